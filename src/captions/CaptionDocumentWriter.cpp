@@ -1,0 +1,81 @@
+#include "CaptionDocumentWriter.h"
+
+#include "CaptionDocumentFormat.h"
+#include "EmbeddedFile.h"
+#include "StoredForm.h"
+#include "XmlDocument.h"
+
+#include <string>
+
+using namespace Qt::Literals::StringLiterals;
+namespace Format = CaptionDocumentFormat;
+
+namespace {
+
+// The column language and document language the display writes: fixed texts.
+constexpr QStringView WrittenColumnLanguage = u"OutputColumnDetails[count].Language";
+constexpr QStringView WrittenDocumentLanguage = u"OutputDevices[0].Language";
+
+std::string columnAttribute(const char* prefix, int column) {
+    return prefix + std::to_string(column);
+}
+
+} // namespace
+
+bool AddAttributesToNode(pugi::xml_node node, const char* attribute, QStringView value) {
+    if (attribute == nullptr || *attribute == '\0' || value.isEmpty())
+        return false;
+    setAttributeText(node, attribute, value);
+    return true;
+}
+
+QString CaptionDataToNode(pugi::xml_node node, const TCaptions& caption, FileFilter filterFiles) {
+    AddAttributesToNode(node, Format::SceneAttribute, caption.Scene);
+    AddAttributesToNode(node, Format::ActAttribute, caption.Act);
+    AddAttributesToNode(node, Format::CueAttribute, caption.Cue);
+
+    const pugi::xml_node captions = findOrAppendChild(node, Format::CaptionsElement);
+    const QString storedLanguage = MemoStringToStoredString(WrittenColumnLanguage);
+    for (int column = 0; column < CaptionColumnCount; ++column) {
+        QString stream = MemoStringToStoredString(caption.Caption[column].Text);
+        if (filterFiles == FileFilter::EmbedNamedFiles) {
+            FileEmbedding embedding = EmbedNamedFile(stream);
+            if (embedding.status == FileEmbedding::Status::ReadFailed)
+                return embedding.value;
+            if (embedding.status == FileEmbedding::Status::Embedded)
+                stream = std::move(embedding.value);
+        }
+        AddAttributesToNode(captions, columnAttribute(Format::StreamPrefix, column).c_str(), stream);
+        AddAttributesToNode(captions, columnAttribute(Format::StrNamePrefix, column).c_str(), storedLanguage);
+    }
+
+    const pugi::xml_node font = findOrAppendChild(node, Format::FontElement);
+    AddAttributesToNode(font, Format::FontSizeAttribute, caption.Size);
+    AddAttributesToNode(font, Format::FontNameAttribute, caption.FontName);
+    AddAttributesToNode(font, Format::FontColourAttribute, caption.Colour);
+    AddAttributesToNode(font, Format::FontBackColourAttribute, caption.BackColour);
+
+    const pugi::xml_node effects = findOrAppendChild(node, Format::EffectsElement);
+    AddAttributesToNode(effects, Format::InEffectAttribute, caption.Effect.InEffect);
+    AddAttributesToNode(effects, Format::OutEffectAttribute, caption.Effect.OutEffect);
+    AddAttributesToNode(effects, Format::SpeedAttribute, caption.Effect.Speed);
+    AddAttributesToNode(effects, Format::JustificationAttribute, caption.Justification);
+    AddAttributesToNode(effects, Format::VerticalJustificationAttribute, caption.VertJust);
+    AddAttributesToNode(effects, Format::BrightnessAttribute, caption.Brightness);
+
+    const pugi::xml_node comment = findOrAppendChild(node, Format::CommentElement);
+    AddAttributesToNode(comment, Format::CommentTextAttribute, caption.Comment);
+    return {};
+}
+
+CaptionDocumentText CaptiontoXML(const TCaptions& caption) {
+    XmlDocument document;
+    pugi::xml_node root = document.createDocumentElement(Format::RootElement);
+    pugi::xml_node cue = root.append_child(Format::CueElement);
+    if (QString failure = CaptionDataToNode(cue, caption, FileFilter::EmbedNamedFiles); !failure.isEmpty())
+        return {QString(), failure};
+
+    const pugi::xml_node language = cue.append_child(Format::LanguageElement);
+    AddAttributesToNode(language, Format::LanguageNameAttribute, WrittenDocumentLanguage);
+    return {document.text(), QString()};
+}
