@@ -196,7 +196,8 @@ XmlDocument::ParseStatus XmlDocument::load(QStringView text) {
 
     m_source = text.toUtf8();
     // References are resolved by checkAndResolveTree, which also rejects the ones pugixml would pass.
-    constexpr unsigned options = pugi::parse_default & ~pugi::parse_escapes;
+    // As a fragment, text beside the root element is kept, so hasOneDocumentElement can see it.
+    constexpr unsigned options = (pugi::parse_default | pugi::parse_fragment) & ~pugi::parse_escapes;
     const pugi::xml_parse_result result =
         m_document.load_buffer_inplace(m_source.data(), std::size_t(m_source.size()), options, pugi::encoding_utf8);
     if (!result || !hasOneDocumentElement(m_document) || !checkAndResolveTree(m_document.document_element())) {

@@ -4,6 +4,23 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+char shortEscape(char16_t c) {
+    switch (c) {
+    case u'\b':
+        return 'b';
+    case u'\f':
+        return 'f';
+    case u'\n':
+        return 'n';
+    case u'\r':
+        return 'r';
+    case u'\t':
+        return 't';
+    default:
+        return 0;
+    }
+}
+
 // A compact JSON writer that keeps keys in the order they are written.
 class JsonWriter {
 public:
@@ -64,6 +81,9 @@ private:
             } else if (c == u'"' || c == u'\\') {
                 m_out += '\\';
                 m_out += char(c);
+            } else if (const char escape = shortEscape(c)) {
+                m_out += '\\';
+                m_out += escape;
             } else if (c < 0x20 || QChar::isSurrogate(c)) {
                 // Controls and unpaired surrogates: escaped, so no code unit is lost.
                 m_out += "\\u" + QByteArray::number(c, 16).rightJustified(4, '0');
