@@ -20,22 +20,25 @@ TEST_P(SplitCommandLineTest, Splits) {
     EXPECT_EQ(SplitCommandLine(GetParam().commandLine), GetParam().parameters);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, SplitCommandLineTest,
-    testing::ValuesIn(std::vector<SplitCase>{
-        {"Empty", QString(), {}},
-        {"Blanks", u"  \t "_s, {}},
-        {"Plain", u"lcd.exe /port 10001"_s, {u"lcd.exe"_s, u"/port"_s, u"10001"_s}},
-        {"ControlSeparators", u"a\x01\x1F" u"b\r\nc"_s, {u"a"_s, u"b"_s, u"c"_s}},
-        {"QuotedBlanks", u"lcd /fontname \"Times New Roman\" x"_s,
-         {u"lcd"_s, u"/fontname"_s, u"Times New Roman"_s, u"x"_s}},
-        {"MixedStretches", u"a\"b c\"d"_s, {u"ab cd"_s}},
-        {"UnclosedQuote", u"a \"b c"_s, {u"a"_s, u"b c"_s}},
-        {"QuotePairsAtAStartAreSkipped", u"a \"\" b \"\"\"\"c"_s, {u"a"_s, u"b"_s, u"c"_s}},
-        {"EmptyQuotesAtTheEndEndTheList", u"a \"\""_s, {u"a"_s}},
-        {"QuotedBlank", u"a \" \""_s, {u"a"_s, u" "_s}},
-    }),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(CommandLines, SplitCommandLineTest,
+                         testing::ValuesIn(std::vector<SplitCase>{
+                             {"Empty", QString(), {}},
+                             {"Blanks", u"  \t "_s, {}},
+                             {"Plain", u"lcd.exe /port 10001"_s, {u"lcd.exe"_s, u"/port"_s, u"10001"_s}},
+                             {"ControlSeparators",
+                              u"a\x01\x1F"
+                              u"b\r\nc"_s,
+                              {u"a"_s, u"b"_s, u"c"_s}},
+                             {"QuotedBlanks",
+                              u"lcd /fontname \"Times New Roman\" x"_s,
+                              {u"lcd"_s, u"/fontname"_s, u"Times New Roman"_s, u"x"_s}},
+                             {"MixedStretches", u"a\"b c\"d"_s, {u"ab cd"_s}},
+                             {"UnclosedQuote", u"a \"b c"_s, {u"a"_s, u"b c"_s}},
+                             {"QuotePairsAtAStartAreSkipped", u"a \"\" b \"\"\"\"c"_s, {u"a"_s, u"b"_s, u"c"_s}},
+                             {"EmptyQuotesAtTheEndEndTheList", u"a \"\""_s, {u"a"_s}},
+                             {"QuotedBlank", u"a \" \""_s, {u"a"_s, u" "_s}},
+                         }),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 CommandLine parameters(QStringList list) {
     list.prepend(u"veltrinox-lcd"_s);

@@ -3,7 +3,6 @@
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 using namespace Qt::Literals::StringLiterals;
@@ -196,8 +195,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, PrepareCaptionDocumentTextTest,
 TEST(CaptionDocumentReaderRobustnessTest, RandomTextLeavesTheReaderWorking) {
     std::mt19937 random(20261210);
     CaptionDocumentState state;
-    const QString fragments[] = {u"<Surtitles>"_s, u"</Surtitles>"_s, u"<Cue "_s, u"/>"_s, u"<Captions Stream"_s,
-                                 u"=\""_s, u"\""_s, u"&amp;#"_s, u";"_s, u"\r\n"_s, u">"_s, u"&#"_s};
+    const QString fragments[] = {
+        u"<Surtitles>"_s, u"</Surtitles>"_s, u"<Cue "_s, u"/>"_s, u"<Captions Stream"_s, u"=\""_s, u"\""_s, u"&amp;#"_s,
+        u";"_s,           u"\r\n"_s,         u">"_s,     u"&#"_s};
     for (int round = 0; round < 2000; ++round) {
         QString text;
         const int pieces = int(random() % 20);

@@ -1,12 +1,11 @@
-#include "captions/CaptionDocumentReader.h"
 #include "captions/CaptionDocumentWriter.h"
+
+#include "captions/CaptionDocumentReader.h"
 #include "captions/XmlDocument.h"
+#include "support/QtPrinters.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-
-#include "support/QtPrinters.h"
-
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -38,10 +37,11 @@ QString expectedCaptions(const QString& stream) {
 TEST(CaptiontoXMLTest, WritesAttributesInOrderAndLeavesOutEmptyValues) {
     const CaptionDocumentText document = CaptiontoXML(stagetextShapedCaption(u"Hello"_s));
     ASSERT_TRUE(document.ok());
-    EXPECT_EQ(document.text, u"<Surtitles><Cue Scene=\"Scene 1\" Act=\"Act 1\">"_s + expectedCaptions(u"Hello"_s) +
-                                 u"<Font Size=\"40\" Name=\"Arial\" Colour=\"$00FFFF\" BackColour=\"Black\"/>"
-                                 u"<Effects InEffect=\"Caption\" OutEffect=\"Fade\" Speed=\"96%\" Justification=\"Left\"/>"
-                                 u"<Comment/><Language Name=\"OutputDevices[0].Language\"/></Cue></Surtitles>"_s);
+    EXPECT_EQ(document.text,
+              u"<Surtitles><Cue Scene=\"Scene 1\" Act=\"Act 1\">"_s + expectedCaptions(u"Hello"_s) +
+                  u"<Font Size=\"40\" Name=\"Arial\" Colour=\"$00FFFF\" BackColour=\"Black\"/>"
+                  u"<Effects InEffect=\"Caption\" OutEffect=\"Fade\" Speed=\"96%\" Justification=\"Left\"/>"
+                  u"<Comment/><Language Name=\"OutputDevices[0].Language\"/></Cue></Surtitles>"_s);
 }
 
 TEST(CaptiontoXMLTest, WritesEveryFieldThatIsSet) {

@@ -3,7 +3,6 @@
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
-
 #include <set>
 #include <string>
 
@@ -31,7 +30,7 @@ INSTANTIATE_TEST_SUITE_P(DollarForms, StringToColourTest,
                              {u"$1200FF00", 0x00FF00}, // the two digits after "$" are dropped
                              {u"$GGGGGG", Fallback},
                              {u"$12GGGGGG", Fallback},
-                             {u"$FF", 0xFF},        // not 7 or 9 characters: read as a number
+                             {u"$FF", 0xFF}, // not 7 or 9 characters: read as a number
                              {u"$FFFFFF00", 0xFFFF00},
                          }));
 

@@ -1,13 +1,11 @@
 #include "captions/EmbeddedFile.h"
 
+#include "support/QtPrinters.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include "support/QtPrinters.h"
-
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 

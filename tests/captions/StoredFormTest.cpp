@@ -31,7 +31,7 @@ INSTANTIATE_TEST_SUITE_P(References, StoredStringToMemoStringTest,
                              {u"&#65", u"&#65"},
                              {u"a&#38;#65;", u"a&#65;"}, // a decoded character is not read again
                              {u"&#&#66;", u"&#B"},
-                             {u"&#65537;", u"\u0001"},   // modulo 65536
+                             {u"&#65537;", u"\u0001"}, // modulo 65536
                              {u"&#-1;", u"\uFFFF"},
                              {u"&# 67;x", u"Cx"},
                              {u"&#65;&#66;&#67;", u"ABC"},
@@ -40,8 +40,7 @@ INSTANTIATE_TEST_SUITE_P(References, StoredStringToMemoStringTest,
 
 TEST(MemoStringToStoredStringTest, EscapesControlCharactersOnly) {
     EXPECT_EQ(MemoStringToStoredString(u"one\r\ntwo"), QStringLiteral("one&#13;&#10;two"));
-    EXPECT_EQ(MemoStringToStoredString(QStringView(u"\u0000\u001F\u0020&#", 5)),
-              QStringLiteral("&#0;&#31; &#"));
+    EXPECT_EQ(MemoStringToStoredString(QStringView(u"\u0000\u001F\u0020&#", 5)), QStringLiteral("&#0;&#31; &#"));
     EXPECT_EQ(MemoStringToStoredString(u"\u00E9\u266A"), QString::fromUtf16(u"\u00E9\u266A"));
     EXPECT_EQ(MemoStringToStoredString(u""), QStringLiteral(" "));
 }

@@ -23,29 +23,29 @@ TEST_P(XmlDocumentLoadTest, AcceptsOnlyWellFormedDocuments) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Documents, XmlDocumentLoadTest,
-    testing::ValuesIn(std::vector<WellFormedCase>{
-        {"Plain", u"<a x=\"1\"><b/></a>", true},
-        {"DeclarationAndComment", u"<?xml version=\"1.0\"?><!-- c --><a/>\r\n", true},
-        {"PredefinedAndCharacterReferences", u"<a x=\"&lt;&gt;&amp;&apos;&quot;&#65;&#x42;\">&amp;</a>", true},
-        {"Empty", u"", false},
-        {"Unclosed", u"<a><b></a>", false},
-        {"TwoRoots", u"<a/><b/>", false},
-        {"TextAfterRoot", u"<a/>text", false},
-        {"DuplicateAttribute", u"<a x=\"1\" x=\"2\"/>", false},
-        {"UndefinedEntity", u"<a x=\"&foo;\"/>", false},
-        {"BareAmpersand", u"<a x=\"a&b\"/>", false},
-        {"LessThanInValue", u"<a x=\"a<b\"/>", false},
-        {"EntityFromDtdIsNotExpanded", u"<!DOCTYPE a [<!ENTITY e \"zz\">]><a x=\"&e;\"/>", false},
-        {"UndefinedEntityInContent", u"<a>&nbsp;</a>", false},
-        {"NulReference", u"<a x=\"&#0;\"/>", false},
-        {"ControlCharacterReference", u"<a x=\"&#1;\"/>", false},
-        {"ControlCharacter", u"<a x=\"\u0001\"/>", false},
-        {"UnpairedSurrogate", u"<a x=\"\xD800\"/>", false},
-        {"PairedSurrogate", u"<a x=\"\xD83C\xDFB5\"/>", true},
-    }),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Documents, XmlDocumentLoadTest,
+                         testing::ValuesIn(std::vector<WellFormedCase>{
+                             {"Plain", u"<a x=\"1\"><b/></a>", true},
+                             {"DeclarationAndComment", u"<?xml version=\"1.0\"?><!-- c --><a/>\r\n", true},
+                             {"PredefinedAndCharacterReferences",
+                              u"<a x=\"&lt;&gt;&amp;&apos;&quot;&#65;&#x42;\">&amp;</a>", true},
+                             {"Empty", u"", false},
+                             {"Unclosed", u"<a><b></a>", false},
+                             {"TwoRoots", u"<a/><b/>", false},
+                             {"TextAfterRoot", u"<a/>text", false},
+                             {"DuplicateAttribute", u"<a x=\"1\" x=\"2\"/>", false},
+                             {"UndefinedEntity", u"<a x=\"&foo;\"/>", false},
+                             {"BareAmpersand", u"<a x=\"a&b\"/>", false},
+                             {"LessThanInValue", u"<a x=\"a<b\"/>", false},
+                             {"EntityFromDtdIsNotExpanded", u"<!DOCTYPE a [<!ENTITY e \"zz\">]><a x=\"&e;\"/>", false},
+                             {"UndefinedEntityInContent", u"<a>&nbsp;</a>", false},
+                             {"NulReference", u"<a x=\"&#0;\"/>", false},
+                             {"ControlCharacterReference", u"<a x=\"&#1;\"/>", false},
+                             {"ControlCharacter", u"<a x=\"\u0001\"/>", false},
+                             {"UnpairedSurrogate", u"<a x=\"\xD800\"/>", false},
+                             {"PairedSurrogate", u"<a x=\"\xD83C\xDFB5\"/>", true},
+                         }),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(XmlDocumentTest, ResolvesReferencesAndNormalisesWhitespaceInValues) {
     XmlDocument document;

@@ -20,20 +20,19 @@ TEST_P(ClassifyControlMessageTest, Classifies) {
     EXPECT_EQ(ClassifyControlMessage(GetParam().message), GetParam().kind);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Messages, ClassifyControlMessageTest,
-    testing::ValuesIn(std::vector<Case>{
-        {"Query", "\x0B?0", ControlMessageKind::StatusQuery},
-        {"QueryWithLineEnd", "\x0B?0\r\n", ControlMessageKind::Stagetext},
-        {"TwoQueries", "\x0B?0\x0B?0", ControlMessageKind::Stagetext},
-        {"QueryAndCaption", "\x0B?0Hello\r", ControlMessageKind::Stagetext},
-        {"ShortQuery", "\x0B?", ControlMessageKind::Stagetext},
-        {"Ignored", "\x0BTL", ControlMessageKind::Ignored},
-        {"IgnoredWithText", "\x0BTLanything\r", ControlMessageKind::Ignored},
-        {"Empty", "", ControlMessageKind::Stagetext},
-        {"Caption", "Hello\r", ControlMessageKind::Stagetext},
-    }),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Messages, ClassifyControlMessageTest,
+                         testing::ValuesIn(std::vector<Case>{
+                             {"Query", "\x0B?0", ControlMessageKind::StatusQuery},
+                             {"QueryWithLineEnd", "\x0B?0\r\n", ControlMessageKind::Stagetext},
+                             {"TwoQueries", "\x0B?0\x0B?0", ControlMessageKind::Stagetext},
+                             {"QueryAndCaption", "\x0B?0Hello\r", ControlMessageKind::Stagetext},
+                             {"ShortQuery", "\x0B?", ControlMessageKind::Stagetext},
+                             {"Ignored", "\x0BTL", ControlMessageKind::Ignored},
+                             {"IgnoredWithText", "\x0BTLanything\r", ControlMessageKind::Ignored},
+                             {"Empty", "", ControlMessageKind::Stagetext},
+                             {"Caption", "Hello\r", ControlMessageKind::Stagetext},
+                         }),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ControlMessageTest, DecodesTheCodePage) {
     EXPECT_EQ(DecodeControlMessage("caf\xE9 \x80\r"), QString::fromUtf16(u"caf\u00E9 \u20AC\r"));

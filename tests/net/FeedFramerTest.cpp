@@ -3,7 +3,6 @@
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 
 using namespace Qt::Literals::StringLiterals;
@@ -60,9 +59,12 @@ INSTANTIATE_TEST_SUITE_P(
          {{u"</Surtitles><Surtitles>text"_s, {}, true}, {u"</Surtitles>"_s, {u"<Surtitles>text</Surtitles>"_s}, true}}},
         {"RootWithAttributeIsNeverFramed",
          {{u"<Surtitles xmlns=\"x\"><Cue/></Surtitles>"_s, {}, false}, {DocA, {DocA}, true}}},
-        {"StrayEndTagAfterADocumentGoesWithIt", {{DocA + u"</Surtitles>"_s, {DocA}, true}, {u"<Surtitles>x"_s, {}, false}}},
+        {"StrayEndTagAfterADocumentGoesWithIt",
+         {{DocA + u"</Surtitles>"_s, {DocA}, true}, {u"<Surtitles>x"_s, {}, false}}},
         {"StrayEndTagCountsOnceAStartTagArrives",
-         {{u"</Surtitles>"_s, {}, false}, {u"<Surtitles>x"_s, {}, true}, {u"</Surtitles>"_s, {u"<Surtitles>x</Surtitles>"_s}, true}}},
+         {{u"</Surtitles>"_s, {}, false},
+          {u"<Surtitles>x"_s, {}, true},
+          {u"</Surtitles>"_s, {u"<Surtitles>x</Surtitles>"_s}, true}}},
         {"StrayEndTagBetweenDocumentsDelaysNothing", {{DocA + u"</Surtitles>"_s + DocB, {DocA, DocB}, true}}},
         {"NestedStartTagBelongsToTheDocument",
          {{u"<Surtitles>a<Surtitles>b</Surtitles>"_s, {u"<Surtitles>a<Surtitles>b</Surtitles>"_s}, true}}},

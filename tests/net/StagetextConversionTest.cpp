@@ -1,14 +1,11 @@
 #include "net/StagetextConversion.h"
 
 #include "captions/CaptionDocumentWriter.h"
-
 #include "support/QtPrinters.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
 #include <random>
 
 using namespace Qt::Literals::StringLiterals;
@@ -34,7 +31,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::ValuesIn(std::vector<ScanCase>{
         {"Text", u"Hi\n"_s, {{Kind::Text, u'H'}, {Kind::Text, u'i'}, {Kind::Text, u'\n'}}},
         {"ControlCodes", u"\a\t\f\r"_s, {{Kind::Clear}, {Kind::Empty}, {Kind::Blank}, {Kind::LineEnd}}},
-        {"DeleteIsRemovedFirst", u"\vB\x7F" u"A"_s, {{Kind::Brightness, u'A'}}},
+        {"DeleteIsRemovedFirst",
+         u"\vB\x7F"
+         u"A"_s,
+         {{Kind::Brightness, u'A'}}},
         {"Brightness", u"\vBAx"_s, {{Kind::Brightness, u'A'}, {Kind::Text, u'x'}}},
         {"Italics", u"\vI1\vI0"_s, {{Kind::Italics, u'1'}, {Kind::Italics, u'0'}}},
         {"Rate", u"\vRB"_s, {{Kind::Rate, u'B'}}},
@@ -143,8 +143,8 @@ INSTANTIATE_TEST_SUITE_P(
         {"Centred", u"  mid  \r\vY"_s, u"mid"_s, "Center"},
         {"Right", u"  right\r\vZ"_s, u"right"_s, "Right"},
         {"LeftAgain", u"  left\r\vZ\vX"_s, u"  left"_s, "Left"},
-        {"ItalicsCentred", u"\vI1word\vI0\r\vY"_s,
-         u"<html><body><P align=\"center\"><i>word</i></P></body></html>"_s, "Center"},
+        {"ItalicsCentred", u"\vI1word\vI0\r\vY"_s, u"<html><body><P align=\"center\"><i>word</i></P></body></html>"_s,
+         "Center"},
         {"ItalicsOnlyOnce", u"\vI1\vI1a\r"_s, u"<html><body><P align=\"left\"><i>a</P></body></html>"_s, "Left"},
         {"ItalicsOffWithoutOn", u"a\vI0\r"_s, u"a"_s, "Left"},
         {"ItalicsWrapASpecialText", u"\vI1\a"_s, u"<html><body><P align=\"left\">{CLEAR}</P></body></html>"_s, "Left"},

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-
 #include <ostream>
 
 // Lets GoogleTest show Qt strings in failure messages as text rather than bytes.

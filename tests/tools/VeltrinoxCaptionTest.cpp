@@ -6,7 +6,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -58,8 +57,8 @@ TEST(ConvertTest, PrintsOneDocumentPerMessage) {
     EXPECT_TRUE(documents[1].contains("Stream0=\"again\""));
     EXPECT_TRUE(documents[1].contains("Speed=\"96%\""));
     EXPECT_TRUE(documents[2].contains("Speed=\"96%\"")); // the rate carries over
-    EXPECT_TRUE(documents[2].contains(
-        "Stream0=\"&lt;html>&lt;body>&lt;P align=&quot;center&quot;>&lt;i>it\xC3\xA9&lt;/i>&lt;/P>&lt;/body>&lt;/html>\""));
+    EXPECT_TRUE(documents[2].contains("Stream0=\"&lt;html>&lt;body>&lt;P "
+                                      "align=&quot;center&quot;>&lt;i>it\xC3\xA9&lt;/i>&lt;/P>&lt;/body>&lt;/html>\""));
 }
 
 TEST(ConvertTest, TakesTheDisplaySettings) {
@@ -110,8 +109,8 @@ INSTANTIATE_TEST_SUITE_P(Arguments, UsageErrorTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HelpTest, EveryLevelHasHelp) {
-    for (const QStringList& arguments : {QStringList{u"--help"_s}, QStringList{u"convert"_s, u"--help"_s},
-                                         QStringList{u"inspect"_s, u"--help"_s}}) {
+    for (const QStringList& arguments :
+         {QStringList{u"--help"_s}, QStringList{u"convert"_s, u"--help"_s}, QStringList{u"inspect"_s, u"--help"_s}}) {
         const ToolRun run = runTool(arguments);
         EXPECT_EQ(run.exitCode, 0);
         EXPECT_TRUE(run.out.startsWith("Usage: veltrinox-caption")) << run.out.toStdString();
@@ -154,10 +153,13 @@ TEST(InspectTest, ReadsStandardInputOneDocumentPerLine) {
 TEST(InspectTest, KeepsTheRecordsKeyOrder) {
     const ToolRun run = runTool({u"inspect"_s}, "<Surtitles><Cue/></Surtitles>");
     const QByteArray line = run.out;
-    const char* keys[] = {"\"parsed\"", "\"language\"", "\"overallBrightness\"", "\"current\"", "\"FontName\"",
-                          "\"Size\"", "\"Caption\"", "\"Effect\"", "\"Act\"", "\"Cue\"", "\"Scene\"", "\"Colour\"",
-                          "\"BackColour\"", "\"Comment\"", "\"Justification\"", "\"VertJust\"", "\"Brightness\"",
-                          "\"LanguageIndex\"", "\"previous\""};
+    const char* keys[] = {"\"parsed\"",     "\"language\"",   "\"overallBrightness\"",
+                          "\"current\"",    "\"FontName\"",   "\"Size\"",
+                          "\"Caption\"",    "\"Effect\"",     "\"Act\"",
+                          "\"Cue\"",        "\"Scene\"",      "\"Colour\"",
+                          "\"BackColour\"", "\"Comment\"",    "\"Justification\"",
+                          "\"VertJust\"",   "\"Brightness\"", "\"LanguageIndex\"",
+                          "\"previous\""};
     qsizetype at = 0;
     for (const char* key : keys) {
         const qsizetype next = line.indexOf(key, at);
@@ -194,7 +196,8 @@ TEST(InspectTest, ReadsWholeFilesInTheirEncoding) {
 }
 
 TEST(InspectTest, EscapesControlCharactersInTexts) {
-    const ToolRun run = runTool({u"inspect"_s}, "<Surtitles><Cue><Captions Stream0=\"a&amp;#13;&amp;#10;&quot;b\"/></Cue></Surtitles>");
+    const ToolRun run =
+        runTool({u"inspect"_s}, "<Surtitles><Cue><Captions Stream0=\"a&amp;#13;&amp;#10;&quot;b\"/></Cue></Surtitles>");
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.out.contains(R"("Text":"a\r\n\"b")")) << run.out.toStdString();
 }
