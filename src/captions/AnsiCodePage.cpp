@@ -1,5 +1,6 @@
 #include "AnsiCodePage.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -43,8 +44,16 @@ QByteArray fromUnicode(QStringView text) {
     return bytes;
 }
 
-QString roundTrip(QStringView text) {
-    return toUnicode(fromUnicode(text));
+QString roundTrip(const QString& text) {
+    const auto representable = [](QChar c) { return c.unicode() < 0x80 || encodeUnit(c.unicode()) != '?'; };
+    if (std::all_of(text.begin(), text.end(), representable))
+        return text;
+    QString kept = text;
+    for (QChar& c : kept) {
+        if (!representable(c))
+            c = u'?';
+    }
+    return kept;
 }
 
 } // namespace AnsiCodePage

@@ -14,6 +14,6 @@ QString toUnicode(QByteArrayView bytes);
 QByteArray fromUnicode(QStringView text);
 
 // The text as it reads after a trip through the code page: what an 8-bit field keeps of it.
-QString roundTrip(QStringView text);
+QString roundTrip(const QString& text);
 
 } // namespace AnsiCodePage

@@ -6,6 +6,7 @@
 #include "StoredForm.h"
 #include "XmlDocument.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
@@ -23,7 +24,9 @@ bool named(pugi::xml_attribute attribute, const char* name) {
     return std::strcmp(attribute.name(), name) == 0;
 }
 
-void setDefaults(TCaptions& caption, QString& overallBrightness) {
+// The caption element's starting point: the defaults, and what carries over from the caption before.
+TCaptions defaultCaption(const TCaptions& previous) {
+    TCaptions caption;
     caption.FontName = u"Arial"_s;
     caption.Size = u"Medium"_s;
     caption.Effect = {u"Instant"_s, QString(), u"Slow"_s};
@@ -31,33 +34,51 @@ void setDefaults(TCaptions& caption, QString& overallBrightness) {
     caption.Colour = u"Yellow"_s;
     caption.BackColour = u"Black"_s;
     caption.Brightness = u"Bright"_s;
-    caption.Caption = {};
-    overallBrightness = u"100"_s;
+    caption.VertJust = previous.VertJust;
+    caption.Comment = previous.Comment;
+    caption.LanguageIndex = previous.LanguageIndex;
+    return caption;
 }
 
 // The column an attribute name points at: three characters read from just after the prefix
 // ("Stream3" names column 3, a bare "Stream" column 0). Columns outside 0..9 do not exist.
-std::optional<int> columnIndex(const QString& attributeName, qsizetype prefixLength) {
-    const qint32 index = IntegerPrefix(QStringView(attributeName).mid(prefixLength, 3));
+std::optional<int> columnIndex(const char* name, const char* prefixInName, std::size_t prefixLength) {
+    const char* digits = prefixInName + prefixLength;
+    const bool ascii = std::all_of(name, digits, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    qint32 index = 0;
+    if (ascii) {
+        // Characters and bytes agree: read the three characters straight from the name.
+        char16_t characters[3];
+        qsizetype count = 0;
+        for (; count < 3 && digits[count] != '\0'; ++count)
+            characters[count] = static_cast<unsigned char>(digits[count]);
+        index = IntegerPrefix(QStringView(characters, count));
+    } else {
+        const QString text = QString::fromUtf8(name);
+        index = IntegerPrefix(QStringView(text).mid(QString::fromUtf8(name, digits - name).size(), 3));
+    }
     if (index < 0 || index >= CaptionColumnCount)
         return std::nullopt;
     return index;
 }
 
 void readCaptions(pugi::xml_node element, TCaptions& caption) {
-    static const qsizetype StreamLength = qsizetype(std::strlen(Format::StreamPrefix));
-    static const qsizetype StrNameLength = qsizetype(std::strlen(Format::StrNamePrefix));
+    static const std::size_t StreamLength = std::strlen(Format::StreamPrefix);
+    static const std::size_t StrNameLength = std::strlen(Format::StrNamePrefix);
     for (const pugi::xml_attribute attribute : element.attributes()) {
-        const char* rawName = attribute.name();
-        const bool isStream = std::strstr(rawName, Format::StreamPrefix) != nullptr;
-        if (!isStream && std::strstr(rawName, Format::StrNamePrefix) == nullptr)
+        const char* name = attribute.name();
+        const char* stream = std::strncmp(name, Format::StreamPrefix, StreamLength) == 0
+                                 ? name
+                                 : std::strstr(name, Format::StreamPrefix);
+        const char* strName = stream ? nullptr : std::strstr(name, Format::StrNamePrefix);
+        if (!stream && !strName)
             continue;
-        const QString name = QString::fromUtf8(rawName);
-        const std::optional<int> column = columnIndex(name, isStream ? StreamLength : StrNameLength);
+        const std::optional<int> column =
+            stream ? columnIndex(name, stream, StreamLength) : columnIndex(name, strName, StrNameLength);
         if (!column)
             continue;
         const QString value = StoredStringToMemoString(attributeText(attribute));
-        if (isStream)
+        if (stream)
             caption.Caption[*column].Text = value;
         else
             caption.Caption[*column].Language = AnsiCodePage::roundTrip(value);
@@ -97,9 +118,10 @@ void readEffects(pugi::xml_node element, TCaptions& caption, QString& overallBri
 }
 
 void readCaptionElement(pugi::xml_node captionElement, CaptionDocumentState& state, QString& languageName) {
-    state.previous = state.current;
+    state.previous = std::move(state.current);
+    state.current = defaultCaption(state.previous);
+    state.overallBrightness = u"100"_s;
     TCaptions& caption = state.current;
-    setDefaults(caption, state.overallBrightness);
 
     for (const pugi::xml_node element : captionElement.children()) {
         if (element.type() != pugi::node_element)
@@ -130,18 +152,32 @@ void readCaptionElement(pugi::xml_node captionElement, CaptionDocumentState& sta
 
 } // namespace
 
-QString PrepareCaptionDocumentText(QStringView text) {
-    // Only the last line survives: everything up to the last CR LF that does not end the text.
+namespace {
+
+// The last line of a text whose earlier lines end in CR LF, without a copy.
+QStringView lastLine(QStringView text) {
+    if (!text.contains(u'\r'))
+        return text;
     const QStringView body = text.endsWith(u"\r\n") ? text.chopped(2) : text;
     const qsizetype lastLineBreak = body.lastIndexOf(u"\r\n");
-    QString prepared = (lastLineBreak < 0 ? text : text.sliced(lastLineBreak + 2)).toString();
+    return lastLineBreak < 0 ? text : text.sliced(lastLineBreak + 2);
+}
+
+} // namespace
+
+QString PrepareCaptionDocumentText(QStringView text) {
+    QString prepared = lastLine(text).toString();
     prepared.replace(QChar(ReplacedByBlank), u' ');
     return prepared;
 }
 
 std::optional<QString> ReadCaptionDocument(QStringView text, CaptionDocumentState& state) {
+    const QStringView line = lastLine(text);
+    const bool blanksToReplace = line.contains(QChar(ReplacedByBlank));
     XmlDocument document;
-    if (document.load(PrepareCaptionDocumentText(text)) != XmlDocument::ParseStatus::Parsed)
+    const XmlDocument::ParseStatus status =
+        document.load(blanksToReplace ? QStringView(PrepareCaptionDocumentText(text)) : line);
+    if (status != XmlDocument::ParseStatus::Parsed)
         return std::nullopt;
 
     QString languageName;

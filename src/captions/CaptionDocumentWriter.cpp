@@ -36,14 +36,22 @@ QString CaptionDataToNode(pugi::xml_node node, const TCaptions& caption, FileFil
 
     const pugi::xml_node captions = findOrAppendChild(node, Format::CaptionsElement);
     const QString storedLanguage = MemoStringToStoredString(WrittenColumnLanguage);
+    // Columns often repeat the one before (a Stagetext caption fills all ten alike): a repeated
+    // text is stored, and its file looked for, once.
+    const QString* previousText = nullptr;
+    QString stream;
     for (int column = 0; column < CaptionColumnCount; ++column) {
-        QString stream = MemoStringToStoredString(caption.Caption[column].Text);
-        if (filterFiles == FileFilter::EmbedNamedFiles) {
-            FileEmbedding embedding = EmbedNamedFile(stream);
-            if (embedding.status == FileEmbedding::Status::ReadFailed)
-                return embedding.value;
-            if (embedding.status == FileEmbedding::Status::Embedded)
-                stream = std::move(embedding.value);
+        const QString& text = caption.Caption[column].Text;
+        if (!previousText || text != *previousText) {
+            stream = MemoStringToStoredString(text);
+            if (filterFiles == FileFilter::EmbedNamedFiles) {
+                FileEmbedding embedding = EmbedNamedFile(stream);
+                if (embedding.status == FileEmbedding::Status::ReadFailed)
+                    return embedding.value;
+                if (embedding.status == FileEmbedding::Status::Embedded)
+                    stream = std::move(embedding.value);
+            }
+            previousText = &text;
         }
         AddAttributesToNode(captions, columnAttribute(Format::StreamPrefix, column).c_str(), stream);
         AddAttributesToNode(captions, columnAttribute(Format::StrNamePrefix, column).c_str(), storedLanguage);

@@ -11,4 +11,4 @@ QString MemoStringToStoredString(QStringView caption);
 
 // Decodes every "&#" + complete number + ";" to the code unit (number modulo 65536); a decoded
 // character is never decoded again, so "a&#38;#65;" gives "a&#65;".
-QString StoredStringToMemoString(QStringView caption);
+QString StoredStringToMemoString(QString caption);

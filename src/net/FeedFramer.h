@@ -3,13 +3,14 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 #include <optional>
 
 // Cuts caption documents out of what one caption feed connection sends: UTF-16LE text in which each
 // document runs from "<Surtitles>" to "</Surtitles>". One framer serves one connection, so text
-// from two controllers never mixes. Text outside documents is dropped; a document longer than
-// MaxDocumentUnits is dropped whole; a read with an odd byte count keeps its last byte for the next
-// read. Each byte is looked at once, whatever the reads' sizes.
+// from two controllers never mixes. Text outside documents is dropped as it arrives; a document
+// longer than MaxDocumentUnits is dropped whole; a read with an odd byte count keeps its last byte
+// for the next read. Each read is scanned once, in place, and only document text is copied.
 class FeedFramer {
 public:
     // 128 MiB of text: room for a 4K 24-bit picture (33 million Base64 characters) and more.
@@ -25,17 +26,18 @@ public:
     // Forgets everything received: a connection opening or closing empties every feed buffer.
     void clear();
 
-    // Code units held for documents not yet complete.
-    qsizetype bufferedUnits() const { return m_buffer.size(); }
+    // Code units held for a document not yet complete, or for a tag cut off by the end of a read.
+    qsizetype bufferedUnits() const { return m_held.size(); }
 
 private:
-    void appendUnits(QByteArrayView bytes);
-    void keepFrom(qsizetype position);
+    QStringView unitsOf(QByteArrayView bytes);
 
-    // Starts with "<Surtitles>" while m_inDocument; otherwise holds at most a tag's beginning.
-    QString m_buffer;
-    qsizetype m_scanFrom = 0; // tags beginning before this position have been dealt with
+    // The open document's text so far, starting with its start tag; or, with no document open, the
+    // beginning of a tag that the last read cut off.
+    QString m_held;
+    qsizetype m_scanFrom = 0; // tags beginning before this position in m_held have been dealt with
     bool m_inDocument = false;
     bool m_endTagBeforeStart = false; // an end tag arrived with no document open: it counts for "OK"
     std::optional<char> m_pendingByte;
+    QString m_converted; // a read's code units, when they cannot be read where they lie
 };

@@ -159,6 +159,7 @@ TCaptions StagetextConverter::CaptionFromStagetext(QStringView comString, const 
 
     QString& text = caption.Caption[0].Text;
     QString gathered;
+    gathered.reserve(comString.size() + 8); // room for the italics tags
     bool italics = false;
     bool html = false;
     for (const Token& token : Stagetext::Scan(comString)) {

@@ -20,7 +20,8 @@ TEST(AnsiCodePageTest, DecodesTheWindowsRange) {
 
 TEST(AnsiCodePageTest, CharactersTheCodePageLacksBecomeQuestionMarks) {
     EXPECT_EQ(AnsiCodePage::fromUnicode(u"a\u0416\u266Ab"), QByteArray("a??b"));
-    EXPECT_EQ(AnsiCodePage::roundTrip(u"Fran\u00E7ais \u0420\u0443\u0441"), QString::fromUtf16(u"Fran\u00E7ais ???"));
+    EXPECT_EQ(AnsiCodePage::roundTrip(QString::fromUtf16(u"Fran\u00E7ais \u0420\u0443\u0441")),
+              QString::fromUtf16(u"Fran\u00E7ais ???"));
 }
 
 } // namespace

@@ -14,7 +14,7 @@ struct Case {
 class StoredStringToMemoStringTest : public testing::TestWithParam<Case> {};
 
 TEST_P(StoredStringToMemoStringTest, DecodesReferences) {
-    EXPECT_EQ(StoredStringToMemoString(QStringView(GetParam().stored)), QString::fromUtf16(GetParam().memo))
+    EXPECT_EQ(StoredStringToMemoString(QString::fromUtf16(GetParam().stored)), QString::fromUtf16(GetParam().memo))
         << QString::fromUtf16(GetParam().stored).toStdString();
 }
 
@@ -43,6 +43,13 @@ TEST(MemoStringToStoredStringTest, EscapesControlCharactersOnly) {
     EXPECT_EQ(MemoStringToStoredString(QStringView(u"\u0000\u001F\u0020&#", 5)), QStringLiteral("&#0;&#31; &#"));
     EXPECT_EQ(MemoStringToStoredString(u"\u00E9\u266A"), QString::fromUtf16(u"\u00E9\u266A"));
     EXPECT_EQ(MemoStringToStoredString(u""), QStringLiteral(" "));
+}
+
+TEST(StoredStringToMemoStringTest, LeavesASharedTextAlone) {
+    const QString stored = QStringLiteral("a&#65;b");
+    const QString shared = stored;
+    EXPECT_EQ(StoredStringToMemoString(shared), QStringLiteral("aAb"));
+    EXPECT_EQ(shared, QStringLiteral("a&#65;b"));
 }
 
 TEST(StoredFormTest, ControlCharactersSurviveARoundTrip) {

@@ -87,7 +87,7 @@ TEST(FeedFramerTest, AnySplitOfTheStreamFramesTheSameDocuments) {
         QStringList documents;
         for (qsizetype at = 0; at < bytes.size();) {
             const qsizetype size = std::min<qsizetype>(bytes.size() - at, random() % 40);
-            documents += framer.receive(bytes.sliced(at, size)).documents;
+            documents += framer.receive(QByteArrayView(bytes).sliced(at, size)).documents;
             at += size;
         }
         ASSERT_EQ(documents, expected) << "round " << round;
