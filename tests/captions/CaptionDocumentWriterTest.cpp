@@ -79,13 +79,20 @@ TEST(CaptiontoXMLTest, WrittenDocumentsReadBack) {
     EXPECT_EQ(state.current, expected);
 }
 
-TEST(CaptionDataToNodeTest, FillsExistingChildrenAndLeavesFilesAloneWithoutTheFilter) {
+// A caption whose column texts name a two-byte picture file.
+class NamedPictureTest : public testing::Test {
+protected:
+    void SetUp() override {
+        QFile file(picture);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("BM");
+    }
+
     QTemporaryDir directory;
     const QString picture = directory.filePath(u"p.bmp"_s);
-    QFile file(picture);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("BM");
-    file.close();
+};
+
+TEST_F(NamedPictureTest, FillsExistingChildrenAndLeavesFilesAloneWithoutTheFilter) {
 
     XmlDocument document;
     pugi::xml_node cue = document.createDocumentElement("Cue");
@@ -98,13 +105,7 @@ TEST(CaptionDataToNodeTest, FillsExistingChildrenAndLeavesFilesAloneWithoutTheFi
     EXPECT_EQ(attributeText(cue.child("Captions"), "Stream3"), picture);
 }
 
-TEST(CaptionDataToNodeTest, EmbedsNamedFilesWithTheFilter) {
-    QTemporaryDir directory;
-    const QString picture = directory.filePath(u"p.bmp"_s);
-    QFile file(picture);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("BM");
-    file.close();
+TEST_F(NamedPictureTest, EmbedsNamedFilesWithTheFilter) {
 
     const QString text = CaptiontoXML(stagetextShapedCaption(picture)).text;
     EXPECT_TRUE(text.contains(expectedCaptions(u"#IMAGE:#Qk0="_s)));
