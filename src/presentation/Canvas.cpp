@@ -1,0 +1,156 @@
+#include "Canvas.h"
+
+#include "DisplayColour.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QTextLayout>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Line breaks of the display's texts, CR LF and lone CR included, as Qt lays them out.
+QString withLineFeeds(const QString& text) {
+    QString result = text;
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.replace(u'\r', u'\n');
+    return result;
+}
+
+struct Line {
+    QString text;
+    int width; // the advance; the spaces a wrapped line ends in take no room
+};
+
+// Splits text into the lines it is drawn in: at line breaks, and with word wrap also at spaces so
+// that lines fit width (a word wider than that stands alone on its line and overflows).
+std::vector<Line> layOutLines(const QFont& font, int width, const QString& text, WordWrap wrap) {
+    const QFontMetrics metrics(font);
+    std::vector<Line> lines;
+    const QStringList paragraphs = withLineFeeds(text).split(u'\n');
+    for (const QString& paragraph : paragraphs) {
+        if (wrap == WordWrap::Off || paragraph.isEmpty()) {
+            lines.push_back({paragraph, metrics.horizontalAdvance(paragraph)});
+            continue;
+        }
+        QTextLayout layout(paragraph, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(std::max(width, 1));
+            const QString lineText = paragraph.mid(line.textStart(), line.textLength());
+            lines.push_back({lineText, int(std::ceil(line.naturalTextWidth()))});
+        }
+        layout.endLayout();
+    }
+    // A final line break starts no line.
+    if (lines.size() > 1 && paragraphs.last().isEmpty())
+        lines.pop_back();
+    return lines;
+}
+
+int mnemonicFlags(Mnemonics mnemonics) {
+    return mnemonics == Mnemonics::Underline ? Qt::TextShowMnemonic : 0;
+}
+
+} // namespace
+
+Canvas::Canvas(QSize size) : m_image(size.isEmpty() ? QSize(1, 1) : size, PixelFormat) {
+    m_image.fill(DisplayRgb(brushColour));
+}
+
+void Canvas::resize(QSize size) {
+    if (size.isEmpty())
+        size = QSize(1, 1);
+    if (size == m_image.size())
+        return;
+    QImage resized(size, PixelFormat);
+    resized.fill(DisplayRgb(brushColour));
+    QPainter painter(&resized);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), m_image);
+    painter.end();
+    m_image = std::move(resized);
+}
+
+void Canvas::fill(const QRect& area) {
+    const QRect clipped = area.intersected(m_image.rect());
+    if (clipped.isEmpty())
+        return;
+    const QRgb pixel = DisplayRgb(brushColour);
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(m_image.scanLine(y));
+        std::fill(row + clipped.left(), row + clipped.right() + 1, pixel);
+    }
+}
+
+void Canvas::copy(const QRect& to, const QImage& source, const QRect& from) {
+    QPainter painter(&m_image);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (&source == &m_image) {
+        // Overlapping rectangles of one image: copy through a detached piece.
+        painter.drawImage(to, source.copy(from));
+    } else {
+        painter.drawImage(to, source, from);
+    }
+}
+
+void Canvas::draw(QPoint topLeft, const QImage& source) {
+    QPainter painter(&m_image);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(topLeft, source);
+}
+
+int Canvas::textHeight() const {
+    return QFontMetrics(font.toQFont()).height();
+}
+
+int Canvas::measureText(int width, const QString& text, WordWrap wrap) const {
+    const QFont qfont = font.toQFont();
+    return int(layOutLines(qfont, width, text, wrap).size()) * QFontMetrics(qfont).height();
+}
+
+void Canvas::drawText(const QRect& area, const QString& text, TextAlignment alignment, WordWrap wrap) {
+    const QFont qfont = font.toQFont();
+    const QFontMetrics metrics(qfont);
+    const int lineHeight = metrics.height();
+    QPainter painter(&m_image);
+    painter.setFont(qfont);
+    painter.setPen(DisplayColour(font.colour));
+    const QColor background = DisplayColour(brushColour);
+    int top = area.top();
+    for (const Line& line : layOutLines(qfont, area.width(), text, wrap)) {
+        int left = area.left();
+        if (alignment == TextAlignment::Centre)
+            left += (area.width() - line.width) / 2;
+        else if (alignment == TextAlignment::Right)
+            left += area.width() - line.width;
+        painter.fillRect(QRect(left, top, line.width, lineHeight), background);
+        painter.drawText(QPoint(left, top + metrics.ascent()), line.text);
+        top += lineHeight;
+    }
+}
+
+QSize Canvas::measureRun(const CanvasFont& runFont, QStringView text, Mnemonics mnemonics) const {
+    const QFontMetrics metrics(runFont.toQFont());
+    const int flags = Qt::TextSingleLine | Qt::TextExpandTabs | mnemonicFlags(mnemonics);
+    const QRect bounds = metrics.boundingRect(QRect(0, 0, 0, 0), flags, text.toString());
+    return {bounds.width(), metrics.height()};
+}
+
+void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView text, Mnemonics mnemonics,
+                     std::optional<ColourValue> background) {
+    const QFont qfont = runFont.toQFont();
+    const QSize size = measureRun(runFont, text, mnemonics);
+    const QRect box(cell.left(), cell.bottom() + 1 - size.height(), size.width(), size.height());
+    QPainter painter(&m_image);
+    if (background)
+        painter.fillRect(box, DisplayColour(*background));
+    painter.setFont(qfont);
+    painter.setPen(DisplayColour(runFont.colour));
+    painter.drawText(box, Qt::TextSingleLine | Qt::TextExpandTabs | Qt::TextDontClip | mnemonicFlags(mnemonics),
+                     text.toString());
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "CanvasFont.h"
+#include "TextBackend.h"
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+// A bitmap with the drawing state the caption pictures are made with: a font with its colour, a
+// brush colour for fills and text backgrounds. The bitmap is a QImage in a 32-bit format that the
+// window paints without conversion. Text is never clipped; measuring and drawing agree.
+
+enum class TextAlignment { Left, Centre, Right };
+
+enum class WordWrap { Off, On };
+
+class Canvas : public TextBackend {
+public:
+    static constexpr QImage::Format PixelFormat = QImage::Format_RGB32;
+
+    explicit Canvas(QSize size = QSize());
+
+    QImage& image() { return m_image; }
+    const QImage& image() const { return m_image; }
+    int width() const { return m_image.width(); }
+    int height() const { return m_image.height(); }
+
+    // A new size; the area the bitmap gains takes the brush colour, what it keeps stays.
+    void resize(QSize size);
+
+    CanvasFont font;
+    ColourValue brushColour = 0xFFFFFF;
+
+    // Fills with the brush colour.
+    void fill(const QRect& area);
+    void fillAll() { fill(m_image.rect()); }
+
+    // Copies from a rectangle of source (which may be this canvas's own image) to a rectangle here.
+    void copy(const QRect& to, const QImage& source, const QRect& from);
+
+    // Draws source with its top-left corner at the point.
+    void draw(QPoint topLeft, const QImage& source);
+
+    // The height of one line in the font, whatever the text: lines of text lie this far apart.
+    int textHeight() const;
+
+    // The height text needs when laid out width pixels wide: lines break at CR, LF and CR LF, and
+    // with word wrap also at spaces.
+    int measureText(int width, const QString& text, WordWrap wrap) const;
+
+    // Draws text from the top of area, each line aligned within its width, over the brush colour;
+    // "&" is drawn as it stands.
+    void drawText(const QRect& area, const QString& text, TextAlignment alignment, WordWrap wrap);
+
+    QSize measureRun(const CanvasFont& runFont, QStringView text, Mnemonics mnemonics) const override;
+    void drawRun(const CanvasFont& runFont, const QRect& cell, QStringView text, Mnemonics mnemonics,
+                 std::optional<ColourValue> background) override;
+
+private:
+    QImage m_image;
+};

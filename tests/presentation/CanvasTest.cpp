@@ -1,0 +1,118 @@
+#include "presentation/Canvas.h"
+
+#include "support/QtPrinters.h"
+
+#include <QFontInfo>
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr QRgb Black = 0xFF000000;
+constexpr QRgb Yellow = 0xFFFFFF00;
+constexpr QRgb Blue = 0xFF0000FF;
+
+// The bounding box of the pixels that differ from the background.
+QRect inkBounds(const QImage& image, QRgb background) {
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) != background)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+TEST(CanvasFontTest, ArialResolvesToAMetricCompatibleFace) {
+    const QFontInfo info(CanvasFont{}.toQFont());
+    EXPECT_EQ(info.family(), u"Liberation Sans"_s);
+}
+
+TEST(CanvasFontTest, PointsBecomePixelsAtNinetySixPerInch) {
+    CanvasFont font;
+    font.pointSize = 30;
+    EXPECT_EQ(font.pixelSize(), 40);
+    font.pointSize = 1000000;
+    EXPECT_LE(font.pixelSize(), 4000);
+    font.pointSize = -5;
+    EXPECT_EQ(font.pixelSize(), 1);
+}
+
+TEST(CanvasTest, FillsAndResizesWithTheBrushColour) {
+    Canvas canvas(QSize(10, 10));
+    canvas.brushColour = 0x0000FF; // red
+    canvas.fill(QRect(2, 2, 3, 3));
+    EXPECT_EQ(canvas.image().pixel(2, 2), 0xFFFF0000);
+    EXPECT_EQ(canvas.image().pixel(5, 5), 0xFFFFFFFF);
+
+    canvas.brushColour = 0xFF0000; // blue
+    canvas.resize(QSize(20, 12));
+    EXPECT_EQ(canvas.image().pixel(3, 3), 0xFFFF0000);
+    EXPECT_EQ(canvas.image().pixel(15, 11), Blue);
+    canvas.fill(QRect(-5, -5, 100, 100)); // clipped to the bitmap
+    EXPECT_EQ(canvas.image().pixel(0, 0), Blue);
+}
+
+TEST(CanvasTest, CopiesOverlappingRectanglesOfItsOwnImage) {
+    Canvas canvas(QSize(4, 1));
+    for (int x = 0; x < 4; ++x)
+        canvas.image().setPixel(x, 0, qRgb(x, x, x));
+    canvas.copy(QRect(1, 0, 3, 1), canvas.image(), QRect(0, 0, 3, 1));
+    EXPECT_EQ(canvas.image().pixel(1, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(canvas.image().pixel(3, 0), qRgb(2, 2, 2));
+}
+
+TEST(CanvasTest, DrawsTextInTheFontColourWhereItMeasures) {
+    Canvas canvas(QSize(400, 200));
+    canvas.brushColour = Colour::Black;
+    canvas.fillAll();
+    canvas.font.pointSize = 30;
+    canvas.font.colour = Colour::Yellow;
+    canvas.font.quality = FontQuality::NonAntialiased;
+    const QString text = u"Hello\r\nthere"_s;
+    const int height = canvas.measureText(400, text, WordWrap::Off);
+    EXPECT_EQ(height, 2 * canvas.textHeight());
+
+    canvas.drawText(QRect(0, 10, 400, height), text, TextAlignment::Centre, WordWrap::Off);
+    const QRect ink = inkBounds(canvas.image(), Black);
+    EXPECT_GE(ink.top(), 10);
+    EXPECT_LE(ink.bottom(), 10 + height);
+    EXPECT_NEAR(ink.center().x(), 200, 4);
+    // Non-antialiased text has only the two colours.
+    for (int y = ink.top(); y <= ink.bottom(); ++y) {
+        for (int x = ink.left(); x <= ink.right(); ++x) {
+            const QRgb pixel = canvas.image().pixel(x, y);
+            ASSERT_TRUE(pixel == Black || pixel == Yellow) << x << "," << y;
+        }
+    }
+}
+
+TEST(CanvasTest, WordWrapBreaksAtSpaces) {
+    Canvas canvas(QSize(100, 100));
+    canvas.font.pointSize = 20;
+    const int line = canvas.textHeight();
+    EXPECT_EQ(canvas.measureText(100, u"one two three four"_s, WordWrap::Off), line);
+    EXPECT_GE(canvas.measureText(100, u"one two three four"_s, WordWrap::On), 2 * line);
+}
+
+TEST(CanvasTest, RunsMeasureAndDrawAlike) {
+    Canvas canvas(QSize(300, 100));
+    canvas.brushColour = Colour::Black;
+    canvas.fillAll();
+    CanvasFont font;
+    font.pointSize = 24;
+    font.colour = Colour::Yellow;
+    const QSize size = canvas.measureRun(font, u"Run"_s, Mnemonics::Literal);
+    canvas.drawRun(font, QRect(10, 0, 200, 80), u"Run"_s, Mnemonics::Literal, 0xFF0000);
+    // The cell sits on the bottom of the box, filled with the background.
+    EXPECT_EQ(canvas.image().pixel(10, 80 - size.height()), Blue);
+    EXPECT_EQ(canvas.image().pixel(10, 79 - size.height()), Black);
+    EXPECT_EQ(canvas.image().pixel(10 + size.width(), 79), Black);
+
+    EXPECT_LT(canvas.measureRun(font, u"a&&b"_s, Mnemonics::Underline).width(),
+              canvas.measureRun(font, u"a&&b"_s, Mnemonics::Literal).width());
+}
+
+} // namespace
