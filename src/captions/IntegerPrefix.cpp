@@ -60,11 +60,11 @@ IntegerReading ReadInteger(QStringView text) {
     const auto asInt32 = [](quint64 m) { return static_cast<qint32>(static_cast<quint32>(m)); };
     if (i == n) {
         const quint32 bits = static_cast<quint32>(magnitude);
-        return {static_cast<qint32>(negative ? 0u - bits : bits), digits > 0};
+        return {static_cast<qint32>(negative ? 0u - bits : bits), digits > 0, i};
     }
     if (!hexadecimal && magnitude > quint64(std::numeric_limits<qint32>::max()))
         magnitude = std::numeric_limits<qint32>::max();
-    return {asInt32(magnitude), false};
+    return {asInt32(magnitude), false, i};
 }
 
 std::optional<qint32> CompleteInteger(QStringView text) {

@@ -10,6 +10,7 @@
 struct IntegerReading {
     qint32 value = 0;
     bool complete = false;
+    qsizetype length = 0; // the characters the reading used: spaces, sign, base mark and digits
 };
 
 IntegerReading ReadInteger(QStringView text);

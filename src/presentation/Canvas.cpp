@@ -123,6 +123,8 @@ void Canvas::drawText(const QRect& area, const QString& text, TextAlignment alig
     const QColor background = DisplayColour(brushColour);
     int top = area.top();
     for (const Line& line : layOutLines(qfont, area.width(), text, wrap)) {
+        if (top >= m_image.height())
+            break; // nothing below the image is seen
         int left = area.left();
         if (alignment == TextAlignment::Centre)
             left += (area.width() - line.width) / 2;

@@ -61,3 +61,15 @@ INSTANTIATE_TEST_SUITE_P(Prefixes, IntegerPrefixTest,
                          }));
 
 } // namespace
+
+namespace {
+
+TEST(IntegerPrefixTest, TellsHowManyCharactersTheReadingUsed) {
+    EXPECT_EQ(ReadInteger(u"50%").length, 2);
+    EXPECT_EQ(ReadInteger(u" -5px").length, 3);
+    EXPECT_EQ(ReadInteger(u"$FFg").length, 3);
+    EXPECT_EQ(ReadInteger(u"px").length, 0);
+    EXPECT_EQ(ReadInteger(u"12").length, 2);
+}
+
+} // namespace

@@ -1,0 +1,289 @@
+#include "CaptionComposer.h"
+
+#include "CaptionBitmap.h"
+#include "HtmlLabelRenderer.h"
+#include "PixelPasses.h"
+#include "ScaleFontHtml.h"
+
+#include "captions/CaptionDocumentFormat.h"
+#include "captions/IntegerPrefix.h"
+#include "captions/StoredForm.h"
+
+#include "DisplayColour.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr QStringView RollUpEffect = u"Caption";
+
+enum class Trim { Both, End, Start };
+
+bool isBlankOrControl(QChar c) {
+    return c.unicode() < 33;
+}
+
+QString trimmed(const QString& text, Trim trim) {
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    if (trim != Trim::End) {
+        while (start < end && isBlankOrControl(text[start]))
+            ++start;
+    }
+    if (trim != Trim::Start) {
+        while (end > start && isBlankOrControl(text[end - 1]))
+            --end;
+    }
+    return text.sliced(start, end - start);
+}
+
+// The three justification words ("Centre" read as "Center"), with how each trims and aligns.
+struct Justification {
+    QString word;
+    std::optional<Trim> trim; // none for an unknown word: the text stays as it is
+    TextAlignment alignment = TextAlignment::Centre;
+    QStringView paragraphAlign;
+};
+
+Justification justificationOf(const QString& word) {
+    const QString read = word == u"Centre" ? u"Center"_s : word;
+    if (read == u"Center")
+        return {read, Trim::Both, TextAlignment::Centre, u"center"};
+    if (read == u"Left")
+        return {read, Trim::End, TextAlignment::Left, u"left"};
+    if (read == u"Right")
+        return {read, Trim::Start, TextAlignment::Right, u"right"};
+    return {read, std::nullopt, TextAlignment::Centre, {}};
+}
+
+QString columnText(const TCaptions& caption) {
+    if (caption.LanguageIndex < 0 || caption.LanguageIndex >= CaptionColumnCount)
+        return {};
+    return caption.Caption[std::size_t(caption.LanguageIndex)].Text;
+}
+
+// The lines of plain text: breaks are CR LF, CR or LF, and a final break starts no line.
+QStringList linesOf(const QString& text) {
+    static const QRegularExpression lineBreak(u"\r\n|\r|\n"_s);
+    QStringList lines = text.split(lineBreak);
+    if (lines.size() > 1 && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+CaptionComposer::CaptionComposer(Canvas& display, Canvas& composition, HtmlLabelRenderer& renderer)
+    : m_display(display), m_composition(composition), m_renderer(renderer) {}
+
+CaptionComposer::LineMetrics CaptionComposer::lineMetrics(int visible) const {
+    const int height = std::max(1, m_display.textHeight());
+    const int lines = std::max(1, visible / height);
+    const int gap = lines >= 2 ? (visible - lines * height) / (lines - 1) : 0;
+    return {height, height + gap};
+}
+
+CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, int alpha,
+                                                               int brightness, const CompositionSettings& settings,
+                                                               const TCaptions& current) {
+    const int fontSize = FontSizeFromString(settings.baseFontHeight, surtitle.Size, settings.fontSize);
+    if (!surtitle.FontName.isEmpty())
+        m_display.font.name = surtitle.FontName;
+    m_display.font.pointSize = fontSize;
+
+    // The composition bitmap starts from the display's font and brush, at the default quality.
+    m_composition.font.name = m_display.font.name;
+    m_composition.font.pointSize = fontSize;
+    m_composition.font.colour = m_display.font.colour;
+    m_composition.font.quality = FontQuality::Default;
+    m_composition.brushColour = m_display.brushColour;
+    m_composition.fillAll();
+
+    const LineMetrics metrics = lineMetrics(visibleHeight());
+    m_display.font.quality = settings.antiAliased ? FontQuality::Default : FontQuality::NonAntialiased;
+
+    QString text = StoredStringToMemoString(columnText(surtitle));
+    text.replace(u'^', u'\u266A');
+    const Justification justification = justificationOf(surtitle.Justification);
+    surtitle.Justification = justification.word;
+    if (justification.trim)
+        text = trimmed(text, *justification.trim);
+    if (text.isEmpty())
+        text = u" "_s;
+    if (text.contains(u"<i") && !text.contains(u"<HTML>", Qt::CaseInsensitive))
+        text = u"<HTML>"_s + text + u"</HTML>"_s;
+
+    Result result;
+    if (text.contains(u"<HTML>", Qt::CaseInsensitive))
+        result = composeHtml(surtitle, text, dst, alpha, settings, fontSize, metrics);
+    else if (text.startsWith(CaptionDocumentFormat::ImagePrefix))
+        result = composePicture(surtitle, text, dst, alpha);
+    else
+        result = composePlainText(surtitle, text, dst, justification.alignment, settings, current);
+
+    if (brightness != 255)
+        ScalePixels(m_display.image(), dst, brightness);
+    return result;
+}
+
+CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, QString text, const QRect& dst,
+                                                     int alpha, const CompositionSettings& settings, int fontSize,
+                                                     const LineMetrics& metrics) {
+    const int visible = visibleHeight();
+    text.replace(u"\r\n"_s, u"<br>"_s);
+
+    // Markup sizes follow the caption's size when it is given as a number.
+    qint64 scale = qint64(IntegerPrefix(surtitle.Size)) * fontSize / 12;
+    if (scale <= 0 || scale > std::numeric_limits<int>::max())
+        scale = 100;
+    text = ScaleFontHTML(text, int(scale));
+
+    if (surtitle.VertJust == u"Top")
+        m_renderer.VAlignment = TextVAlignment::tvaTop;
+    else if (surtitle.VertJust == u"Middle")
+        m_renderer.VAlignment = TextVAlignment::tvaCenter;
+    else if (surtitle.VertJust == u"Bottom")
+        m_renderer.VAlignment = TextVAlignment::tvaBottom;
+
+    const Justification justification = justificationOf(surtitle.Justification);
+    if (justification.trim) {
+        for (const QStringView tag : {u"<HTML>", u"<html>", u"</HTML>", u"</html>"})
+            text.remove(tag.toString());
+        text = u"<HTML><P align=\""_s + justification.paragraphAlign.toString() + u"\">"_s +
+               trimmed(text, *justification.trim) + u"</P></HTML>"_s;
+    }
+
+    m_renderer.LineSpacing = 0;
+    m_renderer.HTMLText = QStringList{text};
+    QRect dest(dst.topLeft(), dst.size());
+    m_composition.resize(dst.size());
+    m_composition.fillAll();
+    m_renderer.HTMLPrint(m_composition, m_composition.font, QRect(QPoint(0, 0), dst.size()));
+
+    const bool rollUp = surtitle.Effect.InEffect == RollUpEffect;
+    if (rollUp) {
+        // Whole lines only: down to the last row with ink, plus a line pitch, in whole pitches.
+        const QImage& image = m_composition.image();
+        const int width = image.width();
+        const QRgb background = DisplayRgb(m_composition.brushColour);
+        int kept = image.height();
+        for (int y = image.height() - 1; y >= 0; --y) {
+            const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            if (std::any_of(row, row + width, [&](QRgb pixel) { return pixel != background; })) {
+                kept = y + 1;
+                break;
+            }
+        }
+        const int height = (kept + metrics.pitch) / metrics.pitch * metrics.pitch;
+        m_composition.resize(QSize(width, height));
+        dest.setHeight(height);
+    }
+
+    if (!settings.transparentMode && alpha != 0)
+        ScalePixels(m_composition.image(), m_composition.image().rect(), 255 - alpha);
+
+    Result result;
+    if (rollUp) {
+        const int compositionHeight = m_composition.height();
+        const int lines = visible / metrics.height;
+        if (visible > compositionHeight && lines > 1)
+            result.scrollDistance = metrics.height + (visible - lines * metrics.height) / (lines - 1);
+        else
+            result.scrollDistance = visible;
+    } else {
+        // Any word but "Top" and "Middle" places the block at the bottom, as plain text is placed.
+        if (surtitle.VertJust == u"Middle")
+            dest.translate(0, (visible - dest.height()) / 2);
+        else if (surtitle.VertJust != u"Top")
+            dest.translate(0, visible - dest.height());
+        result.scrollDistance = visible;
+    }
+    m_display.copy(dest, m_composition.image(), QRect(QPoint(0, 0), dest.size()));
+    return result;
+}
+
+CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitle, const QString& text,
+                                                        const QRect& dst, int alpha) {
+    const CaptionBitmap bitmap = DecodeCaptionBitmap(text);
+    if (bitmap.status == CaptionBitmap::Status::Unreadable)
+        return {}; // nothing is drawn for a picture that cannot be read
+
+    // The picture keeps its top-left corner in dst: cropped, never scaled, black where it is short.
+    m_composition.brushColour = Colour::Black;
+    m_composition.resize(dst.size());
+    m_composition.fillAll();
+    if (bitmap.status == CaptionBitmap::Status::Loaded)
+        m_composition.draw(QPoint(0, 0), bitmap.image);
+    if (alpha != 0)
+        ScalePixels(m_composition.image(), m_composition.image().rect(), 255 - alpha);
+    m_display.draw(dst.topLeft(), m_composition.image());
+
+    Result result;
+    if (surtitle.Effect.InEffect != RollUpEffect)
+        result.scrollDistance = visibleHeight();
+    return result;
+}
+
+CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst,
+                                                          TextAlignment alignment,
+                                                          const CompositionSettings& settings,
+                                                          const TCaptions& current) {
+    const int visible = visibleHeight();
+    const WordWrap wrap = settings.wordWrap ? WordWrap::On : WordWrap::Off;
+    const QStringList lines = linesOf(text);
+    const int count = int(lines.size());
+    const int lineHeight = std::max(1, m_display.textHeight());
+
+    int blockLines = count;
+    int offset = dst.height() - count * lineHeight;
+    if (wrap == WordWrap::On) {
+        const int measured = m_display.measureText(visibleWidth(), text, wrap);
+        blockLines = measured / lineHeight;
+        offset = dst.height() - measured;
+    }
+    if (surtitle.VertJust == u"Top")
+        offset = 0;
+    else if (surtitle.VertJust == u"Middle")
+        offset = (dst.height() - blockLines * lineHeight) / 2;
+
+    Result result;
+    if (surtitle.Effect.InEffect != RollUpEffect) {
+        result.scrollDistance = visible;
+        const QRect dest(dst.left(), dst.top() + offset, dst.width(), blockLines * lineHeight);
+        m_display.drawText(dest, text, alignment, wrap);
+        return result;
+    }
+
+    // Roll-up: the block moves up by its own height plus the gaps of the lines that fit, or by the
+    // whole visible height once it fills it. A font taller than the display scrolls a whole height.
+    int distance = lineHeight;
+    if (wrap == WordWrap::On)
+        distance = m_display.measureText(visibleWidth(), columnText(current), wrap);
+    const int fitting = visible / lineHeight;
+    int gap = 0;
+    if (fitting <= 1) {
+        distance = visible;
+    } else {
+        gap = (visible - fitting * lineHeight) / (fitting - 1);
+        distance = distance * count + gap * count;
+        if (visible <= distance) {
+            dst = QRect(dst.left(), visible, dst.width(), visible);
+            distance = visible;
+        }
+    }
+    result.scrollDistance = distance;
+
+    if (wrap == WordWrap::On) {
+        m_display.drawText(QRect(dst.left(), dst.top(), dst.width(), dst.height()), text, alignment, wrap);
+    } else {
+        for (int i = 0; i < count; ++i) {
+            const QRect line(dst.left(), dst.top() + i * (lineHeight + gap), dst.width(), lineHeight);
+            if (line.top() >= m_display.height())
+                break; // the lines below the image draw nothing
+            m_display.drawText(line, lines[i], alignment, WordWrap::Off);
+        }
+    }
+    return result;
+}

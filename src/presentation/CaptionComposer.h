@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Canvas.h"
+
+#include "captions/Captions.h"
+#include "captions/Vocabularies.h"
+
+#include <QRect>
+
+#include <optional>
+
+class HtmlLabelRenderer;
+
+// The display settings and modes that composing a caption reads.
+struct CompositionSettings {
+    int baseFontHeight = 0;
+    FontSizeSettings fontSize;
+    bool antiAliased = false;
+    bool wordWrap = false;
+    bool transparentMode = false; // formatted captions are then faded by the window's alpha
+};
+
+// Draws one caption record into a rectangle of the display image: its chosen column as plain
+// text, as formatted text through the HTML label renderer, or as an embedded picture, justified,
+// fitted to whole lines and dimmed. The caller sets the display canvas's font colour and brush and
+// fills the area first.
+class CaptionComposer {
+public:
+    CaptionComposer(Canvas& display, Canvas& composition, HtmlLabelRenderer& renderer);
+
+    // What a composition leaves for the effect that follows.
+    struct Result {
+        std::optional<int> scrollDistance; // the distance the next scroll travels, when set
+    };
+
+    // alpha 0..255 fades formatted and picture captions toward black (0 leaves them); brightness
+    // 0..255 scales every pixel of dst at the end (255 leaves them). current is the caption being
+    // presented, whose raw text a word-wrapped roll-up measures.
+    Result ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, int alpha, int brightness,
+                                 const CompositionSettings& settings, const TCaptions& current);
+
+private:
+    struct LineMetrics {
+        int height = 1;
+        int pitch = 1;
+    };
+
+    LineMetrics lineMetrics(int visibleHeight) const;
+    Result composeHtml(const TCaptions& surtitle, QString text, const QRect& dst, int alpha,
+                       const CompositionSettings& settings, int fontSize, const LineMetrics& metrics);
+    Result composePicture(const TCaptions& surtitle, const QString& text, const QRect& dst, int alpha);
+    Result composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst, TextAlignment alignment,
+                            const CompositionSettings& settings, const TCaptions& current);
+
+    int visibleWidth() const { return m_display.width() / 2; }
+    int visibleHeight() const { return m_display.height() / 2; }
+
+    Canvas& m_display;
+    Canvas& m_composition;
+    HtmlLabelRenderer& m_renderer;
+};

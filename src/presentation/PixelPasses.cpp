@@ -1,0 +1,25 @@
+#include "PixelPasses.h"
+
+#include <algorithm>
+#include <array>
+
+void ScalePixels(QImage& image, const QRect& area, int factor) {
+    factor = std::clamp(factor, 0, 255);
+    const QRect clipped = area.intersected(image.rect());
+    if (factor == 255 || clipped.isEmpty())
+        return;
+
+    // One table serves all three channels: three lookups a pixel and no division.
+    std::array<quint32, 256> scaled{};
+    for (int c = 0; c < 256; ++c)
+        scaled[std::size_t(c)] = quint32(c * factor / 255);
+
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = clipped.left(); x <= clipped.right(); ++x) {
+            const QRgb pixel = row[x];
+            row[x] = (pixel & 0xFF000000) | scaled[(pixel >> 16) & 0xFF] << 16 | scaled[(pixel >> 8) & 0xFF] << 8 |
+                     scaled[pixel & 0xFF];
+        }
+    }
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+// The per-pixel passes of the display: scaling every colour byte by a factor 0..255 (c × f div 255,
+// integer arithmetic), for the brightness of a caption and the fade of formatted and picture captions.
+
+// Scales the pixels of area (clipped to the image) by factor; 255 leaves them as they are.
+void ScalePixels(QImage& image, const QRect& area, int factor);
