@@ -4,7 +4,6 @@
 
 #include <QBuffer>
 #include <QImageReader>
-
 #include <cstdlib>
 
 namespace {

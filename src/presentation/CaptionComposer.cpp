@@ -1,15 +1,13 @@
 #include "CaptionComposer.h"
 
 #include "CaptionBitmap.h"
+#include "DisplayColour.h"
 #include "HtmlLabelRenderer.h"
 #include "PixelPasses.h"
 #include "ScaleFontHtml.h"
-
 #include "captions/CaptionDocumentFormat.h"
 #include "captions/IntegerPrefix.h"
 #include "captions/StoredForm.h"
-
-#include "DisplayColour.h"
 
 #include <QRegularExpression>
 
@@ -85,8 +83,8 @@ CaptionComposer::LineMetrics CaptionComposer::lineMetrics(int visible) const {
     return {height, height + gap};
 }
 
-CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, int alpha,
-                                                               int brightness, const CompositionSettings& settings,
+CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, int alpha, int brightness,
+                                                               const CompositionSettings& settings,
                                                                const TCaptions& current) {
     const int fontSize = FontSizeFromString(settings.baseFontHeight, surtitle.Size, settings.fontSize);
     if (!surtitle.FontName.isEmpty())
@@ -227,8 +225,7 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
 }
 
 CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst,
-                                                          TextAlignment alignment,
-                                                          const CompositionSettings& settings,
+                                                          TextAlignment alignment, const CompositionSettings& settings,
                                                           const TCaptions& current) {
     const int visible = visibleHeight();
     const WordWrap wrap = settings.wordWrap ? WordWrap::On : WordWrap::Off;

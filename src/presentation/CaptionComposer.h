@@ -1,12 +1,10 @@
 #pragma once
 
 #include "Canvas.h"
-
 #include "captions/Captions.h"
 #include "captions/Vocabularies.h"
 
 #include <QRect>
-
 #include <optional>
 
 class HtmlLabelRenderer;

@@ -1,7 +1,6 @@
 #include "presentation/CaptionBitmap.h"
 
 #include <QBuffer>
-
 #include <gtest/gtest.h>
 
 namespace {

@@ -6,3 +6,4 @@
 // returns the exit status; bad usage throws UsageError.
 int RunConvert(const QStringList& arguments);
 int RunInspect(const QStringList& arguments);
+int RunRender(const QStringList& arguments);

@@ -1,10 +1,9 @@
 #include "CaptionJson.h"
 #include "Commands.h"
+#include "DocumentSources.h"
 #include "ToolSupport.h"
 #include "captions/CaptionDocumentReader.h"
 
-#include <QFile>
-#include <QStringDecoder>
 #include <cstdio>
 
 using namespace Qt::Literals::StringLiterals;
@@ -21,28 +20,6 @@ constexpr char InspectHelp[] =
     "\n"
     "Options:\n"
     "  --help   show this help\n";
-
-// UTF-16 when a byte-order mark says so, UTF-8 otherwise; the mark itself is dropped.
-QString decodeDocumentText(const QByteArray& bytes) {
-    const QStringConverter::Encoding encoding =
-        QStringConverter::encodingForData(bytes).value_or(QStringConverter::Utf8);
-    QStringDecoder decoder(encoding);
-    return decoder.decode(bytes);
-}
-
-QByteArray readStandardInput() {
-    QFile input;
-    if (!input.open(stdin, QIODevice::ReadOnly))
-        throw UsageError(u"cannot read standard input"_s);
-    return input.readAll();
-}
-
-QByteArray readFile(const QString& name) {
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
-        throw UsageError(u"cannot read %1: %2"_s.arg(name, file.errorString()));
-    return file.readAll();
-}
 
 class Inspector {
 public:
@@ -64,24 +41,9 @@ int RunInspect(const QStringList& arguments) {
         writeOut(InspectHelp);
         return ExitSuccess;
     }
-    QStringList sources = parser.positionalArguments();
-    if (sources.isEmpty())
-        sources.append(u"-"_s);
-
+    // Every source is read before the first document is inspected, so a bad FILE prints nothing.
     Inspector inspector;
-    for (const QString& source : sources) {
-        if (source != u"-") {
-            inspector.inspect(decodeDocumentText(readFile(source)));
-            continue;
-        }
-        // One document a line; blank lines carry no document.
-        const QString input = decodeDocumentText(readStandardInput());
-        for (QStringView line : QStringView(input).split(u'\n')) {
-            if (line.endsWith(u'\r'))
-                line.chop(1);
-            if (!line.isEmpty())
-                inspector.inspect(line);
-        }
-    }
+    for (const QString& document : ReadDocumentSources(parser.positionalArguments()))
+        inspector.inspect(document);
     return ExitSuccess;
 }

@@ -1,7 +1,7 @@
 #include "Commands.h"
 #include "ToolSupport.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -14,13 +14,24 @@ constexpr char ToolHelp[] = "Usage: veltrinox-caption COMMAND [options] [ARGUMEN
                             "Commands:\n"
                             "  convert   convert Stagetext messages into caption documents\n"
                             "  inspect   read caption documents and print the records they give, as JSON\n"
+                            "  render    present caption documents and write the picture the display shows\n"
                             "\n"
                             "Run 'veltrinox-caption COMMAND --help' for a command's options.\n";
 
 } // namespace
 
+// The tool speaks for itself on standard error; Qt's own notes about the platform it starts
+// (runtime directories, fonts) are left out so that a bad usage stays one line.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        writeError(message);
+}
+
 int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
+    qInstallMessageHandler(quietMessages);
+    // The tool draws with real fonts but shows no window: the offscreen platform serves it anywhere.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     try {
         const QString command = arguments.value(1);
@@ -33,8 +44,10 @@ int main(int argc, char* argv[]) {
             return RunConvert(commandArguments);
         if (command == u"inspect")
             return RunInspect(commandArguments);
+        if (command == u"render")
+            return RunRender(commandArguments);
         if (command.isEmpty())
-            throw UsageError(u"a COMMAND is needed: convert or inspect (see --help)"_s);
+            throw UsageError(u"a COMMAND is needed: convert, inspect or render (see --help)"_s);
         throw UsageError(u"unknown command '%1' (see --help)"_s.arg(command));
     } catch (const UsageError& error) {
         writeError(QString::fromStdString(error.what()));

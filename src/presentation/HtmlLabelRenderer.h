@@ -1,0 +1,28 @@
+#pragma once
+
+#include "CanvasFont.h"
+#include "TextBackend.h"
+
+#include <QRect>
+#include <QStringList>
+
+// Lays out and draws the small HTML subset captions carry: runs in changing fonts and colours,
+// wrapped at spaces into aligned lines, the block placed at the top, middle or bottom of a rectangle.
+
+enum TextVAlignment { tvaTop, tvaCenter, tvaBottom };
+
+class HtmlLabelRenderer {
+public:
+    QStringList HTMLText; // the markup, one caption line an item
+    TextVAlignment VAlignment = tvaTop;
+    int LineSpacing = 0;   // pixels added to every line's height
+    bool Ellipsis = false; // true: lines do not wrap, and what passes the right edge is cut short with "…"
+
+    // Prints the markup inside r, starting in baseFont (the target canvas's font and colour). The
+    // first line is always drawn; lines below r are not.
+    void HTMLPrint(TextBackend& surface, const CanvasFont& baseFont, const QRect& r) const;
+
+    // The height the markup takes laid out in r, all of it, including what HTMLPrint leaves undrawn
+    // below r; at least one line of baseFont.
+    int measureHeight(const TextBackend& surface, const CanvasFont& baseFont, const QRect& r) const;
+};

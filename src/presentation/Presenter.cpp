@@ -1,0 +1,357 @@
+#include "Presenter.h"
+
+#include "ColourBlend.h"
+#include "captions/IntegerPrefix.h"
+#include "captions/Vocabularies.h"
+
+#include <cmath>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int FullProgress = 1023;
+
+namespace Effect {
+constexpr QStringView Fade = u"Fade";
+constexpr QStringView Instant = u"Instant";
+constexpr QStringView ScrollUp = u"Scroll Up";
+constexpr QStringView RollUp = u"Caption";
+constexpr QStringView ScrollDown = u"Scroll Down";
+constexpr QStringView ScrollLeft = u"Scroll Left";
+constexpr QStringView ScrollRight = u"Scroll Right";
+constexpr QStringView Ignore = u"IGNORE";
+} // namespace Effect
+
+namespace State {
+constexpr int Idle = 0;
+constexpr int FadeIn = 1;
+constexpr int FadeOut = 2;
+constexpr int ScrollUp = 4;
+constexpr int ScrollDown = 6;
+constexpr int ScrollLeft = 8;
+constexpr int ScrollRight = 10;
+} // namespace State
+
+constexpr QStringView BlankText = u"{BLANK}";
+constexpr QStringView ClearText = u"{CLEAR}";
+constexpr QStringView EmptyText = u"{EMPTY}";
+
+// The overall brightness percentage, anything outside 0..100 counting as 100.
+int overallPercentage(const QString& overallBrightness) {
+    const int percent = IntegerPrefix(overallBrightness);
+    return percent < 0 || percent > 100 ? 100 : percent;
+}
+
+} // namespace
+
+Presenter::Presenter(PresentationHost& host) : m_host(host), m_composer(m_display, m_composition, m_renderer) {
+    // The display starts black, the caption background every new caption fades from.
+    m_display.brushColour = Colour::Black;
+    m_display.fillAll();
+}
+
+void Presenter::resizeDisplay(QSize clientSize) {
+    m_display.resize(clientSize * 2);
+}
+
+CompositionSettings Presenter::compositionSettings(const PresentationSettings& settings) const {
+    CompositionSettings composition;
+    composition.baseFontHeight = settings.baseFontHeight;
+    composition.fontSize = {settings.fontAdjustPercent, settings.fontOverride, settings.overrideFontSize};
+    composition.antiAliased = settings.antiAliased;
+    composition.wordWrap = settings.wordWrap;
+    composition.transparentMode = m_host.transparentMode();
+    return composition;
+}
+
+int Presenter::captionBrightness(const TCaptions& caption) const {
+    return overallPercentage(m_records.overallBrightness) * BrightnessFromString(caption.Brightness) / 100;
+}
+
+void Presenter::ShowSurtitle() {
+    if (m_host.borderHidingPending())
+        m_host.hideBorderNow();
+    // Empty entries are dropped, and never let a document past a running effect.
+    while (!m_queue.empty() && m_queue.front().isEmpty())
+        m_queue.pop_front();
+    if (m_queue.empty() || EffectRunning)
+        return;
+
+    const QString document = std::move(m_queue.front());
+    m_queue.pop_front();
+    const std::optional<QString> languageName = ReadCaptionDocument(document, m_records);
+    if (!languageName)
+        return;
+
+    const PresentationSettings settings = m_host.settings();
+    TCaptions& current = m_records.current;
+    if (settings.fontOverride) {
+        current.FontName = settings.overrideFontName;
+        current.Size = QString::number(settings.overrideFontSize);
+    }
+
+    current.LanguageIndex = 0;
+    for (int column = 0; column < CaptionColumnCount; ++column) {
+        if (current.Caption[std::size_t(column)].Language == *languageName)
+            current.LanguageIndex = column;
+    }
+
+    QString& text = current.Caption[std::size_t(current.LanguageIndex)].Text;
+    if (text == BlankText) {
+        current.Effect.InEffect = Effect::Instant.toString();
+        text = u" "_s;
+    } else if (text == ClearText) {
+        current.Effect.InEffect = Effect::ScrollUp.toString();
+        current.Effect.Speed = m_host.stagetextSpeed();
+        text = u" "_s;
+    } else if (text == EmptyText) {
+        current.Effect.InEffect = Effect::Ignore.toString();
+    }
+    if (current.Effect.InEffect == Effect::RollUp)
+        current.VertJust = u"Top"_s;
+    if (current.Effect.InEffect == Effect::Instant) {
+        current.Effect.InEffect = Effect::Fade.toString();
+        current.Effect.Speed = Effect::Instant.toString();
+    }
+
+    m_fontColourValue = StringToColour(current.Colour, Colour::Yellow);
+    m_backColourValue = StringToColour(current.BackColour, Colour::Black);
+    setUpEffect(settings);
+    if (current.Effect.InEffect != Effect::Ignore)
+        TickReload = 1;
+}
+
+void Presenter::setUpEffect(const PresentationSettings& settings) {
+    const TEffect& effect = m_records.current.Effect;
+    if (effect.InEffect == Effect::Fade) {
+        startEffect(effect.Speed == Effect::Instant ? State::FadeIn : State::FadeOut,
+                    BrightEffectSpeedFromString(effect.Speed));
+    } else if (effect.InEffect == Effect::ScrollUp || effect.InEffect == Effect::RollUp) {
+        scrollUpSetUp(effect.InEffect == Effect::RollUp, settings);
+        startEffect(State::ScrollUp, EffectSpeedFromString(effect.Speed));
+    } else if (effect.InEffect == Effect::ScrollDown) {
+        scrollDownSetUp(settings);
+        startEffect(State::ScrollDown, EffectSpeedFromString(effect.Speed));
+    } else if (effect.InEffect == Effect::ScrollLeft) {
+        scrollLeftSetUp(settings);
+        startEffect(State::ScrollLeft, EffectSpeedFromString(effect.Speed));
+    } else if (effect.InEffect == Effect::ScrollRight) {
+        scrollRightSetUp(settings);
+        startEffect(State::ScrollRight, EffectSpeedFromString(effect.Speed));
+    }
+}
+
+void Presenter::startEffect(int state, int speed) {
+    EffectState = state;
+    EffectSpeed = speed;
+    EffectStep = FullProgress;
+    EffectRunning = true;
+}
+
+void Presenter::prepareFont(const TCaptions& caption, const PresentationSettings& settings) {
+    m_display.font.pointSize =
+        FontSizeFromString(settings.baseFontHeight, caption.Size, compositionSettings(settings).fontSize);
+    m_display.font.colour = m_fontColourValue;
+    m_display.font.name = caption.FontName;
+}
+
+void Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
+                        const PresentationSettings& settings, bool keepScrollDistance) {
+    const CaptionComposer::Result result = m_composer.ShowSurtitlesOnCanvas(
+        caption, area, alpha, brightness, compositionSettings(settings), m_records.current);
+    if (result.scrollDistance && !keepScrollDistance)
+        ScrollDistance = *result.scrollDistance;
+}
+
+void Presenter::scrollUpSetUp(bool rollUp, const PresentationSettings& settings) {
+    const TCaptions& current = m_records.current;
+    QRect area(0, height2(), width2(), height2());
+    m_display.brushColour = m_backColourValue;
+    m_display.fill(area);
+    prepareFont(current, settings);
+    if (rollUp) {
+        // The caption lines sit one gap below the top, as lines sit in a full display.
+        const int lineHeight = std::max(1, m_display.textHeight());
+        const int lines = height2() / lineHeight;
+        const int gap = lines >= 2 ? (height2() - lines * lineHeight) / (lines - 1) : 0;
+        area.setTop(area.top() + gap);
+    }
+    compose(current, area, 0, captionBrightness(current), settings, false);
+}
+
+void Presenter::scrollDownSetUp(const PresentationSettings& settings) {
+    m_display.copy(QRect(0, height2(), width2(), height2()), m_display.image(), upperLeft());
+    m_host.setImagePosition(QPoint(0, -height2()));
+    m_display.brushColour = Colour::Black;
+    m_display.fill(upperLeft());
+    prepareFont(m_records.current, settings);
+    compose(m_records.current, upperLeft(), 0, captionBrightness(m_records.current), settings, true);
+    ScrollDistance = height2();
+}
+
+void Presenter::scrollLeftSetUp(const PresentationSettings& settings) {
+    const QRect upperRight(width2(), 0, m_display.width() - width2(), height2());
+    m_display.brushColour = Colour::Black;
+    m_display.fill(upperRight);
+    prepareFont(m_records.current, settings);
+    compose(m_records.current, upperRight, 0, captionBrightness(m_records.current), settings, true);
+    ScrollDistance = upperRight.width();
+}
+
+void Presenter::scrollRightSetUp(const PresentationSettings& settings) {
+    const QRect leftHalf(0, 0, width2(), m_display.height());
+    m_display.copy(QRect(width2(), 0, width2(), m_display.height()), m_display.image(), leftHalf);
+    m_host.setImagePosition(QPoint(-width2(), 0));
+    m_display.brushColour = Colour::Black;
+    m_display.fill(leftHalf);
+    prepareFont(m_records.current, settings);
+    compose(m_records.current, upperLeft(), 0, captionBrightness(m_records.current), settings, true);
+    ScrollDistance = width2();
+}
+
+void Presenter::AnimateTimerTimer() {
+    TCaptions& previous = m_records.previous;
+    if (previous.Colour.isEmpty())
+        previous.Colour = u"0"_s;
+    if (previous.BackColour.isEmpty())
+        previous.BackColour = u"0"_s;
+    m_host.setStayOnTop();
+
+    if (EffectState == State::Idle)
+        ShowSurtitle();
+
+    switch (EffectState) {
+    case State::FadeIn:
+        fadeInStep();
+        break;
+    case State::FadeOut:
+        fadeOutStep();
+        break;
+    case State::ScrollUp:
+    case State::ScrollDown:
+    case State::ScrollLeft:
+    case State::ScrollRight:
+        scrollStep();
+        break;
+    default:
+        break;
+    }
+}
+
+void Presenter::advance(int floor) {
+    EffectStep = std::max(0, EffectStep - EffectSpeed);
+    if (EffectSpeed < floor)
+        EffectSpeed = 1;
+}
+
+int Presenter::fadeLevel() const {
+    return int(std::trunc(EffectStep * 255 / double(FullProgress)));
+}
+
+void Presenter::fadeInStep() {
+    const PresentationSettings settings = m_host.settings();
+    const TCaptions& current = m_records.current;
+    advance(1);
+    m_display.font.pointSize =
+        FontSizeFromString(settings.baseFontHeight, current.Size, compositionSettings(settings).fontSize);
+    m_display.brushColour = ColourBlend(m_backColourValue, Colour::Black, EffectStep);
+    m_display.fillAll();
+    m_display.font.name = current.FontName;
+
+    const int f = fadeLevel();
+    if (m_host.transparentMode()) {
+        m_display.font.colour = m_fontColourValue;
+        m_host.setWindowAlpha(255 - f);
+        compose(current, upperLeft(), 255 - f, captionBrightness(current), settings, false);
+    } else {
+        m_display.font.colour = ColourBlend(m_fontColourValue, Colour::Black, EffectStep);
+        m_host.setWindowAlpha(f);
+        compose(current, upperLeft(), f, captionBrightness(current), settings, false);
+    }
+    m_host.repaintNow();
+
+    if (EffectStep == 0) {
+        EffectRunning = false;
+        EffectState = State::Idle;
+        if (!m_queue.empty())
+            ShowSurtitle();
+        EffectStep = FullProgress;
+    }
+}
+
+void Presenter::fadeOutStep() {
+    const PresentationSettings settings = m_host.settings();
+    const TCaptions& previous = m_records.previous;
+    advance(1);
+    m_display.font.pointSize =
+        FontSizeFromString(settings.baseFontHeight, previous.Size, compositionSettings(settings).fontSize);
+    m_display.brushColour =
+        ColourBlend(StringToColour(previous.BackColour, Colour::Black), Colour::Black, FullProgress - EffectStep);
+    m_display.fillAll();
+    m_display.font.name = previous.FontName;
+
+    const int f = fadeLevel();
+    const ColourValue fontColour = StringToColour(previous.Colour, Colour::Yellow);
+    if (m_host.transparentMode()) {
+        m_display.font.colour = fontColour;
+        m_host.setWindowAlpha(f);
+        compose(previous, upperLeft(), f, captionBrightness(previous), settings, false);
+    } else {
+        m_host.setWindowAlpha(255 - f);
+        m_display.font.colour = ColourBlend(fontColour, Colour::Black, FullProgress - EffectStep);
+        compose(previous, upperLeft(), 255 - f, captionBrightness(previous), settings, false);
+    }
+    m_host.repaintNow();
+
+    if (EffectStep == 0) {
+        EffectStep = FullProgress;
+        EffectState = State::FadeIn;
+    }
+}
+
+void Presenter::scrollStep() {
+    m_host.setWindowAlpha(255);
+    const int floor = EffectState == State::ScrollUp ? 1 : 5;
+    advance(floor);
+    const double progress = EffectStep / double(FullProgress);
+    switch (EffectState) {
+    case State::ScrollUp:
+        m_host.setImagePosition(QPoint(m_host.imagePosition().x(), -int(std::trunc((1 - progress) * ScrollDistance))));
+        break;
+    case State::ScrollDown:
+        m_host.setImagePosition(
+            QPoint(m_host.imagePosition().x(), -int(std::trunc(double(ScrollDistance) * EffectStep / FullProgress))));
+        break;
+    case State::ScrollLeft:
+        m_host.setImagePosition(
+            QPoint(int(std::trunc(double(ScrollDistance) * EffectStep / FullProgress)) - ScrollDistance, 0));
+        break;
+    case State::ScrollRight:
+        m_host.setImagePosition(QPoint(-int(std::trunc(double(ScrollDistance) * EffectStep / FullProgress)), 0));
+        break;
+    }
+    if (EffectStep == 0)
+        finishEffect();
+}
+
+void Presenter::finishEffect() {
+    const int state = EffectState;
+    EffectRunning = false;
+    EffectState = State::Idle;
+    if (state == State::ScrollUp) {
+        // The picture that scrolled into view becomes the upper-left quarter.
+        const QRect from(0, ScrollDistance, m_display.width(), height2());
+        m_display.copy(QRect(0, 0, m_display.width(), height2()), m_display.image(), from);
+        m_host.setImagePosition(QPoint(m_host.imagePosition().x(), 0));
+    } else if (state == State::ScrollLeft) {
+        const QRect rightHalf(width2(), 0, m_display.width() - width2(), m_display.height());
+        m_display.copy(QRect(0, 0, rightHalf.width(), m_display.height()), m_display.image(), rightHalf);
+        m_host.setImagePosition(QPoint(0, 0));
+    } else {
+        m_host.setImagePosition(QPoint(m_host.imagePosition().x(), 0));
+    }
+    if (!m_queue.empty())
+        ShowSurtitle();
+    EffectStep = FullProgress;
+}

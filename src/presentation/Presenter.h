@@ -1,0 +1,88 @@
+#pragma once
+
+#include "Canvas.h"
+#include "CaptionComposer.h"
+#include "HtmlLabelRenderer.h"
+#include "PresentationHost.h"
+#include "captions/CaptionDocumentReader.h"
+#include "captions/Colours.h"
+
+#include <QSize>
+#include <QString>
+#include <atomic>
+#include <deque>
+
+// The presentation engine: takes queued caption documents in order, reads each into the caption
+// records, sets up its entry effect, and carries the effect out one animation step at a time. It is
+// stepped from outside (by the window's animation timer, or a test) and never reads a clock.
+class Presenter {
+public:
+    explicit Presenter(PresentationHost& host);
+
+    // The display image is twice the window's client area in both directions.
+    void resizeDisplay(QSize clientSize);
+    const QImage& displayImage() const { return m_display.image(); }
+    Canvas& displayCanvas() { return m_display; }
+
+    // Appends a caption document; ShowSurtitle presents it when no effect is running.
+    void enqueue(const QString& document) { m_queue.push_back(document); }
+    void clearQueue() { m_queue.clear(); }
+    qsizetype queuedDocuments() const { return qsizetype(m_queue.size()); }
+
+    void ShowSurtitle();
+    void AnimateTimerTimer();
+
+    // Stops the running effect where it stands: the border-hiding step of the window does this.
+    void stopEffect() { EffectRunning = false; }
+
+    bool effectRunning() const { return EffectRunning; }
+    int effectState() const { return EffectState; }
+    int effectStep() const { return EffectStep; }
+    int effectSpeed() const { return EffectSpeed; }
+    int scrollDistance() const { return ScrollDistance; }
+    const CaptionDocumentState& records() const { return m_records; }
+
+    // --- Read by the animation timer thread; written only by the GUI thread.
+    std::atomic<bool> EffectRunning{false};
+    std::atomic<int> TickReload{0};
+
+private:
+    CompositionSettings compositionSettings(const PresentationSettings& settings) const;
+    int captionBrightness(const TCaptions& caption) const;
+    void prepareFont(const TCaptions& caption, const PresentationSettings& settings);
+    void setUpEffect(const PresentationSettings& settings);
+    void startEffect(int state, int speed);
+    void scrollUpSetUp(bool rollUp, const PresentationSettings& settings);
+    void scrollDownSetUp(const PresentationSettings& settings);
+    void scrollLeftSetUp(const PresentationSettings& settings);
+    void scrollRightSetUp(const PresentationSettings& settings);
+    void compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
+                 const PresentationSettings& settings, bool keepScrollDistance);
+
+    void advance(int floor);
+    int fadeLevel() const;
+    void fadeInStep();
+    void fadeOutStep();
+    void scrollStep();
+    void finishEffect();
+
+    QRect upperLeft() const { return {0, 0, width2(), height2()}; }
+    int width2() const { return m_display.width() / 2; }
+    int height2() const { return m_display.height() / 2; }
+
+    PresentationHost& m_host;
+    Canvas m_display;
+    Canvas m_composition;
+    HtmlLabelRenderer m_renderer;
+    CaptionComposer m_composer;
+
+    std::deque<QString> m_queue;
+    CaptionDocumentState m_records;
+    ColourValue m_fontColourValue = Colour::Yellow;
+    ColourValue m_backColourValue = Colour::Black;
+
+    int EffectState = 0;
+    int EffectStep = 0;
+    int EffectSpeed = 0;
+    int ScrollDistance = 0;
+};
