@@ -148,6 +148,8 @@ void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView t
     const QFont qfont = runFont.toQFont();
     const QSize size = measureRun(runFont, text, mnemonics);
     const QRect box(cell.left(), cell.bottom() + 1 - size.height(), size.width(), size.height());
+    if (!box.intersects(m_image.rect()))
+        return; // nothing of it would be seen
     QPainter painter(&m_image);
     if (background)
         painter.fillRect(box, DisplayColour(*background));

@@ -121,7 +121,7 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
     else
         result = composePlainText(surtitle, text, dst, justification.alignment, settings, current);
 
-    if (brightness != 255)
+    if (result.drawn && brightness != 255)
         ScalePixels(m_display.image(), dst, brightness);
     return result;
 }
@@ -138,12 +138,13 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
         scale = 100;
     text = ScaleFontHTML(text, int(scale));
 
+    const bool rollUp = surtitle.Effect.InEffect == RollUpEffect;
     if (surtitle.VertJust == u"Top")
         m_renderer.VAlignment = TextVAlignment::tvaTop;
     else if (surtitle.VertJust == u"Middle")
         m_renderer.VAlignment = TextVAlignment::tvaCenter;
-    else if (surtitle.VertJust == u"Bottom")
-        m_renderer.VAlignment = TextVAlignment::tvaBottom;
+    else if (surtitle.VertJust == u"Bottom" || !rollUp)
+        m_renderer.VAlignment = TextVAlignment::tvaBottom; // any other word places it as plain text is placed
 
     const Justification justification = justificationOf(surtitle.Justification);
     if (justification.trim) {
@@ -160,7 +161,6 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     m_composition.fillAll();
     m_renderer.HTMLPrint(m_composition, m_composition.font, QRect(QPoint(0, 0), dst.size()));
 
-    const bool rollUp = surtitle.Effect.InEffect == RollUpEffect;
     if (rollUp) {
         // Whole lines only: down to the last row with ink, plus a line pitch, in whole pitches.
         const QImage& image = m_composition.image();
@@ -191,7 +191,6 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
         else
             result.scrollDistance = visible;
     } else {
-        // Any word but "Top" and "Middle" places the block at the bottom, as plain text is placed.
         if (surtitle.VertJust == u"Middle")
             dest.translate(0, (visible - dest.height()) / 2);
         else if (surtitle.VertJust != u"Top")
@@ -206,7 +205,7 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
                                                         const QRect& dst, int alpha) {
     const CaptionBitmap bitmap = DecodeCaptionBitmap(text);
     if (bitmap.status == CaptionBitmap::Status::Unreadable)
-        return {}; // nothing is drawn for a picture that cannot be read
+        return {std::nullopt, false}; // nothing is drawn for a picture that cannot be read
 
     // The picture keeps its top-left corner in dst: cropped, never scaled, black where it is short.
     m_composition.brushColour = Colour::Black;

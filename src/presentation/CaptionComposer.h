@@ -29,6 +29,7 @@ public:
     // What a composition leaves for the effect that follows.
     struct Result {
         std::optional<int> scrollDistance; // the distance the next scroll travels, when set
+        bool drawn = true;                 // false when a picture could not be read: nothing was drawn
     };
 
     // alpha 0..255 fades formatted and picture captions toward black (0 leaves them); brightness

@@ -19,8 +19,8 @@ QString ScaleFontHTML(const QString& text, int scale) {
     qsizetype copiedUpTo = 0;
     for (qsizetype at = text.indexOf(FontSize); at >= 0; at = text.indexOf(FontSize, copiedUpTo)) {
         const qsizetype numberStart = at + FontSize.size();
-        const QStringView window = QStringView(text).sliced(numberStart).first(
-            std::min(NumberWindow, text.size() - numberStart));
+        const QStringView window =
+            QStringView(text).sliced(numberStart).first(std::min(NumberWindow, text.size() - numberStart));
         const IntegerReading number = ReadInteger(window);
         scaled += QStringView(text).sliced(copiedUpTo, numberStart - copiedUpTo);
         scaled += QString::number(qint64(scale) * number.value / 100);

@@ -1,6 +1,8 @@
 #include "support/QtPrinters.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -105,6 +107,9 @@ INSTANTIATE_TEST_SUITE_P(Arguments, UsageErrorTest,
                              {"LoneBackslash", {u"convert"_s, u"a\\"_s}},
                              {"UnreadableFile", {u"inspect"_s, u"/nonexistent/caption.xml"_s}},
                              {"InspectOption", {u"inspect"_s, u"--frames"_s}},
+                             {"RenderWithoutOutput", {u"render"_s, u"-"_s}},
+                             {"RenderBadClient", {u"render"_s, u"-o"_s, u"x.png"_s, u"--client"_s, u"wide"_s}},
+                             {"RenderUnreadableFile", {u"render"_s, u"-o"_s, u"x.png"_s, u"/nonexistent/a.xml"_s}},
                          }),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -200,6 +205,54 @@ TEST(InspectTest, EscapesControlCharactersInTexts) {
         runTool({u"inspect"_s}, "<Surtitles><Cue><Captions Stream0=\"a&amp;#13;&amp;#10;&quot;b\"/></Cue></Surtitles>");
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_TRUE(run.out.contains(R"("Text":"a\r\n\"b")")) << run.out.toStdString();
+}
+
+const QByteArray BlueCaption = "<Surtitles><Cue><Captions Stream0=\"Hello\" StrName0=\"English\"/>"
+                               "<Language Name=\"English\"/><Font Colour=\"Yellow\" BackColour=\"Blue\"/>"
+                               "<Effects InEffect=\"Fade\" Speed=\"Fast\"/></Cue></Surtitles>\n";
+
+TEST(RenderTest, WritesWhatTheWindowShowsAndEveryStep) {
+    QTemporaryDir directory;
+    const QString output = directory.filePath(u"out.png"_s);
+    const QString frames = directory.filePath(u"frames"_s);
+    const ToolRun run = runTool({u"render"_s, u"--client"_s, u"320x180"_s, u"-o"_s, output, u"--frames"_s, frames},
+                                "not a document\n" + BlueCaption);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QImage picture(output);
+    ASSERT_EQ(picture.size(), QSize(320, 180));
+    EXPECT_EQ(picture.pixel(2, 2), qRgb(0, 0, 255));
+    EXPECT_EQ(QDir(frames).entryList(QDir::Files).size(), 32); // 16 steps out, 16 in
+    const QImage firstFrame(QDir(frames).filePath(u"frame-00001.png"_s));
+    EXPECT_EQ(firstFrame.pixel(2, 2), qRgb(0, 0, 0));
+}
+
+TEST(RenderTest, StopsAfterTheStepsAsked) {
+    QTemporaryDir directory;
+    const QString output = directory.filePath(u"out.png"_s);
+    const ToolRun run = runTool({u"render"_s, u"--steps"_s, u"20"_s, u"-o"_s, output}, BlueCaption);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QImage picture(output);
+    EXPECT_EQ(picture.size(), QSize(960, 540));
+    const QColor corner = picture.pixelColor(2, 2);
+    EXPECT_GT(corner.blue(), 0); // part way through the fade-in
+    EXPECT_LT(corner.blue(), 255);
+}
+
+TEST(RenderTest, TransparentModeKeysOutTheBackground) {
+    QTemporaryDir directory;
+    const QString output = directory.filePath(u"out.png"_s);
+    const QByteArray blackCaption = QByteArray(BlueCaption).replace("Blue", "Black");
+    const ToolRun run = runTool({u"render"_s, u"--transparent"_s, u"-o"_s, output}, blackCaption);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QImage picture(output);
+    ASSERT_TRUE(picture.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(picture.pixel(2, 2)), 0);
+    int opaque = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            opaque += qAlpha(picture.pixel(x, y)) == 255;
+    }
+    EXPECT_GT(opaque, 50); // the caption's letters
 }
 
 } // namespace

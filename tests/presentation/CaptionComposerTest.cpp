@@ -1,0 +1,202 @@
+#include "presentation/CaptionComposer.h"
+
+#include "presentation/HtmlLabelRenderer.h"
+#include "support/QtPrinters.h"
+
+#include <QBuffer>
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr QRgb Black = 0xFF000000;
+constexpr QRgb Blue = 0xFF0000FF;
+constexpr QRgb Yellow = 0xFFFFFF00;
+
+// The bounding box of the pixels in area that differ from background.
+QRect inkBounds(const QImage& image, const QRect& area, QRgb background) {
+    QRect bounds;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixel(x, y) != background)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+// A display of 400 x 200 (visible 200 x 100), cleared to blue, with yellow caption text.
+class CaptionComposerTest : public testing::Test {
+protected:
+    CaptionComposerTest() {
+        display.brushColour = 0xFF0000;
+        display.fillAll();
+        display.font.colour = Colour::Yellow;
+        settings.baseFontHeight = 12;
+    }
+
+    TCaptions caption(const QString& text) const {
+        TCaptions c;
+        c.FontName = u"Arial"_s;
+        c.Size = u"Medium"_s;
+        c.Effect.InEffect = u"Fade"_s;
+        c.Justification = u"Centre"_s;
+        c.Caption[0].Text = text;
+        return c;
+    }
+
+    CaptionComposer::Result compose(const TCaptions& c, int alpha = 0, int brightness = 255) {
+        return composer.ShowSurtitlesOnCanvas(c, Visible, alpha, brightness, settings, c);
+    }
+
+    static constexpr QRect Visible{0, 0, 200, 100};
+    Canvas display{QSize(400, 200)};
+    Canvas composition;
+    HtmlLabelRenderer renderer;
+    CaptionComposer composer{display, composition, renderer};
+    CompositionSettings settings;
+};
+
+struct PlacementCase {
+    const char* justification;
+    const char* vertical;
+    Qt::Alignment expected;
+};
+
+class PlainPlacementTest : public CaptionComposerTest, public testing::WithParamInterface<PlacementCase> {};
+
+TEST_P(PlainPlacementTest, JustifiesPlainText) {
+    TCaptions c = caption(u"  Hi  "_s);
+    c.Justification = QString::fromLatin1(GetParam().justification);
+    c.VertJust = QString::fromLatin1(GetParam().vertical);
+    const CaptionComposer::Result result = compose(c);
+    EXPECT_EQ(result.scrollDistance, 100);
+
+    const QRect ink = inkBounds(display.image(), Visible, Blue);
+    ASSERT_FALSE(ink.isEmpty());
+    const Qt::Alignment expected = GetParam().expected;
+    if (expected & Qt::AlignLeft) {
+        EXPECT_LT(ink.left(), 40);
+    } else if (expected & Qt::AlignRight) {
+        EXPECT_GT(ink.right(), 160);
+    } else {
+        EXPECT_NEAR(ink.center().x(), 100, 4);
+    }
+    if (expected & Qt::AlignTop) {
+        EXPECT_LT(ink.top(), 20);
+    } else if (expected & Qt::AlignBottom) {
+        EXPECT_GT(ink.bottom(), 80);
+    } else {
+        EXPECT_NEAR(ink.center().y(), 50, 6);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, PlainPlacementTest,
+                         testing::ValuesIn(std::vector<PlacementCase>{
+                             {"Centre", "Bottom", Qt::AlignHCenter | Qt::AlignBottom},
+                             {"Center", "Top", Qt::AlignHCenter | Qt::AlignTop},
+                             {"Left", "Middle", Qt::AlignLeft | Qt::AlignVCenter},
+                             {"Right", "", Qt::AlignRight | Qt::AlignBottom},
+                             {"centre", "Sideways", Qt::AlignHCenter | Qt::AlignBottom},
+                         }));
+
+TEST_F(CaptionComposerTest, PlainTextIsDrawnInTheFontColourOnlyAntialiasedWhenAsked) {
+    compose(caption(u"Hi"_s));
+    const QRect ink = inkBounds(display.image(), Visible, Blue);
+    for (int y = ink.top(); y <= ink.bottom(); ++y) {
+        for (int x = ink.left(); x <= ink.right(); ++x)
+            ASSERT_TRUE(display.image().pixel(x, y) == Yellow || display.image().pixel(x, y) == Blue);
+    }
+}
+
+TEST_F(CaptionComposerTest, BrightnessScalesTheWholeRectangle) {
+    compose(caption(u"Hi"_s), 0, 127);
+    EXPECT_EQ(display.image().pixel(1, 1), qRgb(0, 0, 127));
+    EXPECT_EQ(display.image().pixel(250, 150), Blue); // outside the rectangle
+    const QRect ink = inkBounds(display.image(), Visible, qRgb(0, 0, 127));
+    EXPECT_TRUE(display.image().pixelColor(ink.center()).red() <= 127);
+}
+
+QString pictureCaption(const QImage& picture) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "BMP");
+    return u"#IMAGE:#"_s + QString::fromLatin1(bytes.toBase64());
+}
+
+TEST_F(CaptionComposerTest, PicturesAreCroppedAtTheRectangleAndFaded) {
+    QImage picture(300, 50, QImage::Format_RGB32);
+    picture.fill(qRgb(200, 100, 50));
+    const CaptionComposer::Result result = compose(caption(pictureCaption(picture)), 51);
+    EXPECT_EQ(result.scrollDistance, 100);
+    EXPECT_EQ(display.image().pixel(199, 49), qRgb(160, 80, 40)); // x (255 - 51) div 255
+    EXPECT_EQ(display.image().pixel(199, 50), Black);             // below the picture
+    EXPECT_EQ(display.image().pixel(200, 10), Blue);              // cropped at the rectangle
+}
+
+TEST_F(CaptionComposerTest, AnUnreadablePictureDrawsNothing) {
+    const QImage before = display.image();
+    compose(caption(u"#IMAGE:#"_s + QString::fromLatin1(QByteArray("BM\x10\0\0\0", 6).toBase64())), 0, 0);
+    EXPECT_EQ(display.image(), before);
+}
+
+TEST_F(CaptionComposerTest, FormattedTextRunsTakeTheirColours) {
+    TCaptions c = caption(u"<i>plain</i> <FONT COLOR=\"#FF0000\">red</FONT>"_s);
+    c.VertJust = u"Top"_s;
+    settings.baseFontHeight = 30;
+    compose(c);
+    const QImage& image = display.image();
+    int red = 0;
+    int yellow = 0;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            red += pixel.red() > 200 && pixel.green() < 60 && pixel.blue() < 60;
+            yellow += pixel.red() > 200 && pixel.green() > 200 && pixel.blue() < 60;
+        }
+    }
+    EXPECT_GT(red, 20);
+    EXPECT_GT(yellow, 20);
+    EXPECT_LT(inkBounds(image, Visible, Blue).bottom(), 50); // at the top
+}
+
+TEST_F(CaptionComposerTest, FormattedTextWithAnUnknownVerticalWordSitsAtTheBottom) {
+    TCaptions c = caption(u"<html>word</html>"_s);
+    c.VertJust = u"Sideways"_s;
+    compose(c);
+    const QRect ink = inkBounds(display.image(), Visible, Blue);
+    ASSERT_FALSE(ink.isEmpty());
+    EXPECT_GT(ink.bottom(), 80);
+}
+
+TEST_F(CaptionComposerTest, RollUpPlainTextScrollsByItsLines) {
+    TCaptions c = caption(u"one\r\ntwo"_s);
+    c.Effect.InEffect = u"Caption"_s;
+    c.VertJust = u"Top"_s;
+    display.font.pointSize = 12;
+    const int lineHeight = display.textHeight();
+    const int fitting = 100 / lineHeight;
+    const int gap = (100 - fitting * lineHeight) / (fitting - 1);
+    EXPECT_EQ(compose(c).scrollDistance, 2 * (lineHeight + gap));
+}
+
+TEST_F(CaptionComposerTest, HugeSizesDrawInBoundedTime) {
+    TCaptions c = caption(u"big"_s);
+    c.Size = u"1000000"_s;
+    compose(c);
+    c.Caption[0].Text = u"<html><FONT STYLE=\"font-size:1000000pt\">big</FONT></html>"_s;
+    compose(c);
+    c.Size = u"Medium"_s;
+    QString lines;
+    for (int i = 0; i < 10000; ++i)
+        lines += u"line\r\n"_s;
+    c.Caption[0].Text = lines;
+    compose(c);
+    c.Effect.InEffect = u"Caption"_s;
+    compose(c);
+    SUCCEED();
+}
+
+} // namespace
