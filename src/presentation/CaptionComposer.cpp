@@ -23,6 +23,7 @@ bool isBlankOrControl(QChar c) {
     return c.unicode() < 33;
 }
 
+// The text without characters below 33 at the ends trim names; shared when there are none.
 QString trimmed(const QString& text, Trim trim) {
     qsizetype start = 0;
     qsizetype end = text.size();
@@ -34,6 +35,8 @@ QString trimmed(const QString& text, Trim trim) {
         while (end > start && isBlankOrControl(text[end - 1]))
             --end;
     }
+    if (start == 0 && end == text.size())
+        return text;
     return text.sliced(start, end - start);
 }
 
@@ -91,13 +94,14 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
         m_display.font.name = surtitle.FontName;
     m_display.font.pointSize = fontSize;
 
-    // The composition bitmap starts from the display's font and brush, at the default quality.
+    // The composition bitmap takes the display's font and brush, at the default quality.
     m_composition.font.name = m_display.font.name;
     m_composition.font.pointSize = fontSize;
     m_composition.font.colour = m_display.font.colour;
     m_composition.font.quality = FontQuality::Default;
+    // Its content is not filled here: the formatted and picture paths fill it at its new size, and
+    // plain text does not use it.
     m_composition.brushColour = m_display.brushColour;
-    m_composition.fillAll();
 
     const LineMetrics metrics = lineMetrics(visibleHeight());
     m_display.font.quality = settings.antiAliased ? FontQuality::Default : FontQuality::NonAntialiased;
@@ -110,11 +114,13 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
         text = trimmed(text, *justification.trim);
     if (text.isEmpty())
         text = u" "_s;
-    if (text.contains(u"<i") && !text.contains(u"<HTML>", Qt::CaseInsensitive))
+    // Markup needs a "<": one fast scan spares a picture's long text the slower searches for tags.
+    const bool mayHaveTags = text.contains(u'<');
+    if (mayHaveTags && text.contains(u"<i") && !text.contains(u"<HTML>", Qt::CaseInsensitive))
         text = u"<HTML>"_s + text + u"</HTML>"_s;
 
     Result result;
-    if (text.contains(u"<HTML>", Qt::CaseInsensitive))
+    if (mayHaveTags && text.contains(u"<HTML>", Qt::CaseInsensitive))
         result = composeHtml(surtitle, text, dst, alpha, settings, fontSize, metrics);
     else if (text.startsWith(CaptionDocumentFormat::ImagePrefix))
         result = composePicture(surtitle, text, dst, alpha);
@@ -203,7 +209,12 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
 
 CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitle, const QString& text,
                                                         const QRect& dst, int alpha) {
-    const CaptionBitmap bitmap = DecodeCaptionBitmap(text);
+    // A fade composes the same picture at every step: it is decoded once.
+    if (!m_bitmapText || *m_bitmapText != text) {
+        m_bitmap = DecodeCaptionBitmap(text);
+        m_bitmapText = text;
+    }
+    const CaptionBitmap& bitmap = m_bitmap;
     if (bitmap.status == CaptionBitmap::Status::Unreadable)
         return {std::nullopt, false}; // nothing is drawn for a picture that cannot be read
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Canvas.h"
+#include "CaptionBitmap.h"
 #include "captions/Captions.h"
 #include "captions/Vocabularies.h"
 
@@ -57,4 +58,7 @@ private:
     Canvas& m_display;
     Canvas& m_composition;
     HtmlLabelRenderer& m_renderer;
+
+    std::optional<QString> m_bitmapText; // the text m_bitmap was decoded from
+    CaptionBitmap m_bitmap;
 };

@@ -52,7 +52,31 @@ Presenter::Presenter(PresentationHost& host) : m_host(host), m_composer(m_displa
 }
 
 void Presenter::resizeDisplay(QSize clientSize) {
+    applyDeferredFill();
     m_display.resize(clientSize * 2);
+}
+
+void Presenter::fillForFade() {
+    // A fade step clears the whole display image, but only the quarter in view changes what is
+    // seen: while the image lies at (0, 0) the rest is cleared once, before anything shows or
+    // reads it (a scroll's set-up), not at every step.
+    if (m_host.imagePosition() != QPoint(0, 0)) {
+        m_display.fillAll();
+        m_deferredFill.reset();
+        return;
+    }
+    m_display.fill(upperLeft());
+    m_deferredFill = m_display.brushColour;
+}
+
+void Presenter::applyDeferredFill() {
+    if (!m_deferredFill)
+        return;
+    const ColourValue brush = std::exchange(m_display.brushColour, *m_deferredFill);
+    m_display.fill(QRect(width2(), 0, m_display.width() - width2(), height2()));
+    m_display.fill(QRect(0, height2(), m_display.width(), m_display.height() - height2()));
+    m_display.brushColour = brush;
+    m_deferredFill.reset();
 }
 
 CompositionSettings Presenter::compositionSettings(const PresentationSettings& settings) const {
@@ -124,6 +148,8 @@ void Presenter::ShowSurtitle() {
 
 void Presenter::setUpEffect(const PresentationSettings& settings) {
     const TEffect& effect = m_records.current.Effect;
+    if (effect.InEffect != Effect::Fade)
+        applyDeferredFill(); // the scrolls show and copy the parts outside the view
     if (effect.InEffect == Effect::Fade) {
         startEffect(effect.Speed == Effect::Instant ? State::FadeIn : State::FadeOut,
                     BrightEffectSpeedFromString(effect.Speed));
@@ -256,7 +282,7 @@ void Presenter::fadeInStep() {
     m_display.font.pointSize =
         FontSizeFromString(settings.baseFontHeight, current.Size, compositionSettings(settings).fontSize);
     m_display.brushColour = ColourBlend(m_backColourValue, Colour::Black, EffectStep);
-    m_display.fillAll();
+    fillForFade();
     m_display.font.name = current.FontName;
 
     const int f = fadeLevel();
@@ -288,7 +314,7 @@ void Presenter::fadeOutStep() {
         FontSizeFromString(settings.baseFontHeight, previous.Size, compositionSettings(settings).fontSize);
     m_display.brushColour =
         ColourBlend(StringToColour(previous.BackColour, Colour::Black), Colour::Black, FullProgress - EffectStep);
-    m_display.fillAll();
+    fillForFade();
     m_display.font.name = previous.FontName;
 
     const int f = fadeLevel();

@@ -11,6 +11,7 @@
 #include <QString>
 #include <atomic>
 #include <deque>
+#include <optional>
 
 // The presentation engine: takes queued caption documents in order, reads each into the caption
 // records, sets up its entry effect, and carries the effect out one animation step at a time. It is
@@ -59,6 +60,8 @@ private:
     void compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
                  const PresentationSettings& settings, bool keepScrollDistance);
 
+    void fillForFade();
+    void applyDeferredFill();
     void advance(int floor);
     int fadeLevel() const;
     void fadeInStep();
@@ -80,6 +83,7 @@ private:
     CaptionDocumentState m_records;
     ColourValue m_fontColourValue = Colour::Yellow;
     ColourValue m_backColourValue = Colour::Black;
+    std::optional<ColourValue> m_deferredFill; // the colour the parts outside the view still owe
 
     int EffectState = 0;
     int EffectStep = 0;

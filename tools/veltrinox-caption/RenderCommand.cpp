@@ -1,6 +1,7 @@
 #include "Commands.h"
 #include "DocumentSources.h"
 #include "ToolSupport.h"
+#include "presentation/HeadlessHost.h"
 #include "presentation/Presenter.h"
 
 #include <QDir>
@@ -35,27 +36,6 @@ constexpr char RenderHelp[] =
 
 constexpr QSize DefaultClient(960, 540);
 
-// The window as the caption tool stands in for it: a fixed client area and settings, the image
-// position and alpha remembered, nothing shown.
-class RenderHost : public PresentationHost {
-public:
-    PresentationSettings presentationSettings;
-    bool transparent = false;
-    QPoint position;
-    int alpha = 255;
-
-    PresentationSettings settings() const override { return presentationSettings; }
-    QString stagetextSpeed() const override { return {}; }
-    QPoint imagePosition() const override { return position; }
-    void setImagePosition(QPoint newPosition) override { position = newPosition; }
-    void setWindowAlpha(int newAlpha) override { alpha = newAlpha; }
-    bool transparentMode() const override { return transparent; }
-    void setStayOnTop() override {}
-    void repaintNow() override {}
-    bool borderHidingPending() const override { return false; }
-    void hideBorderNow() override {}
-};
-
 QSize clientSize(const QString& text) {
     const QStringList parts = text.split(u'x');
     bool widthOk = false;
@@ -70,7 +50,7 @@ QSize clientSize(const QString& text) {
 
 // The client area as the window shows it: the display image at its position over black; in
 // transparent mode with the window's alpha, the key colour letting everything through.
-QImage windowPicture(const Presenter& presenter, const RenderHost& host, QSize client, ColourValue keyColour) {
+QImage windowPicture(const Presenter& presenter, const HeadlessHost& host, QSize client, ColourValue keyColour) {
     QImage picture(client, QImage::Format_RGB32);
     picture.fill(Qt::black);
     QPainter painter(&picture);
@@ -115,7 +95,7 @@ int RunRender(const QStringList& arguments) {
         throw UsageError(u"render needs -o OUT.png (see render --help)"_s);
 
     const QSize client = parser.isSet(u"client"_s) ? clientSize(parser.value(u"client"_s)) : DefaultClient;
-    RenderHost host;
+    HeadlessHost host;
     host.transparent = parser.isSet(u"transparent"_s);
     PresentationSettings& settings = host.presentationSettings;
     settings.baseFontHeight =
