@@ -80,6 +80,7 @@ void Canvas::fill(const QRect& area) {
     const QRect clipped = area.intersected(m_image.rect());
     if (clipped.isEmpty())
         return;
+    markTouched(clipped);
     const QRgb pixel = DisplayRgb(brushColour);
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(m_image.scanLine(y));
@@ -88,6 +89,7 @@ void Canvas::fill(const QRect& area) {
 }
 
 void Canvas::copy(const QRect& to, const QImage& source, const QRect& from) {
+    markTouched(to);
     QPainter painter(&m_image);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (&source == &m_image) {
@@ -98,10 +100,14 @@ void Canvas::copy(const QRect& to, const QImage& source, const QRect& from) {
     }
 }
 
-void Canvas::draw(QPoint topLeft, const QImage& source) {
+void Canvas::draw(QPoint topLeft, const QImage& source, const QRect& clipArea) {
+    const QRect target = QRect(topLeft, source.size()).intersected(clipArea);
+    if (target.isEmpty())
+        return;
+    markTouched(target);
     QPainter painter(&m_image);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(topLeft, source);
+    painter.drawImage(target.topLeft(), source, target.translated(-topLeft));
 }
 
 int Canvas::textHeight() const {
@@ -130,7 +136,11 @@ void Canvas::drawText(const QRect& area, const QString& text, TextAlignment alig
             left += (area.width() - line.width) / 2;
         else if (alignment == TextAlignment::Right)
             left += area.width() - line.width;
-        painter.fillRect(QRect(left, top, line.width, lineHeight), background);
+        const QRect box(left, top, line.width, lineHeight);
+        painter.fillRect(box, background);
+        // Glyphs may reach past their cell (italics, stacked accents): a margin counts as drawn too.
+        markTouched(
+            QRect(area.left() - lineHeight, top - lineHeight / 2, area.width() + 2 * lineHeight, 2 * lineHeight));
         painter.drawText(QPoint(left, top + metrics.ascent()), line.text);
         top += lineHeight;
     }
@@ -148,9 +158,14 @@ void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView t
     const QFont qfont = runFont.toQFont();
     const QSize size = measureRun(runFont, text, mnemonics);
     const QRect box(cell.left(), cell.bottom() + 1 - size.height(), size.width(), size.height());
-    if (!box.intersects(m_image.rect()))
+    const QRect visible = clip ? clip->intersected(m_image.rect()) : m_image.rect();
+    if (!box.intersects(visible))
         return; // nothing of it would be seen
+    markTouched(
+        box.adjusted(-size.height(), -size.height() / 2, size.height(), size.height() / 2).intersected(visible));
     QPainter painter(&m_image);
+    if (clip)
+        painter.setClipRect(visible);
     if (background)
         painter.fillRect(box, DisplayColour(*background));
     painter.setFont(qfont);

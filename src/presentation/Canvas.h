@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QRect>
 #include <QString>
+#include <optional>
 
 // A bitmap with the drawing state the caption pictures are made with: a font with its colour, a
 // brush colour for fills and text backgrounds. The bitmap is a QImage in a 32-bit format that the
@@ -31,6 +32,7 @@ public:
 
     CanvasFont font;
     ColourValue brushColour = 0xFFFFFF;
+    std::optional<QRect> clip; // runs of text draw only inside it, when set
 
     // Fills with the brush colour.
     void fill(const QRect& area);
@@ -39,8 +41,8 @@ public:
     // Copies from a rectangle of source (which may be this canvas's own image) to a rectangle here.
     void copy(const QRect& to, const QImage& source, const QRect& from);
 
-    // Draws source with its top-left corner at the point.
-    void draw(QPoint topLeft, const QImage& source);
+    // Draws source with its top-left corner at the point, only inside clip.
+    void draw(QPoint topLeft, const QImage& source, const QRect& clipArea);
 
     // The height of one line in the font, whatever the text: lines of text lie this far apart.
     int textHeight() const;
@@ -53,10 +55,16 @@ public:
     // "&" is drawn as it stands.
     void drawText(const QRect& area, const QString& text, TextAlignment alignment, WordWrap wrap);
 
+    // The bounding rectangle of everything drawn since the last reset: what a redraw must clear.
+    QRect touched() const { return m_touched; }
+    void resetTouched() { m_touched = QRect(); }
+    void markTouched(const QRect& area) { m_touched |= area.intersected(m_image.rect()); }
+
     QSize measureRun(const CanvasFont& runFont, QStringView text, Mnemonics mnemonics) const override;
     void drawRun(const CanvasFont& runFont, const QRect& cell, QStringView text, Mnemonics mnemonics,
                  std::optional<ColourValue> background) override;
 
 private:
     QImage m_image;
+    QRect m_touched;
 };

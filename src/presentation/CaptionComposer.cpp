@@ -127,8 +127,10 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
     else
         result = composePlainText(surtitle, text, dst, justification.alignment, settings, current);
 
-    if (result.drawn && brightness != 255)
+    if (result.drawn && brightness != 255) {
         ScalePixels(m_display.image(), dst, brightness);
+        m_display.markTouched(dst);
+    }
     return result;
 }
 
@@ -162,49 +164,54 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
 
     m_renderer.LineSpacing = 0;
     m_renderer.HTMLText = QStringList{text};
-    QRect dest(dst.topLeft(), dst.size());
-    m_composition.resize(dst.size());
-    m_composition.fillAll();
-    m_renderer.HTMLPrint(m_composition, m_composition.font, QRect(QPoint(0, 0), dst.size()));
-
-    if (rollUp) {
-        // Whole lines only: down to the last row with ink, plus a line pitch, in whole pitches.
-        const QImage& image = m_composition.image();
-        const int width = image.width();
-        const QRgb background = DisplayRgb(m_composition.brushColour);
-        int kept = image.height();
-        for (int y = image.height() - 1; y >= 0; --y) {
-            const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-            if (std::any_of(row, row + width, [&](QRgb pixel) { return pixel != background; })) {
-                kept = y + 1;
-                break;
-            }
-        }
-        const int height = (kept + metrics.pitch) / metrics.pitch * metrics.pitch;
-        m_composition.resize(QSize(width, height));
-        dest.setHeight(height);
-    }
-
-    if (!settings.transparentMode && alpha != 0)
-        ScalePixels(m_composition.image(), m_composition.image().rect(), 255 - alpha);
-
-    Result result;
-    if (rollUp) {
-        const int compositionHeight = m_composition.height();
-        const int lines = visible / metrics.height;
-        if (visible > compositionHeight && lines > 1)
-            result.scrollDistance = metrics.height + (visible - lines * metrics.height) / (lines - 1);
-        else
-            result.scrollDistance = visible;
-    } else {
+    if (!rollUp) {
+        // The block fills dst whatever its vertical word (the renderer places the text in it), so it
+        // is printed straight onto the display, held inside dst as a bitmap of its own would hold it.
+        QRect dest = dst;
         if (surtitle.VertJust == u"Middle")
             dest.translate(0, (visible - dest.height()) / 2);
         else if (surtitle.VertJust != u"Top")
             dest.translate(0, visible - dest.height());
-        result.scrollDistance = visible;
+        const ColourValue brush = std::exchange(m_display.brushColour, m_composition.brushColour);
+        m_display.fill(dest);
+        m_display.brushColour = brush;
+        m_display.clip = dest;
+        m_renderer.HTMLPrint(m_display, m_composition.font, dest);
+        m_display.clip.reset();
+        if (!settings.transparentMode && alpha != 0) {
+            ScalePixels(m_display.image(), dest, 255 - alpha);
+            m_display.markTouched(dest);
+        }
+        return {visible, true};
     }
-    m_display.copy(dest, m_composition.image(), QRect(QPoint(0, 0), dest.size()));
-    return result;
+
+    // A roll-up keeps whole lines only: the block is printed on the composition bitmap, cut below
+    // its last row with ink, and grown to whole line pitches.
+    m_composition.resize(dst.size());
+    m_composition.fillAll();
+    m_renderer.HTMLPrint(m_composition, m_composition.font, QRect(QPoint(0, 0), dst.size()));
+    const QImage& image = m_composition.image();
+    const int width = image.width();
+    const QRgb background = DisplayRgb(m_composition.brushColour);
+    int kept = image.height();
+    for (int y = image.height() - 1; y >= 0; --y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        if (std::any_of(row, row + width, [&](QRgb pixel) { return pixel != background; })) {
+            kept = y + 1;
+            break;
+        }
+    }
+    const int height = (kept + metrics.pitch) / metrics.pitch * metrics.pitch;
+    m_composition.resize(QSize(width, height));
+    if (!settings.transparentMode && alpha != 0)
+        ScalePixels(m_composition.image(), m_composition.image().rect(), 255 - alpha);
+    m_display.copy(QRect(dst.topLeft(), m_composition.image().size()), m_composition.image(),
+                   m_composition.image().rect());
+
+    const int lines = visible / metrics.height;
+    if (visible > height && lines > 1)
+        return {metrics.height + (visible - lines * metrics.height) / (lines - 1), true};
+    return {visible, true};
 }
 
 CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitle, const QString& text,
@@ -219,14 +226,15 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
         return {std::nullopt, false}; // nothing is drawn for a picture that cannot be read
 
     // The picture keeps its top-left corner in dst: cropped, never scaled, black where it is short.
-    m_composition.brushColour = Colour::Black;
-    m_composition.resize(dst.size());
-    m_composition.fillAll();
+    const ColourValue brush = std::exchange(m_display.brushColour, Colour::Black);
+    m_display.fill(dst);
+    m_display.brushColour = brush;
     if (bitmap.status == CaptionBitmap::Status::Loaded)
-        m_composition.draw(QPoint(0, 0), bitmap.image);
-    if (alpha != 0)
-        ScalePixels(m_composition.image(), m_composition.image().rect(), 255 - alpha);
-    m_display.draw(dst.topLeft(), m_composition.image());
+        m_display.draw(dst.topLeft(), bitmap.image, dst);
+    if (alpha != 0) {
+        ScalePixels(m_display.image(), dst, 255 - alpha);
+        m_display.markTouched(dst);
+    }
 
     Result result;
     if (surtitle.Effect.InEffect != RollUpEffect)

@@ -53,20 +53,27 @@ Presenter::Presenter(PresentationHost& host) : m_host(host), m_composer(m_displa
 
 void Presenter::resizeDisplay(QSize clientSize) {
     applyDeferredFill();
+    m_viewFill.reset();
     m_display.resize(clientSize * 2);
 }
 
 void Presenter::fillForFade() {
     // A fade step clears the whole display image, but only the quarter in view changes what is
-    // seen: while the image lies at (0, 0) the rest is cleared once, before anything shows or
-    // reads it (a scroll's set-up), not at every step.
+    // seen: while the image lies at (0, 0) the rest is cleared once, before anything shows or reads
+    // it (a scroll's set-up), not at every step. And when the view is already of this colour but for
+    // what the last step drew, only that is cleared: a fade on black clears the caption alone.
     if (m_host.imagePosition() != QPoint(0, 0)) {
         m_display.fillAll();
         m_deferredFill.reset();
+        m_viewFill.reset();
         return;
     }
-    m_display.fill(upperLeft());
+    if (m_viewFill == m_display.brushColour)
+        m_display.fill(m_viewDrawn.intersected(upperLeft()));
+    else
+        m_display.fill(upperLeft());
     m_deferredFill = m_display.brushColour;
+    m_viewFill = m_display.brushColour;
 }
 
 void Presenter::applyDeferredFill() {
@@ -148,8 +155,10 @@ void Presenter::ShowSurtitle() {
 
 void Presenter::setUpEffect(const PresentationSettings& settings) {
     const TEffect& effect = m_records.current.Effect;
-    if (effect.InEffect != Effect::Fade)
+    if (effect.InEffect != Effect::Fade) {
         applyDeferredFill(); // the scrolls show and copy the parts outside the view
+        m_viewFill.reset();
+    }
     if (effect.InEffect == Effect::Fade) {
         startEffect(effect.Speed == Effect::Instant ? State::FadeIn : State::FadeOut,
                     BrightEffectSpeedFromString(effect.Speed));
@@ -184,8 +193,10 @@ void Presenter::prepareFont(const TCaptions& caption, const PresentationSettings
 
 void Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
                         const PresentationSettings& settings, bool keepScrollDistance) {
+    m_display.resetTouched();
     const CaptionComposer::Result result = m_composer.ShowSurtitlesOnCanvas(
         caption, area, alpha, brightness, compositionSettings(settings), m_records.current);
+    m_viewDrawn = m_display.touched();
     if (result.scrollDistance && !keepScrollDistance)
         ScrollDistance = *result.scrollDistance;
 }
@@ -363,6 +374,7 @@ void Presenter::scrollStep() {
 
 void Presenter::finishEffect() {
     const int state = EffectState;
+    m_viewFill.reset(); // the scroll's picture is in view now
     EffectRunning = false;
     EffectState = State::Idle;
     if (state == State::ScrollUp) {

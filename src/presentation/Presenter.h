@@ -84,6 +84,8 @@ private:
     ColourValue m_fontColourValue = Colour::Yellow;
     ColourValue m_backColourValue = Colour::Black;
     std::optional<ColourValue> m_deferredFill; // the colour the parts outside the view still owe
+    std::optional<ColourValue> m_viewFill;     // the view is of this colour but for m_viewDrawn
+    QRect m_viewDrawn;                         // what the last composition drew
 
     int EffectState = 0;
     int EffectStep = 0;

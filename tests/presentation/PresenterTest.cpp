@@ -259,4 +259,28 @@ TEST_F(PresenterTest, AFadeOverAStoppedScrollClearsWhatIsInView) {
     EXPECT_EQ(visiblePixel(150, 1), qRgb(0, 0, 255));
 }
 
+TEST_F(PresenterTest, AFadeLeavesNothingOfTheCaptionBefore) {
+    Document first;
+    first.text = u"The first caption, long and wide"_s;
+    first.font = u"Colour=\"White\" BackColour=\"Black\" Size=\"12\""_s;
+    Document second = first;
+    second.text = u"Second"_s;
+    second.captions = u"Stream9=\"&lt;html&gt;&lt;i&gt;Second&lt;/i&gt;&lt;/html&gt;\""_s;
+    // Steps clear only what the step before drew: nothing of the first caption may remain.
+    host.presentationSettings.antiAliased = true;
+    present(first);
+    present(second);
+    runToIdle();
+
+    FakePresentationHost freshHost;
+    freshHost.presentationSettings.antiAliased = true;
+    Presenter fresh(freshHost);
+    fresh.resizeDisplay(Client);
+    fresh.enqueue(second.xml());
+    fresh.ShowSurtitle();
+    while (fresh.effectRunning())
+        fresh.AnimateTimerTimer();
+    EXPECT_EQ(presenter.displayImage().copy(0, 0, 200, 100), fresh.displayImage().copy(0, 0, 200, 100));
+}
+
 } // namespace

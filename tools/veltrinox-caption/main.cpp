@@ -1,5 +1,6 @@
 #include "Commands.h"
 #include "ToolSupport.h"
+#include "presentation/TextRendering.h"
 
 #include <QGuiApplication>
 
@@ -31,6 +32,7 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(quietMessages);
     // The tool draws with real fonts but shows no window: the offscreen platform serves it anywhere.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    PrepareTextRendering();
     QGuiApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     try {
