@@ -32,3 +32,8 @@ struct CanvasFont {
 
     friend bool operator==(const CanvasFont&, const CanvasFont&) = default;
 };
+
+// Gives the font a rendering quality: the platform's antialiasing, or crisp non-antialiased pixels.
+inline void SetFontQuality(CanvasFont& font, FontQuality quality) {
+    font.quality = quality;
+}

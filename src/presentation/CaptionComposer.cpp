@@ -98,13 +98,13 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
     m_composition.font.name = m_display.font.name;
     m_composition.font.pointSize = fontSize;
     m_composition.font.colour = m_display.font.colour;
-    m_composition.font.quality = FontQuality::Default;
+    SetFontQuality(m_composition.font, FontQuality::Default);
     // Its content is not filled here: the formatted and picture paths fill it at its new size, and
     // plain text does not use it.
     m_composition.brushColour = m_display.brushColour;
 
     const LineMetrics metrics = lineMetrics(visibleHeight());
-    m_display.font.quality = settings.antiAliased ? FontQuality::Default : FontQuality::NonAntialiased;
+    SetFontQuality(m_display.font, settings.antiAliased ? FontQuality::Default : FontQuality::NonAntialiased);
 
     QString text = StoredStringToMemoString(columnText(surtitle));
     text.replace(u'^', u'\u266A');
