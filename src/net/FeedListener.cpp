@@ -1,0 +1,73 @@
+#include "FeedListener.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace {
+
+constexpr char Greeting[] = "Welcome to OverByte ICS TcpSrv\r\n";
+constexpr char Acknowledgement[] = "OK";
+
+} // namespace
+
+FeedListener::FeedListener(QObject* parent) : QObject(parent), m_server(new QTcpServer(this)) {
+    m_server->setListenBacklogSize(ListenBacklog);
+    connect(m_server, &QTcpServer::newConnection, this, &FeedListener::accept);
+}
+
+FeedListener::~FeedListener() = default;
+
+bool FeedListener::listen(quint16 port, const QHostAddress& address) {
+    return m_server->listen(address, port);
+}
+
+quint16 FeedListener::port() const {
+    return m_server->serverPort();
+}
+
+QString FeedListener::errorString() const {
+    return m_server->errorString();
+}
+
+void FeedListener::accept() {
+    while (QTcpSocket* connection = m_server->nextPendingConnection()) {
+        m_framers.emplace(connection, std::make_unique<FeedFramer>());
+        connect(connection, &QTcpSocket::readyRead, this, [this, connection] { receive(connection); });
+        connect(connection, &QTcpSocket::disconnected, this, [this, connection] { disconnected(connection); });
+        clearAllFramers();
+        Q_EMIT connectionsChanged();
+        connection->write(Greeting);
+    }
+}
+
+void FeedListener::receive(QTcpSocket* connection) {
+    const auto found = m_framers.find(connection);
+    if (found == m_framers.end())
+        return;
+    // Each read takes at most the receive area's size; what is left is the next read.
+    while (connection->bytesAvailable() > 0) {
+        const QByteArray bytes = connection->read(ReadBytes);
+        if (bytes.isEmpty())
+            break;
+        const FeedFramer::Result result = found->second->receive(bytes);
+        if (result.sendOk)
+            connection->write(Acknowledgement);
+        for (const QString& document : result.documents)
+            Q_EMIT documentReceived(document);
+        // A handler may have closed the listener's connections meanwhile.
+        if (m_framers.find(connection) == m_framers.end())
+            return;
+    }
+}
+
+void FeedListener::disconnected(QTcpSocket* connection) {
+    m_framers.erase(connection);
+    connection->deleteLater();
+    clearAllFramers();
+    Q_EMIT connectionsChanged();
+}
+
+void FeedListener::clearAllFramers() {
+    for (auto& [connection, framer] : m_framers)
+        framer->clear();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "FeedFramer.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+#include <memory>
+#include <unordered_map>
+
+class QTcpServer;
+class QTcpSocket;
+
+// The caption feed port: controllers connect, are greeted, and send caption documents as UTF-16LE
+// text. Each connection has a framer of its own; every read that has seen both tags is answered
+// "OK". A connection opening or closing empties every framer, and the queue (connectionsChanged).
+class FeedListener : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr qint64 ReadBytes = 20000; // one read of the receive area
+    static constexpr int ListenBacklog = 15;
+
+    explicit FeedListener(QObject* parent = nullptr);
+    ~FeedListener() override;
+
+    // Listens on the port (every IPv4 interface unless told otherwise); no port is shared.
+    bool listen(quint16 port, const QHostAddress& address = QHostAddress::AnyIPv4);
+    quint16 port() const;
+    QString errorString() const;
+
+Q_SIGNALS:
+    // A whole document arrived: it joins the queue, and the next caption is shown.
+    void documentReceived(const QString& document);
+    // A controller connected or disconnected: the queue empties.
+    void connectionsChanged();
+
+private:
+    void accept();
+    void receive(QTcpSocket* connection);
+    void disconnected(QTcpSocket* connection);
+    void clearAllFramers();
+
+    QTcpServer* m_server;
+    std::unordered_map<QTcpSocket*, std::unique_ptr<FeedFramer>> m_framers;
+};

@@ -1,0 +1,174 @@
+#include "net/ControlListener.h"
+#include "net/FeedListener.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTcpSocket>
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Runs the event loop until the condition holds or five seconds pass.
+template <typename Condition> bool waitFor(Condition condition) {
+    const QDeadlineTimer deadline(5000);
+    while (!condition() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return condition();
+}
+
+// Lets what was sent arrive and be read as a read of its own.
+void settle() {
+    const QDeadlineTimer deadline(150);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+QByteArray utf16le(const QString& text) {
+    return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+}
+
+// A controller on loopback, reading what the display sends.
+class Peer {
+public:
+    explicit Peer(quint16 port) {
+        m_socket.connectToHost(QHostAddress::LocalHost, port);
+        EXPECT_TRUE(m_socket.waitForConnected(5000));
+    }
+
+    QByteArray readUntil(qsizetype bytes) {
+        waitFor([&] {
+            m_received += m_socket.readAll();
+            return m_received.size() >= bytes;
+        });
+        return std::exchange(m_received, QByteArray());
+    }
+
+    void send(const QByteArray& bytes) {
+        m_socket.write(bytes);
+        m_socket.flush();
+    }
+
+    QTcpSocket& socket() { return m_socket; }
+
+private:
+    QTcpSocket m_socket;
+    QByteArray m_received;
+};
+
+const QString Document = u"<Surtitles><Cue><Captions Stream0=\"A\"/></Cue></Surtitles>"_s;
+constexpr char FeedGreeting[] = "Welcome to OverByte ICS TcpSrv\r\n";
+constexpr char ControlGreeting[] = "LCD Captioning Telnet Interface\r\n";
+
+class FeedListenerTest : public testing::Test {
+protected:
+    FeedListenerTest() {
+        EXPECT_TRUE(listener.listen(0, QHostAddress::LocalHost));
+        QObject::connect(&listener, &FeedListener::documentReceived,
+                         [this](const QString& document) { documents.append(document); });
+        QObject::connect(&listener, &FeedListener::connectionsChanged, [this] { ++connectionChanges; });
+    }
+
+    FeedListener listener;
+    QStringList documents;
+    int connectionChanges = 0;
+};
+
+TEST_F(FeedListenerTest, GreetsFramesAndAcknowledgesEachRead) {
+    Peer peer(listener.port());
+    EXPECT_EQ(peer.readUntil(32), QByteArray(FeedGreeting));
+    EXPECT_EQ(connectionChanges, 1);
+
+    const QByteArray bytes = utf16le(Document + Document);
+    peer.send(bytes.first(41)); // an odd split: the framer keeps the byte
+    settle();
+    peer.send(bytes.sliced(41));
+    ASSERT_TRUE(waitFor([&] { return documents.size() == 2; }));
+    EXPECT_EQ(documents, (QStringList{Document, Document}));
+    EXPECT_EQ(peer.readUntil(2), QByteArray("OK"));
+}
+
+TEST_F(FeedListenerTest, ConnectionsFrameApartAndEmptyEachOtherOnArrival) {
+    Peer first(listener.port());
+    first.readUntil(32);
+    const QByteArray bytes = utf16le(Document);
+    first.send(bytes.first(20));
+    settle();
+
+    Peer second(listener.port());
+    second.readUntil(32);
+    ASSERT_TRUE(waitFor([&] { return connectionChanges == 2; }));
+    // The half document of the first connection was emptied when the second connected.
+    first.send(bytes.sliced(20));
+    second.send(bytes);
+    ASSERT_TRUE(waitFor([&] { return documents.size() == 1; }));
+    EXPECT_EQ(documents, QStringList{Document});
+
+    second.socket().disconnectFromHost();
+    ASSERT_TRUE(waitFor([&] { return connectionChanges == 3; }));
+}
+
+TEST_F(FeedListenerTest, APortInUseIsNotShared) {
+    FeedListener second;
+    EXPECT_FALSE(second.listen(listener.port(), QHostAddress::LocalHost));
+    EXPECT_FALSE(second.errorString().isEmpty());
+}
+
+class ControlListenerTest : public testing::Test {
+protected:
+    ControlListenerTest() {
+        EXPECT_TRUE(listener.listen(0, QHostAddress::LocalHost));
+        listener.status = [] { return DisplayStatus{1920, 1080, u"Arial"_s, 0x00FFFF, 0, 34, 2}; };
+        listener.stagetextSettings = [] { return StagetextSettings{false, {}, 100, 34, u"$00FFFF"_s}; };
+        QObject::connect(&listener, &ControlListener::documentReceived,
+                         [this](const QString& document) { documents.append(document); });
+        QObject::connect(&listener, &ControlListener::failureReported,
+                         [this](const QString& message) { failures.append(message); });
+    }
+
+    ControlListener listener;
+    QStringList documents;
+    QStringList failures;
+};
+
+TEST_F(ControlListenerTest, AnswersTheStatusQuery) {
+    Peer peer(listener.port());
+    EXPECT_EQ(peer.readUntil(33), QByteArray(ControlGreeting));
+    peer.send("\x0B?0");
+    const QByteArray reply = peer.readUntil(120);
+    EXPECT_TRUE(reply.startsWith("DisplayWidth=1920\r\nDisplayHeight=1080\r\nDisplayFontName=Arial\r\n"));
+    EXPECT_TRUE(reply.endsWith("DisplayFontSize=34\r\nDisplayLines=2\r\n"));
+    EXPECT_TRUE(documents.isEmpty());
+}
+
+TEST_F(ControlListenerTest, ConvertsStagetextAndIgnoresVtTl) {
+    Peer peer(listener.port());
+    peer.readUntil(33);
+    peer.send("\x0BTLanything\r");
+    settle();
+    peer.send("\x0BRBHello\r");
+    ASSERT_TRUE(waitFor([&] { return documents.size() == 1; }));
+    EXPECT_TRUE(documents[0].contains(u"Stream0=\"Hello\""_s));
+    EXPECT_TRUE(documents[0].contains(u"Speed=\"96%\""_s));
+    EXPECT_EQ(listener.StagetextSpeed(), u"96%"_s);
+}
+
+TEST_F(ControlListenerTest, AFailedCaptionClosesOnlyItsConnection) {
+    Peer failing(listener.port());
+    Peer other(listener.port());
+    failing.readUntil(33);
+    other.readUntil(33);
+    // A regular file whose first read fails, whoever runs the test: the process's own memory at 0.
+    failing.send("/proc/self/mem\r");
+    ASSERT_TRUE(waitFor([&] { return failing.socket().state() == QAbstractSocket::UnconnectedState; }));
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0].contains(u"/proc/self/mem"_s));
+    EXPECT_TRUE(documents.isEmpty());
+
+    other.send("Still here\r");
+    ASSERT_TRUE(waitFor([&] { return documents.size() == 1; }));
+}
+
+} // namespace
