@@ -1,0 +1,76 @@
+#pragma once
+
+#include "captions/Colours.h"
+
+#include <QString>
+
+// The operator's display settings, read by the presentation at the moment it needs them: override
+// font, font size adjustment, anti-aliasing, forced word wrap, display lines, sign size, monitor,
+// "Fix Top left" and the caption colour. Each bounded value is brought to the nearer end of its
+// range whoever sets it (stored settings, the command line, the keyboard, the setup dialog).
+class DisplaySettings {
+public:
+    static constexpr int MinLines = 1, MaxLines = 20;
+    static constexpr int MinFontHeight = 0, MaxFontHeight = 200;
+    static constexpr int MinSignWidth = 240, MaxSignWidth = 3840;
+    static constexpr int MinSignHeight = 64, MaxSignHeight = 3840;
+    static constexpr int MinFontAdjust = 10, MaxFontAdjust = 1000;
+
+    int NumberOfLines() const { return m_numberOfLines; }
+    void setNumberOfLines(int lines);
+
+    int FontHeight() const { return m_fontHeight; }
+    void setFontHeight(int points);
+
+    const QString& FontSelector() const { return m_fontSelector; }
+    void setFontSelector(const QString& name) { m_fontSelector = name; }
+
+    bool FontOverride() const { return m_fontOverride; }
+    void setFontOverride(bool on) { m_fontOverride = on; }
+
+    bool AntiAliased() const { return m_antiAliased; }
+    void setAntiAliased(bool on) { m_antiAliased = on; }
+
+    int SignWidth() const { return m_signWidth; }
+    void setSignWidth(int pixels);
+
+    int SignHeight() const { return m_signHeight; }
+    void setSignHeight(int pixels);
+
+    int FontAdjustSpin() const { return m_fontAdjust; }
+    void setFontAdjustSpin(int percent);
+
+    // Any monitor index is kept; the window takes the last monitor for one beyond it.
+    int MonitorNumber() const { return m_monitorNumber; }
+    void setMonitorNumber(int index) { m_monitorNumber = index; }
+
+    bool FixTopLeft() const { return m_fixTopLeft; }
+    void setFixTopLeft(bool on) { m_fixTopLeft = on; }
+
+    bool EnableWordWrap() const { return m_enableWordWrap; }
+    void setEnableWordWrap(bool on) { m_enableWordWrap = on; }
+
+    ColourValue CaptionColour() const { return m_captionColour; }
+    void setCaptionColour(ColourValue colour) { m_captionColour = colour; }
+
+    // The font captions take while FontOverride is on; set only by the setup dialog's Apply.
+    const QString& OverrideFontName() const { return m_overrideFontName; }
+    int OverrideFontSize() const { return m_overrideFontSize; }
+    void applyFontOverride();
+
+private:
+    int m_numberOfLines = 1;
+    int m_fontHeight = 8;
+    QString m_fontSelector;
+    bool m_fontOverride = false;
+    bool m_antiAliased = false;
+    int m_signWidth = 352;
+    int m_signHeight = 64;
+    int m_fontAdjust = 100;
+    int m_monitorNumber = 0;
+    bool m_fixTopLeft = false;
+    bool m_enableWordWrap = false;
+    ColourValue m_captionColour = Colour::Yellow;
+    QString m_overrideFontName;
+    int m_overrideFontSize = 0;
+};
