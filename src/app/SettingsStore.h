@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+// The per-user store of the display's settings: QSettings of organisation "Quillmarch", application
+// "Brindlecast LCD" (the registry key on Windows, ~/.config/Quillmarch/Brindlecast LCD.conf here).
+// Values sit directly under the root, named as the operator knows them ("Form Width", "Font
+// colour"). Reads never fail: a value that is missing or cannot be read as the kind asked for gives
+// the default of the place that reads it.
+class SettingsStore {
+public:
+    // The user's own store.
+    SettingsStore();
+    // A store in a file of its own, in the same format (for tests and tools).
+    explicit SettingsStore(const QString& fileName);
+    ~SettingsStore();
+
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // A number, or text holding a decimal number (or a hexadecimal one after "$" or "0x").
+    int ReadSettingInteger(const QString& name, int fallback) const;
+    // "TRUE", "YES", "Y" or "FALSE", "NO", "N" in any letter case, else a number that is not 0.
+    bool ReadSettingBoolean(const QString& name, bool fallback) const;
+    QString ReadSettingText(const QString& name, const QString& fallback) const;
+
+    void WriteSettingInteger(const QString& name, int value);
+    // Written as the text "TRUE" or "FALSE".
+    void WriteSettingBoolean(const QString& name, bool value);
+    void WriteSettingText(const QString& name, const QString& value);
+    void DeleteSetting(const QString& name);
+
+    // Writes what is pending; false when the store cannot be written.
+    bool sync();
+
+private:
+    std::unique_ptr<QSettings> m_settings;
+};

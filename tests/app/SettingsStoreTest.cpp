@@ -1,0 +1,93 @@
+#include "app/SettingsStore.h"
+
+#include "support/QtPrinters.h"
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class SettingsStoreTest : public testing::Test {
+protected:
+    // Puts a raw value in the store as another program (or a hand edit) might have left it.
+    void storeRaw(const QString& name, const QVariant& value) {
+        QSettings raw(path, QSettings::IniFormat);
+        raw.setValue(name, value);
+    }
+
+    QTemporaryDir directory;
+    const QString path = directory.filePath(u"store.conf"_s);
+};
+
+struct IntegerCase {
+    QVariant stored;
+    int read;
+};
+
+TEST_F(SettingsStoreTest, ReadsIntegersFromNumbersAndNumericText) {
+    const IntegerCase cases[] = {
+        {QVariant(640), 640},      {QVariant(u"640"_s), 640}, {QVariant(u"$FF"_s), 255},
+        {QVariant(u"0x10"_s), 16}, {QVariant(u"-20"_s), -20}, {QVariant(u"wide"_s), 7},
+        {QVariant(u"x10"_s), 7},   {QVariant(u"12px"_s), 7},  {QVariant(u""_s), 7},
+    };
+    for (const IntegerCase& c : cases) {
+        storeRaw(u"Form Width"_s, c.stored);
+        SettingsStore store(path);
+        EXPECT_EQ(store.ReadSettingInteger(u"Form Width"_s, 7), c.read) << c.stored.toString().toStdString();
+    }
+    SettingsStore store(path);
+    EXPECT_EQ(store.ReadSettingInteger(u"Missing"_s, 352), 352);
+}
+
+struct BooleanCase {
+    const char16_t* stored;
+    bool fallback;
+    bool read;
+};
+
+TEST_F(SettingsStoreTest, ReadsBooleansFromWordsAndNumbers) {
+    const BooleanCase cases[] = {
+        {u"TRUE", false, true}, {u"yes", false, true},   {u"y", false, true},      {u"1", false, true},
+        {u"-3", false, true},   {u"FALSE", true, false}, {u"No", true, false},     {u"n", true, false},
+        {u"0", true, false},    {u"maybe", true, true},  {u"maybe", false, false},
+    };
+    for (const BooleanCase& c : cases) {
+        storeRaw(u"Form Full Screen"_s, QString::fromUtf16(c.stored));
+        SettingsStore store(path);
+        EXPECT_EQ(store.ReadSettingBoolean(u"Form Full Screen"_s, c.fallback), c.read)
+            << QString::fromUtf16(c.stored).toStdString();
+    }
+}
+
+TEST_F(SettingsStoreTest, WritesReadsAndDeletes) {
+    {
+        SettingsStore store(path);
+        store.WriteSettingInteger(u"Form Top"_s, -1080);
+        store.WriteSettingBoolean(u"Form Transparent"_s, true);
+        store.WriteSettingText(u"Font name"_s, u"Liberation Sans"_s);
+        store.WriteSettingText(u"Background Image"_s, QString());
+        EXPECT_TRUE(store.sync());
+    }
+    SettingsStore store(path);
+    EXPECT_EQ(store.ReadSettingInteger(u"Form Top"_s, 0), -1080);
+    EXPECT_TRUE(store.ReadSettingBoolean(u"Form Transparent"_s, false));
+    EXPECT_EQ(store.ReadSettingText(u"Font name"_s, u"Arial"_s), u"Liberation Sans"_s);
+    EXPECT_EQ(store.ReadSettingText(u"Background Image"_s, u"x"_s), QString());
+    EXPECT_EQ(QSettings(path, QSettings::IniFormat).value(u"Form Transparent"_s).toString(), u"TRUE"_s);
+
+    store.DeleteSetting(u"Form Top"_s);
+    store.DeleteSetting(u"Not There"_s);
+    EXPECT_EQ(store.ReadSettingInteger(u"Form Top"_s, 5), 5);
+}
+
+TEST_F(SettingsStoreTest, AnUnwritableStoreSaysSo) {
+    SettingsStore store(u"/proc/veltrinox-store.conf"_s);
+    store.WriteSettingInteger(u"Form Top"_s, 1);
+    EXPECT_FALSE(store.sync());
+    EXPECT_EQ(store.ReadSettingInteger(u"Missing"_s, 3), 3);
+}
+
+} // namespace
