@@ -1,0 +1,326 @@
+#include "DisplayApplication.h"
+
+#include "StoredSettings.h"
+#include "net/SignOn.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace Qt::Literals::StringLiterals;
+namespace Names = StoredSettings;
+
+namespace {
+
+constexpr QSize InitialClientSize(956, 604);
+constexpr int FatalMessageMilliseconds = 10000; // unattended starts end even if nobody reads it
+constexpr ColourValue DefaultFontColour = 65535;
+
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+// A port as the display's settings hold it: decimal text, handed to the listener as it is.
+bool listenOn(auto& listener, const QString& port) {
+    bool ok = false;
+    const uint number = port.toUInt(&ok);
+    return ok && number <= 65535 && listener.listen(quint16(number));
+}
+
+// "$" and the colour in upper-case hexadecimal, at least six digits.
+QString colourSettingText(ColourValue colour) {
+    return u"$"_s + QString::number(colour, 16).toUpper().rightJustified(6, u'0');
+}
+
+} // namespace
+
+DisplayApplication::DisplayApplication(CommandLine commandLine, std::unique_ptr<SettingsStore> store)
+    : m_commandLine(std::move(commandLine)), m_store(std::move(store)) {}
+
+DisplayApplication::~DisplayApplication() {
+    // The animation clock stops before the engine it steps is released.
+    if (m_window)
+        m_window->stopAnimation();
+}
+
+QString DisplayApplication::GetAppVersionStr() {
+    return QStringLiteral(VELTRINOX_VERSION);
+}
+
+bool DisplayApplication::start() {
+    m_window = std::make_unique<PresentationWindow>([this] {
+        PresentationSettings settings;
+        settings.fontAdjustPercent = m_settings.FontAdjustSpin();
+        settings.fontOverride = m_settings.FontOverride();
+        settings.overrideFontName = m_settings.OverrideFontName();
+        settings.overrideFontSize = m_settings.OverrideFontSize();
+        settings.antiAliased = m_settings.AntiAliased();
+        settings.wordWrap = m_settings.EnableWordWrap();
+        return settings;
+    });
+    m_window->stagetextSpeedSource = [this] { return m_control.StagetextSpeed(); };
+    m_window->installEventFilter(this);
+    m_window->resize(InitialClientSize);
+    if (m_commandLine.FindCmdLineSwitch(u"BaseFontHeight"))
+        m_window->setFixedBaseFontHeight(m_commandLine.ReturnParamInt(u"BaseFontHeight"));
+    connectListeners();
+
+    if (m_commandLine.FindCmdLineSwitch(u"port"))
+        m_feedPort = m_commandLine.ReturnParamStr(u"port");
+    if (!listenOn(m_feed, m_feedPort)) {
+        reportFatal(u"Another instance has the network port open, terminating this instance."_s);
+        return false;
+    }
+    if (m_commandLine.FindCmdLineSwitch(u"capport"))
+        m_controlPort = m_commandLine.ReturnParamStr(u"capport");
+    if (!listenOn(m_control, m_controlPort))
+        reportFatal(u"Unable to open network port ("_s + m_controlPort + u") - application closing."_s);
+
+    restoreWindowState();
+    m_window->startAnimation();
+    if (m_store->ReadSettingBoolean(QString::fromLatin1(Names::Transparent), false))
+        m_window->Transparent1Click();
+    createDisplaySettings();
+    showWindow();
+    return !m_failed;
+}
+
+void DisplayApplication::connectListeners() {
+    const auto present = [this](const QString& document) {
+        m_window->presenter().enqueue(document);
+        m_window->presenter().ShowSurtitle();
+    };
+    connect(&m_feed, &FeedListener::documentReceived, this, present);
+    connect(&m_control, &ControlListener::documentReceived, this, present);
+    connect(&m_feed, &FeedListener::connectionsChanged, this, [this] { m_window->presenter().clearQueue(); });
+    connect(&m_control, &ControlListener::failureReported, this, [this](const QString& message) {
+        auto* box = new QMessageBox(QMessageBox::Warning, QApplication::applicationName(), message);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->show();
+    });
+    m_control.status = [this] { return status(); };
+    m_control.stagetextSettings = [this] { return stagetextSettings(); };
+}
+
+DisplayStatus DisplayApplication::status() const {
+    const Canvas& display = m_window->presenter().displayCanvas();
+    return {display.width(),     display.height(),       display.font.name,         display.font.colour,
+            display.brushColour, display.font.pointSize, m_settings.NumberOfLines()};
+}
+
+StagetextSettings DisplayApplication::stagetextSettings() const {
+    return {m_settings.FontOverride(), m_settings.FontSelector(), m_settings.FontAdjustSpin(),
+            m_window->BaseFontHeight(), m_fontColourSetting};
+}
+
+void DisplayApplication::restoreWindowState() {
+    const auto readInteger = [this](const char* name, int fallback) {
+        return m_store->ReadSettingInteger(QString::fromLatin1(name), fallback);
+    };
+    m_window->move(readInteger(Names::FormLeft, 0), readInteger(Names::FormTop, 0));
+    m_window->resize(readInteger(Names::FormWidth, 352), readInteger(Names::FormHeight, 64));
+    m_fontColourSetting = colourSettingText(ColourValue(readInteger(Names::FontColour, int(DefaultFontColour))));
+}
+
+void DisplayApplication::createDisplaySettings() {
+    const auto readInteger = [this](const char* name, int fallback) {
+        return m_store->ReadSettingInteger(QString::fromLatin1(name), fallback);
+    };
+    const auto readBoolean = [this](const char* name, bool fallback) {
+        return m_store->ReadSettingBoolean(QString::fromLatin1(name), fallback);
+    };
+    m_settings.setSignWidth(readInteger(Names::FormWidth, 800));
+    m_settings.setSignHeight(readInteger(Names::FormHeight, 400));
+    m_settings.setFontOverride(readBoolean(Names::FontOverride, false));
+    m_settings.setMonitorNumber(readInteger(Names::Monitor, 0));
+    m_settings.setNumberOfLines(readInteger(Names::DisplayLines, 3));
+    m_settings.setFontHeight(readInteger(Names::FontHeight, 28));
+    m_settings.setFontSelector(m_store->ReadSettingText(QString::fromLatin1(Names::FontName), u"Arial"_s));
+    m_settings.setFixTopLeft(readBoolean(Names::FixTopLeft, false));
+    m_settings.setCaptionColour(StringToColour(m_fontColourSetting, DefaultFontColour));
+    m_settings.setAntiAliased(readBoolean(Names::AntiAliased, false));
+
+    ReadParamString();
+    if (m_commandLine.FindCmdLineSwitch(u"monitor")) {
+        m_settings.setFontOverride(true);
+        m_settings.setMonitorNumber(m_commandLine.ReturnParamInt(u"monitor"));
+    }
+    if (m_commandLine.FindCmdLineSwitch(u"fontsize")) {
+        m_settings.setFontOverride(true);
+        m_settings.setFontHeight(m_commandLine.ReturnParamInt(u"fontsize"));
+    }
+    if (m_commandLine.FindCmdLineSwitch(u"fontname")) {
+        m_settings.setFontOverride(true);
+        m_settings.setFontSelector(m_commandLine.ReturnParamStr(u"fontname"));
+    }
+    ReadParamString();
+    if (m_sizeFromCommandLine)
+        m_settings.setFontOverride(false);
+    if (m_settings.FontOverride())
+        applyFontOverride();
+    sendSignOn();
+}
+
+void DisplayApplication::applyFontOverride() {
+    m_settings.applyFontOverride();
+    Canvas& display = m_window->presenter().displayCanvas();
+    display.font.pointSize = m_settings.FontHeight();
+    display.font.name = m_settings.FontSelector();
+    int height = m_settings.SignHeight();
+    if (m_commandLine.FindCmdLineSwitch(u"height"))
+        height = m_commandLine.ReturnParamInt(u"height");
+    m_window->resize(m_settings.SignWidth(), std::max(1, height));
+    m_fontColourSetting = colourSettingText(m_settings.CaptionColour());
+}
+
+void DisplayApplication::ReadParamString() {
+    if (m_commandLine.FindCmdLineSwitch(u"xpos")) {
+        m_settings.setFixTopLeft(false);
+        m_window->move(m_commandLine.ReturnParamInt(u"xpos"), m_window->y());
+        m_positionFromCommandLine = true;
+    }
+    if (m_commandLine.FindCmdLineSwitch(u"ypos")) {
+        m_settings.setFixTopLeft(false);
+        m_window->move(m_window->x(), m_commandLine.ReturnParamInt(u"ypos"));
+        m_positionFromCommandLine = true;
+    }
+    if (m_commandLine.FindCmdLineSwitch(u"width")) {
+        const int width = m_commandLine.ReturnParamInt(u"width");
+        m_window->resize(std::max(1, width), m_window->height());
+        m_settings.setSignWidth(width);
+        m_sizeFromCommandLine = true;
+    }
+    if (m_commandLine.FindCmdLineSwitch(u"height")) {
+        const int height = m_commandLine.ReturnParamInt(u"height");
+        m_window->resize(m_window->width(), std::max(1, height));
+        m_settings.setSignHeight(height);
+        m_sizeFromCommandLine = true;
+    }
+    if (m_commandLine.FindCmdLineSwitch(u"adjust")) {
+        m_settings.setFontAdjustSpin(m_commandLine.ReturnParamInt(u"adjust"));
+        m_sizeFromCommandLine = true;
+    }
+}
+
+void DisplayApplication::showWindow() {
+    const auto readInteger = [this](const char* name, int fallback) {
+        return m_store->ReadSettingInteger(QString::fromLatin1(name), fallback);
+    };
+    const auto readBoolean = [this](const char* name, bool fallback) {
+        return m_store->ReadSettingBoolean(QString::fromLatin1(name), fallback);
+    };
+    m_window->move(readInteger(Names::FormLeft, 0), readInteger(Names::FormTop, 0));
+    m_settings.setFontAdjustSpin(readInteger(Names::FontAdjust, 100));
+    m_settings.setEnableWordWrap(readBoolean(Names::WordWrap, false));
+    m_settings.setAntiAliased(readBoolean(Names::AntiAliased, false));
+    ReadParamString();
+    m_settings.setSignWidth(m_window->width());
+    m_settings.setSignHeight(m_window->height());
+    if (readBoolean(Names::FullScreen, false))
+        m_window->showMaximized();
+    else
+        m_window->show();
+}
+
+void DisplayApplication::sendSignOn() {
+    const QRect frame = m_window->frameGeometry();
+    SendSignOn(SystemSignOnAdapters(), {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
+}
+
+void DisplayApplication::SaveToRegistry() {
+    const auto writeInteger = [this](const char* name, int value) {
+        m_store->WriteSettingInteger(QString::fromLatin1(name), value);
+    };
+    const auto writeBoolean = [this](const char* name, bool value) {
+        m_store->WriteSettingBoolean(QString::fromLatin1(name), value);
+    };
+    writeInteger(Names::FormTop, m_window->y());
+    writeInteger(Names::FormLeft, m_window->x());
+    writeInteger(Names::FormHeight, m_window->height());
+    writeInteger(Names::FormWidth, m_window->width());
+    writeBoolean(Names::FixTopLeft, m_settings.FixTopLeft());
+    writeInteger(Names::Monitor, m_settings.MonitorNumber());
+    writeBoolean(Names::FullScreen, m_window->isMaximized());
+    writeBoolean(Names::Transparent, m_window->transparentMode());
+    writeBoolean(Names::FontOverride, m_settings.FontOverride());
+    writeBoolean(Names::WordWrap, m_settings.EnableWordWrap());
+    writeInteger(Names::DisplayLines, m_settings.NumberOfLines());
+    writeInteger(Names::FontHeight, m_settings.FontHeight());
+    writeInteger(Names::FontAdjust, m_settings.FontAdjustSpin());
+    writeBoolean(Names::AntiAliased, m_settings.AntiAliased());
+    writeInteger(Names::FontColour, int(StringToColour(m_fontColourSetting, DefaultFontColour)));
+    m_store->WriteSettingText(QString::fromLatin1(Names::FontName), m_settings.FontSelector());
+    m_store->WriteSettingText(QString::fromLatin1(Names::BackgroundImage), QString());
+    m_store->sync();
+}
+
+void DisplayApplication::reportFatal(const QString& message) {
+    m_failed = true;
+    std::fprintf(stderr, "veltrinox-lcd: %s\n", message.toLocal8Bit().constData());
+    auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(), message);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QMessageBox::finished, qApp, [] { QApplication::exit(FatalExitStatus); });
+    QTimer::singleShot(FatalMessageMilliseconds, box, &QMessageBox::close);
+    box->show();
+}
+
+bool DisplayApplication::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_window.get() || event->type() != QEvent::Close)
+        return QObject::eventFilter(watched, event);
+    if (m_failed || m_quittingWithoutQuestion || askToClose()) {
+        m_window->stopAnimation();
+        QTimer::singleShot(0, qApp, [this] { QApplication::exit(m_failed ? FatalExitStatus : 0); });
+        return false;
+    }
+    event->ignore();
+    return true;
+}
+
+bool DisplayApplication::askToClose() {
+    QMessageBox question(QMessageBox::Question, QApplication::applicationName(),
+                         u"Exiting program, save the settings?"_s,
+                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect monitor = screen->geometry();
+        question.move(monitor.left() + monitor.width() * 2 / 3, monitor.top() + monitor.height() * 2 / 3);
+    }
+    switch (question.exec()) {
+    case QMessageBox::Yes:
+        SaveToRegistry();
+        return true;
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DisplayApplication::quitOnTerminationSignals() {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
+        return;
+    m_signalNotifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+    connect(m_signalNotifier, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t read = ::read(signalPipe[0], &byte, 1);
+        m_quittingWithoutQuestion = true;
+        if (m_window)
+            m_window->close();
+        QApplication::exit(m_failed ? FatalExitStatus : 0);
+    });
+    struct sigaction action {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "CommandLine.h"
+#include "DisplaySettings.h"
+#include "SettingsStore.h"
+#include "net/ControlListener.h"
+#include "net/FeedListener.h"
+#include "window/PresentationWindow.h"
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class QSocketNotifier;
+
+// The running display: the presentation window, the caption feed and control listeners, the
+// display settings and their store, put together and started in the display's order. Start-up
+// failures are shown to the operator and written to standard error; the process then exits with
+// a non-zero status.
+class DisplayApplication : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int FatalExitStatus = 1;
+
+    DisplayApplication(CommandLine commandLine, std::unique_ptr<SettingsStore> store);
+    ~DisplayApplication() override;
+
+    // Creates and shows everything; returns false when start-up failed (the event loop should then
+    // run only until the failure has been shown, and the exit status is FatalExitStatus).
+    bool start();
+
+    // Writes every stored setting from the live values.
+    void SaveToRegistry();
+
+    QString feedPort() const { return m_feedPort; }
+    QString controlPort() const { return m_controlPort; }
+    const QString& FontColourSetting() const { return m_fontColourSetting; }
+    PresentationWindow& window() { return *m_window; }
+    DisplaySettings& displaySettings() { return m_settings; }
+
+    // SIGINT and SIGTERM end the display at once, without the save question.
+    void quitOnTerminationSignals();
+
+    static QString GetAppVersionStr();
+
+private:
+    void restoreWindowState();
+    void createDisplaySettings();
+    void showWindow();
+    void applyFontOverride();
+    void ReadParamString();
+    void sendSignOn();
+    void reportFatal(const QString& message);
+    void connectListeners();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool askToClose();
+    DisplayStatus status() const;
+    StagetextSettings stagetextSettings() const;
+
+    CommandLine m_commandLine;
+    std::unique_ptr<SettingsStore> m_store;
+    DisplaySettings m_settings;
+    FeedListener m_feed;
+    ControlListener m_control;
+    std::unique_ptr<PresentationWindow> m_window;
+    QString m_feedPort = QStringLiteral("10000");
+    QString m_controlPort = QStringLiteral("1024");
+    QString m_fontColourSetting;
+    bool m_positionFromCommandLine = false;
+    bool m_sizeFromCommandLine = false;
+    bool m_failed = false;
+    bool m_quittingWithoutQuestion = false;
+    QSocketNotifier* m_signalNotifier = nullptr;
+};

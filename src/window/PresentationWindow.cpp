@@ -1,0 +1,161 @@
+#include "PresentationWindow.h"
+
+#include "presentation/DisplayColour.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QResizeEvent>
+
+namespace {
+
+constexpr int BaseFontDivisor = 56;
+
+Qt::WindowFlags presentationFlags(bool bordered) {
+    Qt::WindowFlags flags = Qt::Tool | Qt::WindowStaysOnTopHint;
+    if (!bordered)
+        flags |= Qt::FramelessWindowHint;
+    return flags;
+}
+
+} // namespace
+
+PresentationWindow::PresentationWindow(std::function<PresentationSettings()> settings, QWidget* parent)
+    : QWidget(parent, presentationFlags(true)), m_settings(std::move(settings)), m_presenter(*this) {
+    setWindowTitle(QStringLiteral("Veltrinox LCD presentation"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Qt::black);
+    setPalette(background);
+    setAutoFillBackground(false);
+
+    m_hideBorderTimer.setInterval(HideBorderMilliseconds);
+    m_hideBorderTimer.setSingleShot(true);
+    connect(&m_hideBorderTimer, &QTimer::timeout, this, &PresentationWindow::HideBorderTimerTimer);
+    m_hideBorderTimer.start();
+}
+
+PresentationWindow::~PresentationWindow() {
+    stopAnimation();
+}
+
+void PresentationWindow::setFixedBaseFontHeight(std::optional<int> points) {
+    m_fixedBaseFontHeight = points;
+    m_baseFontHeight = points.value_or(m_presenter.displayImage().width() / BaseFontDivisor);
+}
+
+void PresentationWindow::startAnimation() {
+    if (!m_animationTimer)
+        m_animationTimer = std::make_unique<AnimationTimer>(this, m_presenter.EffectRunning, m_presenter.TickReload);
+}
+
+void PresentationWindow::stopAnimation() {
+    m_animationTimer.reset();
+}
+
+PresentationSettings PresentationWindow::settings() const {
+    PresentationSettings settings = m_settings();
+    settings.baseFontHeight = m_baseFontHeight;
+    return settings;
+}
+
+void PresentationWindow::setImagePosition(QPoint position) {
+    if (position == m_imagePosition)
+        return;
+    m_imagePosition = position;
+    update();
+}
+
+void PresentationWindow::setWindowAlpha(int alpha) {
+    m_alpha = alpha;
+    applyOpacity();
+}
+
+void PresentationWindow::applyOpacity() {
+    // Outside transparent mode the alpha is kept but the window stays opaque.
+    setWindowOpacity(m_transparent ? m_alpha / 255.0 : 1.0);
+}
+
+void PresentationWindow::setStayOnTop() {
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        return;
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    show();
+}
+
+void PresentationWindow::HideBorderTimerTimer() {
+    m_hideBorderTimer.stop();
+    m_presenter.stopEffect();
+    if (!windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        const QRect geometryBefore = geometry();
+        setWindowFlags(presentationFlags(false));
+        setGeometry(geometryBefore);
+        show();
+    }
+    setCursor(Qt::BlankCursor);
+}
+
+void PresentationWindow::Transparent1Click() {
+    m_transparent = !m_transparent;
+    m_keyColour = DisplayRgb(m_presenter.displayCanvas().brushColour) | 0xFF000000;
+    setAttribute(Qt::WA_TranslucentBackground, m_transparent);
+    applyOpacity();
+    update();
+}
+
+void PresentationWindow::showBorder() {
+    if (windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        const QRect geometryBefore = geometry();
+        setWindowFlags(presentationFlags(true));
+        setGeometry(geometryBefore);
+        show();
+    }
+    setCursor(Qt::ArrowCursor);
+    m_hideBorderTimer.start();
+}
+
+bool PresentationWindow::event(QEvent* event) {
+    if (event->type() == AnimationTimer::StepEvent) {
+        m_presenter.AnimateTimerTimer();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void PresentationWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    if (!m_transparent) {
+        if (m_imagePosition != QPoint(0, 0))
+            painter.fillRect(rect(), Qt::black);
+        painter.drawImage(m_imagePosition, m_presenter.displayImage());
+        return;
+    }
+    // The caption background is see-through: pixels of the key colour are painted as no colour at
+    // all (a compositing window manager shows the desktop through them; without one they stay black).
+    QImage visible(size(), QImage::Format_ARGB32);
+    visible.fill(Qt::transparent);
+    QPainter composer(&visible);
+    composer.drawImage(m_imagePosition, m_presenter.displayImage());
+    composer.end();
+    for (int y = 0; y < visible.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(visible.scanLine(y));
+        for (int x = 0; x < visible.width(); ++x) {
+            if ((row[x] | 0xFF000000) == m_keyColour)
+                row[x] = 0;
+        }
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), visible);
+}
+
+void PresentationWindow::resizeEvent(QResizeEvent* event) {
+    m_presenter.resizeDisplay(event->size());
+    m_baseFontHeight = m_fixedBaseFontHeight.value_or(m_presenter.displayImage().width() / BaseFontDivisor);
+    m_hideBorderTimer.start();
+    QWidget::resizeEvent(event);
+}
+
+void PresentationWindow::mouseMoveEvent(QMouseEvent* event) {
+    showBorder();
+    QWidget::mouseMoveEvent(event);
+}
