@@ -7,3 +7,7 @@
 int RunConvert(const QStringList& arguments);
 int RunInspect(const QStringList& arguments);
 int RunRender(const QStringList& arguments);
+int RunSend(const QStringList& arguments);
+int RunStagetext(const QStringList& arguments);
+int RunStatus(const QStringList& arguments);
+int RunListen(const QStringList& arguments);

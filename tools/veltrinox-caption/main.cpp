@@ -16,6 +16,10 @@ constexpr char ToolHelp[] = "Usage: veltrinox-caption COMMAND [options] [ARGUMEN
                             "  convert   convert Stagetext messages into caption documents\n"
                             "  inspect   read caption documents and print the records they give, as JSON\n"
                             "  render    present caption documents and write the picture the display shows\n"
+                            "  send      send caption documents to a display's caption feed port\n"
+                            "  stagetext send Stagetext messages to a display's control port\n"
+                            "  status    ask a display's control port for its status\n"
+                            "  listen    print the sign-on datagrams of displays on the network\n"
                             "\n"
                             "Run 'veltrinox-caption COMMAND --help' for a command's options.\n";
 
@@ -48,8 +52,16 @@ int main(int argc, char* argv[]) {
             return RunInspect(commandArguments);
         if (command == u"render")
             return RunRender(commandArguments);
+        if (command == u"send")
+            return RunSend(commandArguments);
+        if (command == u"stagetext")
+            return RunStagetext(commandArguments);
+        if (command == u"status")
+            return RunStatus(commandArguments);
+        if (command == u"listen")
+            return RunListen(commandArguments);
         if (command.isEmpty())
-            throw UsageError(u"a COMMAND is needed: convert, inspect or render (see --help)"_s);
+            throw UsageError(u"a COMMAND is needed (see --help) (see --help)"_s);
         throw UsageError(u"unknown command '%1' (see --help)"_s.arg(command));
     } catch (const UsageError& error) {
         writeError(QString::fromStdString(error.what()));

@@ -1,0 +1,117 @@
+#include "net/ControlListener.h"
+#include "net/FeedListener.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTcpServer>
+#include <QUdpSocket>
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+struct ToolResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs the tool while this process's event loop serves the listeners it talks to.
+ToolResult runTool(const QStringList& arguments, const QByteArray& input = {}) {
+    QProcess process;
+    process.start(QString::fromUtf8(VELTRINOX_CAPTION_TOOL), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    while (process.state() != QProcess::NotRunning) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        process.waitForFinished(10);
+    }
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+const QString Document = u"<Surtitles><Cue><Captions Stream0=\"\u266A A\"/></Cue></Surtitles>"_s;
+
+TEST(SendCommandTest, SendsDocumentsAndWaitsForEachOk) {
+    FeedListener feed;
+    ASSERT_TRUE(feed.listen(0, QHostAddress::LocalHost));
+    QStringList received;
+    QObject::connect(&feed, &FeedListener::documentReceived,
+                     [&](const QString& document) { received.append(document); });
+    const ToolResult result =
+        runTool({u"send"_s, u"--port"_s, QString::number(feed.port())}, (Document + u'\n' + Document + u'\n').toUtf8());
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(received, (QStringList{Document, Document}));
+}
+
+TEST(SendCommandTest, ARefusedConnectionFails) {
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    const ToolResult result = runTool({u"send"_s, u"--port"_s, QString::number(port)}, Document.toUtf8());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+}
+
+TEST(StagetextCommandTest, SendsEachMessageAsARead) {
+    ControlListener control;
+    ASSERT_TRUE(control.listen(0, QHostAddress::LocalHost));
+    QStringList received;
+    QObject::connect(&control, &ControlListener::documentReceived,
+                     [&](const QString& document) { received.append(document); });
+    const ToolResult result =
+        runTool({u"stagetext"_s, u"--port"_s, QString::number(control.port()), u"one\\r"_s, u"two\\r"_s});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    ASSERT_EQ(received.size(), 2);
+    EXPECT_TRUE(received[0].contains(u"Stream0=\"one\""_s));
+    EXPECT_TRUE(received[1].contains(u"Stream0=\"two\""_s));
+}
+
+TEST(StatusCommandTest, PrintsTheReplyOrItsJson) {
+    ControlListener control;
+    ASSERT_TRUE(control.listen(0, QHostAddress::LocalHost));
+    control.status = [] { return DisplayStatus{1920, 1080, u"Arial"_s, 0x00FFFF, 0, 34, 2}; };
+    const QString port = QString::number(control.port());
+
+    const ToolResult plain = runTool({u"status"_s, u"--port"_s, port});
+    EXPECT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    EXPECT_TRUE(plain.out.startsWith("DisplayWidth=1920\r\nDisplayHeight=1080\r\n")) << plain.out.toStdString();
+
+    const ToolResult json = runTool({u"status"_s, u"--port"_s, port, u"--json"_s});
+    const QJsonObject status = QJsonDocument::fromJson(json.out).object();
+    EXPECT_EQ(status[u"DisplayFontColor"_s].toString(), u"clYellow"_s);
+    EXPECT_EQ(status[u"DisplayLines"_s].toString(), u"2"_s);
+}
+
+TEST(ListenCommandTest, PrintsSignOnDatagrams) {
+    // A free port, found by binding and letting go; the datagram goes to loopback only.
+    quint16 port = 0;
+    {
+        QUdpSocket probe;
+        ASSERT_TRUE(probe.bind(QHostAddress::LocalHost, 0));
+        port = probe.localPort();
+    }
+    QProcess listen;
+    listen.start(
+        QString::fromUtf8(VELTRINOX_CAPTION_TOOL),
+        {u"listen"_s, u"--port"_s, QString::number(port), u"--count"_s, u"1"_s, u"--timeout"_s, u"10"_s, u"--json"_s});
+    ASSERT_TRUE(listen.waitForStarted());
+    QUdpSocket sender;
+    const QByteArray datagram = "<PC_Display IP_Address=\"10.0.0.2\" Port=\"10000\" Type=\"PC Display\" "
+                                "Version=\"1.0.0.0\" Width=\"352\" Height=\"64\" PC_ID=\"{X}\"/>\r\n";
+    for (int attempt = 0; attempt < 50 && listen.state() == QProcess::Running; ++attempt) {
+        sender.writeDatagram(datagram, QHostAddress::LocalHost, port); // until the tool has bound its port
+        listen.waitForFinished(100);
+    }
+    ASSERT_TRUE(listen.state() == QProcess::NotRunning || listen.waitForFinished(10000));
+    EXPECT_EQ(listen.exitCode(), 0);
+    const QJsonObject signOn = QJsonDocument::fromJson(listen.readAllStandardOutput().split('\n').first()).object();
+    EXPECT_EQ(signOn[u"IP_Address"_s].toString(), u"10.0.0.2"_s);
+    EXPECT_EQ(signOn[u"Width"_s].toString(), u"352"_s);
+}
+
+} // namespace
