@@ -2,7 +2,6 @@
 #include "presentation/HeadlessHost.h"
 #include "presentation/HtmlLabelRenderer.h"
 #include "presentation/Presenter.h"
-#include "presentation/TextRendering.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -202,7 +201,6 @@ BENCHMARK(BM_ComposePictureCaption)->Unit(benchmark::kMillisecond);
 // offscreen platform.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    PrepareTextRendering();
     QGuiApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,11 +1,9 @@
 #include "DisplayApplication.h"
-#include "presentation/TextRendering.h"
 
 #include <QApplication>
 
 // veltrinox-lcd: the surtitle display.
 int main(int argc, char* argv[]) {
-    PrepareTextRendering();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltrinox LCD output."));
     QApplication::setApplicationVersion(QStringLiteral(VELTRINOX_VERSION));

@@ -78,13 +78,16 @@ void Canvas::resize(QSize size) {
 
 void Canvas::fill(const QRect& area) {
     const QRect clipped = area.intersected(m_image.rect());
-    if (clipped.isEmpty())
-        return;
     markTouched(clipped);
-    const QRgb pixel = DisplayRgb(brushColour);
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+    fillArea(clipped, DisplayRgb(brushColour));
+}
+
+void Canvas::fillArea(const QRect& area, QRgb pixel) {
+    if (area.isEmpty())
+        return;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(m_image.scanLine(y));
-        std::fill(row + clipped.left(), row + clipped.right() + 1, pixel);
+        std::fill(row + area.left(), row + area.right() + 1, pixel);
     }
 }
 
@@ -121,12 +124,7 @@ int Canvas::measureText(int width, const QString& text, WordWrap wrap) const {
 
 void Canvas::drawText(const QRect& area, const QString& text, TextAlignment alignment, WordWrap wrap) {
     const QFont qfont = font.toQFont();
-    const QFontMetrics metrics(qfont);
-    const int lineHeight = metrics.height();
-    QPainter painter(&m_image);
-    painter.setFont(qfont);
-    painter.setPen(DisplayColour(font.colour));
-    const QColor background = DisplayColour(brushColour);
+    const int lineHeight = QFontMetrics(qfont).height();
     int top = area.top();
     for (const Line& line : layOutLines(qfont, area.width(), text, wrap)) {
         if (top >= m_image.height())
@@ -137,11 +135,13 @@ void Canvas::drawText(const QRect& area, const QString& text, TextAlignment alig
         else if (alignment == TextAlignment::Right)
             left += area.width() - line.width;
         const QRect box(left, top, line.width, lineHeight);
-        painter.fillRect(box, background);
+        fill(box);
         // Glyphs may reach past their cell (italics, stacked accents): a margin counts as drawn too.
         markTouched(
             QRect(area.left() - lineHeight, top - lineHeight / 2, area.width() + 2 * lineHeight, 2 * lineHeight));
-        painter.drawText(QPoint(left, top + metrics.ascent()), line.text);
+        m_stamps.draw(m_image, m_image.rect(), qfont, box,
+                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextExpandTabs,
+                      line.text, DisplayRgb(font.colour));
         top += lineHeight;
     }
 }
@@ -155,7 +155,6 @@ QSize Canvas::measureRun(const CanvasFont& runFont, QStringView text, Mnemonics 
 
 void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView text, Mnemonics mnemonics,
                      std::optional<ColourValue> background) {
-    const QFont qfont = runFont.toQFont();
     const QSize size = measureRun(runFont, text, mnemonics);
     const QRect box(cell.left(), cell.bottom() + 1 - size.height(), size.width(), size.height());
     const QRect visible = clip ? clip->intersected(m_image.rect()) : m_image.rect();
@@ -163,13 +162,9 @@ void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView t
         return; // nothing of it would be seen
     markTouched(
         box.adjusted(-size.height(), -size.height() / 2, size.height(), size.height() / 2).intersected(visible));
-    QPainter painter(&m_image);
-    if (clip)
-        painter.setClipRect(visible);
     if (background)
-        painter.fillRect(box, DisplayColour(*background));
-    painter.setFont(qfont);
-    painter.setPen(DisplayColour(runFont.colour));
-    painter.drawText(box, Qt::TextSingleLine | Qt::TextExpandTabs | Qt::TextDontClip | mnemonicFlags(mnemonics),
-                     text.toString());
+        fillArea(box.intersected(visible), DisplayRgb(*background));
+    m_stamps.draw(m_image, visible, runFont.toQFont(), box,
+                  Qt::TextSingleLine | Qt::TextExpandTabs | Qt::TextDontClip | mnemonicFlags(mnemonics),
+                  text.toString(), DisplayRgb(runFont.colour));
 }

@@ -2,6 +2,7 @@
 
 #include "CanvasFont.h"
 #include "TextBackend.h"
+#include "TextStamps.h"
 
 #include <QImage>
 #include <QRect>
@@ -65,6 +66,9 @@ public:
                  std::optional<ColourValue> background) override;
 
 private:
+    void fillArea(const QRect& area, QRgb pixel); // area within the image
+
     QImage m_image;
     QRect m_touched;
+    TextStamps m_stamps;
 };

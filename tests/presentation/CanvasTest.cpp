@@ -1,8 +1,10 @@
 #include "presentation/Canvas.h"
 
+#include "presentation/DisplayColour.h"
 #include "support/QtPrinters.h"
 
 #include <QFontInfo>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -113,6 +115,51 @@ TEST(CanvasTest, RunsMeasureAndDrawAlike) {
 
     EXPECT_LT(canvas.measureRun(font, u"a&&b"_s, Mnemonics::Underline).width(),
               canvas.measureRun(font, u"a&&b"_s, Mnemonics::Literal).width());
+}
+
+} // namespace
+
+namespace {
+
+// Text drawn from a stamp must look as if Qt had drawn it there itself.
+TEST(CanvasTest, StampedTextMatchesTextDrawnDirectly) {
+    for (const FontQuality quality : {FontQuality::NonAntialiased, FontQuality::Default}) {
+        for (const ColourValue colour : {Colour::Yellow, ColourValue(0x336699)}) {
+            Canvas canvas(QSize(600, 200));
+            canvas.brushColour = Colour::Black;
+            canvas.fillAll();
+            canvas.font.pointSize = 70; // past Qt's own glyph cache
+            canvas.font.colour = colour;
+            canvas.font.quality = quality;
+            canvas.drawText(QRect(0, 0, 600, 200), u"Stamp Wg"_s, TextAlignment::Left, WordWrap::Off);
+            canvas.drawText(QRect(0, 0, 600, 200), u"Stamp Wg"_s, TextAlignment::Left, WordWrap::Off); // reused
+
+            QImage direct(600, 200, Canvas::PixelFormat);
+            direct.fill(Qt::black);
+            QPainter painter(&direct);
+            painter.setFont(canvas.font.toQFont());
+            painter.setPen(DisplayColour(colour));
+            painter.drawText(QRect(0, 0, 600, 200), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, u"Stamp Wg"_s);
+            painter.end();
+
+            int differing = 0;
+            int largest = 0;
+            for (int y = 0; y < 200; ++y) {
+                for (int x = 0; x < 600; ++x) {
+                    const QColor a = canvas.image().pixelColor(x, y);
+                    const QColor b = direct.pixelColor(x, y);
+                    const int difference = std::max(
+                        {std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+                    differing += difference > 0;
+                    largest = std::max(largest, difference);
+                }
+            }
+            if (quality == FontQuality::NonAntialiased)
+                EXPECT_EQ(differing, 0);
+            else
+                EXPECT_LE(largest, 3); // rounding of the blend only
+        }
+    }
 }
 
 } // namespace

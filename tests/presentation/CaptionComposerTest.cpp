@@ -182,6 +182,19 @@ TEST_F(CaptionComposerTest, RollUpPlainTextScrollsByItsLines) {
     EXPECT_EQ(compose(c).scrollDistance, 2 * (lineHeight + gap));
 }
 
+TEST_F(CaptionComposerTest, LargeCaptionsAreDrawn) {
+    settings.baseFontHeight = 30; // "Large" is 90 points, 120 pixels: glyphs far past Qt's glyph cache
+    for (const char16_t* text : {u"Big", u"<html><b>Big</b></html>"}) {
+        display.brushColour = 0xFF0000;
+        display.fillAll();
+        TCaptions c = caption(QString::fromUtf16(text));
+        c.Size = u"Large"_s;
+        compose(c);
+        const QRect ink = inkBounds(display.image(), Visible, Blue);
+        EXPECT_GT(ink.height(), 60) << QString::fromUtf16(text).toStdString();
+    }
+}
+
 TEST_F(CaptionComposerTest, HugeSizesDrawInBoundedTime) {
     TCaptions c = caption(u"big"_s);
     c.Size = u"1000000"_s;

@@ -1,4 +1,3 @@
-#include "presentation/TextRendering.h"
 
 #include <QGuiApplication>
 #include <gtest/gtest.h>
@@ -7,7 +6,6 @@
 // offscreen platform so that no display is involved.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    PrepareTextRendering();
     QGuiApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -98,17 +98,17 @@ TEST(ListenCommandTest, PrintsSignOnDatagrams) {
     QProcess listen;
     listen.start(
         QString::fromUtf8(VELTRINOX_CAPTION_TOOL),
-        {u"listen"_s, u"--port"_s, QString::number(port), u"--count"_s, u"1"_s, u"--timeout"_s, u"10"_s, u"--json"_s});
+        {u"listen"_s, u"--port"_s, QString::number(port), u"--count"_s, u"1"_s, u"--timeout"_s, u"30"_s, u"--json"_s});
     ASSERT_TRUE(listen.waitForStarted());
     QUdpSocket sender;
     const QByteArray datagram = "<PC_Display IP_Address=\"10.0.0.2\" Port=\"10000\" Type=\"PC Display\" "
                                 "Version=\"1.0.0.0\" Width=\"352\" Height=\"64\" PC_ID=\"{X}\"/>\r\n";
-    for (int attempt = 0; attempt < 50 && listen.state() == QProcess::Running; ++attempt) {
+    for (int attempt = 0; attempt < 200 && listen.state() == QProcess::Running; ++attempt) {
         sender.writeDatagram(datagram, QHostAddress::LocalHost, port); // until the tool has bound its port
         listen.waitForFinished(100);
     }
-    ASSERT_TRUE(listen.state() == QProcess::NotRunning || listen.waitForFinished(10000));
-    EXPECT_EQ(listen.exitCode(), 0);
+    ASSERT_TRUE(listen.state() == QProcess::NotRunning || listen.waitForFinished(30000));
+    EXPECT_EQ(listen.exitCode(), 0) << listen.readAllStandardError().toStdString();
     const QJsonObject signOn = QJsonDocument::fromJson(listen.readAllStandardOutput().split('\n').first()).object();
     EXPECT_EQ(signOn[u"IP_Address"_s].toString(), u"10.0.0.2"_s);
     EXPECT_EQ(signOn[u"Width"_s].toString(), u"352"_s);

@@ -1,6 +1,5 @@
 #include "Commands.h"
 #include "ToolSupport.h"
-#include "presentation/TextRendering.h"
 
 #include <QGuiApplication>
 
@@ -36,7 +35,6 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(quietMessages);
     // The tool draws with real fonts but shows no window: the offscreen platform serves it anywhere.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    PrepareTextRendering();
     QGuiApplication application(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     try {
