@@ -149,10 +149,14 @@ void PresentationWindow::paintEvent(QPaintEvent*) {
 }
 
 void PresentationWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // Showing or hiding the border re-creates the window at the same size: that is no resize, and
+    // must not start the border timer again (it would stop the effects that follow).
+    if (event->size() == event->oldSize() || event->size() == m_presenter.displayImage().size() / 2)
+        return;
     m_presenter.resizeDisplay(event->size());
     m_baseFontHeight = m_fixedBaseFontHeight.value_or(m_presenter.displayImage().width() / BaseFontDivisor);
     m_hideBorderTimer.start();
-    QWidget::resizeEvent(event);
 }
 
 void PresentationWindow::mouseMoveEvent(QMouseEvent* event) {
