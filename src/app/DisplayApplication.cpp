@@ -69,6 +69,8 @@ bool DisplayApplication::start() {
         return settings;
     });
     m_window->stagetextSpeedSource = [this] { return m_control.StagetextSpeed(); };
+    m_geometry = std::make_unique<WindowGeometry>(*m_window, m_settings);
+    m_window->setPosition = [this] { m_geometry->SetPosition(); };
     m_window->installEventFilter(this);
     m_window->resize(InitialClientSize);
     if (m_commandLine.FindCmdLineSwitch(u"BaseFontHeight"))
@@ -88,8 +90,9 @@ bool DisplayApplication::start() {
 
     restoreWindowState();
     m_window->startAnimation();
+    m_geometry->fullScreen = m_store->ReadSettingBoolean(QString::fromLatin1(Names::FullScreen), false);
     if (m_store->ReadSettingBoolean(QString::fromLatin1(Names::Transparent), false))
-        m_window->Transparent1Click();
+        m_geometry->Transparent1Click();
     createDisplaySettings();
     showWindow();
     return !m_failed;
@@ -176,10 +179,12 @@ void DisplayApplication::applyFontOverride() {
     Canvas& display = m_window->presenter().displayCanvas();
     display.font.pointSize = m_settings.FontHeight();
     display.font.name = m_settings.FontSelector();
-    int height = m_settings.SignHeight();
-    if (m_commandLine.FindCmdLineSwitch(u"height"))
-        height = m_commandLine.ReturnParamInt(u"height");
-    m_window->resize(m_settings.SignWidth(), std::max(1, height));
+    m_geometry->displaySize = QSize(m_settings.SignWidth(), m_settings.SignHeight());
+    if (m_commandLine.FindCmdLineSwitch(u"height")) {
+        m_window->resize(m_window->width(), std::max(1, m_commandLine.ReturnParamInt(u"height")));
+        m_geometry->displaySize.setHeight(m_window->height());
+    }
+    m_geometry->SetPosition();
     m_fontColourSetting = colourSettingText(m_settings.CaptionColour());
 }
 
@@ -187,12 +192,12 @@ void DisplayApplication::ReadParamString() {
     if (m_commandLine.FindCmdLineSwitch(u"xpos")) {
         m_settings.setFixTopLeft(false);
         m_window->move(m_commandLine.ReturnParamInt(u"xpos"), m_window->y());
-        m_positionFromCommandLine = true;
+        m_geometry->positionFromCommandLine = true;
     }
     if (m_commandLine.FindCmdLineSwitch(u"ypos")) {
         m_settings.setFixTopLeft(false);
         m_window->move(m_window->x(), m_commandLine.ReturnParamInt(u"ypos"));
-        m_positionFromCommandLine = true;
+        m_geometry->positionFromCommandLine = true;
     }
     if (m_commandLine.FindCmdLineSwitch(u"width")) {
         const int width = m_commandLine.ReturnParamInt(u"width");
@@ -223,10 +228,13 @@ void DisplayApplication::showWindow() {
     m_settings.setFontAdjustSpin(readInteger(Names::FontAdjust, 100));
     m_settings.setEnableWordWrap(readBoolean(Names::WordWrap, false));
     m_settings.setAntiAliased(readBoolean(Names::AntiAliased, false));
+    m_geometry->displaySize = QSize(readInteger(Names::FormWidth, 352), readInteger(Names::FormHeight, 64));
+    m_geometry->fullScreen = readBoolean(Names::FullScreen, false);
     ReadParamString();
-    m_settings.setSignWidth(m_window->width());
-    m_settings.setSignHeight(m_window->height());
-    if (readBoolean(Names::FullScreen, false))
+    m_settings.setSignWidth(m_geometry->displaySize.width());
+    m_settings.setSignHeight(m_geometry->displaySize.height());
+    m_geometry->displaySize = m_window->size();
+    if (m_geometry->fullScreen)
         m_window->showMaximized();
     else
         m_window->show();

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "DisplaySettings.h"
 #include "SettingsStore.h"
+#include "WindowGeometry.h"
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
 #include "window/PresentationWindow.h"
@@ -37,6 +38,7 @@ public:
     QString controlPort() const { return m_controlPort; }
     const QString& FontColourSetting() const { return m_fontColourSetting; }
     PresentationWindow& window() { return *m_window; }
+    WindowGeometry& geometry() { return *m_geometry; }
     DisplaySettings& displaySettings() { return m_settings; }
 
     // SIGINT and SIGTERM end the display at once, without the save question.
@@ -64,10 +66,10 @@ private:
     FeedListener m_feed;
     ControlListener m_control;
     std::unique_ptr<PresentationWindow> m_window;
+    std::unique_ptr<WindowGeometry> m_geometry;
     QString m_feedPort = QStringLiteral("10000");
     QString m_controlPort = QStringLiteral("1024");
     QString m_fontColourSetting;
-    bool m_positionFromCommandLine = false;
     bool m_sizeFromCommandLine = false;
     bool m_failed = false;
     bool m_quittingWithoutQuestion = false;

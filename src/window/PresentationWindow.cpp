@@ -83,8 +83,14 @@ void PresentationWindow::setStayOnTop() {
     show();
 }
 
+void PresentationWindow::applySize(QSize size) {
+    m_appliedSize = size;
+    resize(size);
+}
+
 void PresentationWindow::HideBorderTimerTimer() {
     m_hideBorderTimer.stop();
+    setPosition();
     m_presenter.stopEffect();
     if (!windowFlags().testFlag(Qt::FramelessWindowHint)) {
         const QRect geometryBefore = geometry();
@@ -156,7 +162,8 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
         return;
     m_presenter.resizeDisplay(event->size());
     m_baseFontHeight = m_fixedBaseFontHeight.value_or(m_presenter.displayImage().width() / BaseFontDivisor);
-    m_hideBorderTimer.start();
+    if (event->size() != m_appliedSize)
+        m_hideBorderTimer.start();
 }
 
 void PresentationWindow::mouseMoveEvent(QMouseEvent* event) {

@@ -36,6 +36,12 @@ public:
     void stopAnimation();
 
     std::function<QString()> stagetextSpeedSource = [] { return QString(); };
+    // Re-applies the configured geometry as the border is hidden.
+    std::function<void()> setPosition = [] {};
+
+    // Resizes the window as its geometry rules ask: unlike a resize by the operator, this does not
+    // show the border or start the border timer again.
+    void applySize(QSize size);
 
     // PresentationHost
     PresentationSettings settings() const override;
@@ -68,6 +74,7 @@ private:
     std::unique_ptr<AnimationTimer> m_animationTimer; // declared after the presenter: released first
     QTimer m_hideBorderTimer;
     QPoint m_imagePosition;
+    QSize m_appliedSize; // the size the geometry rules last gave the window
     std::optional<int> m_fixedBaseFontHeight;
     int m_baseFontHeight = 0;
     int m_alpha = 255;

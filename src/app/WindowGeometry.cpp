@@ -1,0 +1,77 @@
+#include "WindowGeometry.h"
+
+#include "window/PresentationWindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
+namespace {
+
+constexpr int FontAdjustStep = 5;
+
+} // namespace
+
+WindowGeometry::WindowGeometry(PresentationWindow& window, DisplaySettings& settings)
+    : m_window(window), m_settings(settings) {}
+
+void WindowGeometry::SetPosition() {
+    if (!displaySize.isEmpty())
+        m_window.applySize(displaySize);
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (m_settings.FixTopLeft() && !positionFromCommandLine && !screens.isEmpty()) {
+        // A monitor beyond the last is the last; one before the first is the first.
+        const qsizetype monitor = std::clamp<qsizetype>(m_settings.MonitorNumber(), 0, screens.size() - 1);
+        m_window.move(screens[monitor]->geometry().topLeft());
+    }
+    if (fullScreen)
+        MakeFullScreen();
+    m_window.raise();
+    m_window.setWindowAlpha(255);
+}
+
+void WindowGeometry::MakeFullScreen() {
+    MoveTopLeftOfCurrentMonitor();
+    m_window.showMaximized();
+    displaySize = m_window.size();
+}
+
+void WindowGeometry::MoveTopLeftOfCurrentMonitor() {
+    if (const QScreen* screen = m_window.screen())
+        m_window.move(screen->geometry().topLeft());
+}
+
+void WindowGeometry::FullScreen1Click() {
+    if (fullScreen && !(m_window.windowState() == Qt::WindowNoState))
+        m_window.showNormal();
+    if (!fullScreen && !m_window.isMaximized())
+        m_window.showMaximized();
+    fullScreen = !fullScreen;
+    if (fullScreen && m_window.transparentMode())
+        Transparent1Click();
+}
+
+void WindowGeometry::Transparent1Click() {
+    m_window.Transparent1Click();
+    if (fullScreen && m_window.transparentMode())
+        FullScreen1Click();
+}
+
+void WindowGeometry::ResetPosition1Click() {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return;
+    const int width = primary->geometry().width();
+    const int height = primary->geometry().height();
+    m_window.move(width / 2 - width / 4, height / 2 - height / 4);
+    m_window.applySize(QSize(width / 2, height / 2));
+    displaySize = m_window.size();
+}
+
+void WindowGeometry::IncreaseFontAdjust1Click() {
+    m_settings.setFontAdjustSpin(m_settings.FontAdjustSpin() + FontAdjustStep);
+}
+
+void WindowGeometry::DecreaseFontAdjust1Click() {
+    m_settings.setFontAdjustSpin(m_settings.FontAdjustSpin() - FontAdjustStep);
+}

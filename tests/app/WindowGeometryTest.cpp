@@ -1,0 +1,80 @@
+#include "app/WindowGeometry.h"
+
+#include "window/PresentationWindow.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <gtest/gtest.h>
+
+namespace {
+
+class WindowGeometryTest : public testing::Test {
+protected:
+    WindowGeometryTest() {
+        window.resize(352, 64);
+        window.show();
+        QCoreApplication::processEvents();
+    }
+
+    PresentationWindow window{[] { return PresentationSettings{}; }};
+    DisplaySettings settings;
+    WindowGeometry geometry{window, settings};
+};
+
+TEST_F(WindowGeometryTest, ResetPositionTakesHalfThePrimaryScreen) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    geometry.ResetPosition1Click();
+    EXPECT_EQ(window.size(), QSize(screen.width() / 2, screen.height() / 2));
+    EXPECT_EQ(window.pos(), QPoint(screen.width() / 2 - screen.width() / 4, screen.height() / 2 - screen.height() / 4));
+    EXPECT_EQ(geometry.displaySize, window.size());
+}
+
+TEST_F(WindowGeometryTest, SetPositionAppliesTheSizeAndTheMonitorCorner) {
+    window.move(100, 100);
+    geometry.displaySize = QSize(640, 96);
+    settings.setFixTopLeft(true);
+    settings.setMonitorNumber(7); // past the last monitor: the last one
+    geometry.SetPosition();
+    EXPECT_EQ(window.size(), QSize(640, 96));
+    EXPECT_EQ(window.pos(), QGuiApplication::screens().last()->geometry().topLeft());
+    EXPECT_EQ(window.windowAlpha(), 255);
+
+    window.move(100, 100);
+    geometry.positionFromCommandLine = true; // a position from the command line stays
+    geometry.SetPosition();
+    EXPECT_EQ(window.pos(), QPoint(100, 100));
+}
+
+TEST_F(WindowGeometryTest, AppliedSizesDoNotRestartTheBorderTimer) {
+    window.hideBorderNow();
+    geometry.displaySize = QSize(500, 80);
+    geometry.SetPosition();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.borderHidingPending());
+    window.resize(520, 90); // the operator's resize does
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.borderHidingPending());
+}
+
+TEST_F(WindowGeometryTest, FullScreenAndTransparencyExcludeEachOther) {
+    geometry.Transparent1Click();
+    EXPECT_TRUE(window.transparentMode());
+    geometry.FullScreen1Click();
+    EXPECT_TRUE(geometry.fullScreen);
+    EXPECT_FALSE(window.transparentMode());
+    geometry.Transparent1Click();
+    EXPECT_TRUE(window.transparentMode());
+    EXPECT_FALSE(geometry.fullScreen);
+}
+
+TEST_F(WindowGeometryTest, FontAdjustStepsByFiveWithinItsRange) {
+    settings.setFontAdjustSpin(998);
+    geometry.IncreaseFontAdjust1Click();
+    EXPECT_EQ(settings.FontAdjustSpin(), 1000);
+    settings.setFontAdjustSpin(12);
+    geometry.DecreaseFontAdjust1Click();
+    EXPECT_EQ(settings.FontAdjustSpin(), 10);
+}
+
+} // namespace
