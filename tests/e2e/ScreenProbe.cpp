@@ -1,14 +1,14 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
-
 #include <cstdio>
 
 // Reads the X server's screen back for the end-to-end tests: prints how many pixels of each colour
 // asked for (as RRGGBB) the screen shows, one "RRGGBB count" line each.
 int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage screen =
+        QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
     for (int i = 1; i < argc; ++i) {
         const QRgb colour = 0xFF000000 | QByteArray(argv[i]).toUInt(nullptr, 16);
         long count = 0;
