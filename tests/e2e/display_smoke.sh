@@ -6,18 +6,7 @@
 set -euo pipefail
 display="$1"
 
-if [ "${VELTRINOX_IN_NAMESPACE:-}" != 1 ]; then
-    export VELTRINOX_IN_NAMESPACE=1
-    for unshare in "unshare -n" "unshare -rn"; do
-        if $unshare true 2>/dev/null; then
-            exec $unshare bash "$0" "$@"
-        fi
-    done
-    echo "no private network namespace available: skipped"
-    exit 77
-fi
-
-ip link set lo up
+source "$(dirname "$0")/private_namespace.sh"
 work=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen

@@ -1,3 +1,4 @@
+#include "ToolProcess.h"
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
 #include "support/QtPrinters.h"
@@ -14,25 +15,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-struct ToolResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-// Runs the tool while this process's event loop serves the listeners it talks to.
-ToolResult runTool(const QStringList& arguments, const QByteArray& input = {}) {
-    QProcess process;
-    process.start(QString::fromUtf8(VELTRINOX_CAPTION_TOOL), arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    while (process.state() != QProcess::NotRunning) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        process.waitForFinished(10);
-    }
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
 const QString Document = u"<Surtitles><Cue><Captions Stream0=\"\u266A A\"/></Cue></Surtitles>"_s;
 
 TEST(SendCommandTest, SendsDocumentsAndWaitsForEachOk) {
@@ -41,7 +23,7 @@ TEST(SendCommandTest, SendsDocumentsAndWaitsForEachOk) {
     QStringList received;
     QObject::connect(&feed, &FeedListener::documentReceived,
                      [&](const QString& document) { received.append(document); });
-    const ToolResult result =
+    const ToolRun result =
         runTool({u"send"_s, u"--port"_s, QString::number(feed.port())}, (Document + u'\n' + Document + u'\n').toUtf8());
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(received, (QStringList{Document, Document}));
@@ -52,7 +34,7 @@ TEST(SendCommandTest, ARefusedConnectionFails) {
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
     const quint16 port = closed.serverPort();
     closed.close();
-    const ToolResult result = runTool({u"send"_s, u"--port"_s, QString::number(port)}, Document.toUtf8());
+    const ToolRun result = runTool({u"send"_s, u"--port"_s, QString::number(port)}, Document.toUtf8());
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
 }
@@ -63,7 +45,7 @@ TEST(StagetextCommandTest, SendsEachMessageAsARead) {
     QStringList received;
     QObject::connect(&control, &ControlListener::documentReceived,
                      [&](const QString& document) { received.append(document); });
-    const ToolResult result =
+    const ToolRun result =
         runTool({u"stagetext"_s, u"--port"_s, QString::number(control.port()), u"one\\r"_s, u"two\\r"_s});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     ASSERT_EQ(received.size(), 2);
@@ -77,11 +59,11 @@ TEST(StatusCommandTest, PrintsTheReplyOrItsJson) {
     control.status = [] { return DisplayStatus{1920, 1080, u"Arial"_s, 0x00FFFF, 0, 34, 2}; };
     const QString port = QString::number(control.port());
 
-    const ToolResult plain = runTool({u"status"_s, u"--port"_s, port});
+    const ToolRun plain = runTool({u"status"_s, u"--port"_s, port});
     EXPECT_EQ(plain.exitCode, 0) << plain.err.toStdString();
     EXPECT_TRUE(plain.out.startsWith("DisplayWidth=1920\r\nDisplayHeight=1080\r\n")) << plain.out.toStdString();
 
-    const ToolResult json = runTool({u"status"_s, u"--port"_s, port, u"--json"_s});
+    const ToolRun json = runTool({u"status"_s, u"--port"_s, port, u"--json"_s});
     const QJsonObject status = QJsonDocument::fromJson(json.out).object();
     EXPECT_EQ(status[u"DisplayFontColor"_s].toString(), u"clYellow"_s);
     EXPECT_EQ(status[u"DisplayLines"_s].toString(), u"2"_s);

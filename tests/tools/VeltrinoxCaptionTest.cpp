@@ -1,3 +1,4 @@
+#include "ToolProcess.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
@@ -13,21 +14,6 @@
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-ToolRun runTool(const QStringList& arguments, const QByteArray& input = {}) {
-    QProcess process;
-    process.start(QString::fromUtf8(VELTRINOX_CAPTION_TOOL), arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(30000));
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
 
 QList<QByteArray> lines(const QByteArray& out) {
     QList<QByteArray> result = out.split('\n');
