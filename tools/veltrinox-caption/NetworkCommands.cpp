@@ -17,7 +17,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 constexpr int TimeoutMilliseconds = 5000;
-constexpr int PauseBetweenMessagesMilliseconds = 100;
+constexpr int PauseBetweenMessagesMilliseconds = 250;
 
 constexpr char SendHelp[] =
     "Usage: veltrinox-caption send [--host H] [--port P] [FILE...]\n"
@@ -30,7 +30,8 @@ constexpr char StagetextHelp[] =
     "Usage: veltrinox-caption stagetext [--host H] [--port P] MESSAGE...\n"
     "\n"
     "Sends Stagetext messages to a display's control port (default 127.0.0.1:1024), one write each,\n"
-    "with a short pause between. Escapes as in convert: \\r \\n \\t \\v \\f \\a \\\\ \\xHH.\n";
+    "a quarter of a second apart (the display takes each read as one message).\n"
+    "Escapes as in convert: \\r \\n \\t \\v \\f \\a \\\\ \\xHH.\n";
 
 constexpr char StatusHelp[] =
     "Usage: veltrinox-caption status [--host H] [--port P] [--json]\n"
