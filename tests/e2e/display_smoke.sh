@@ -59,4 +59,24 @@ grep -q "Another instance has the network port open, terminating this instance."
 
 kill -TERM "$pid"
 wait "$pid" || fail "the display ended with $? on SIGTERM"
+
+# Started again from a stored settings store: the stored size sets the display image.
+mkdir -p "$XDG_CONFIG_HOME/Quillmarch"
+printf '[General]\nForm%%20Width=640\nForm%%20Height=200\nForm%%20Left=10\nForm%%20Top=20\n' \
+    >"$XDG_CONFIG_HOME/Quillmarch/Brindlecast LCD.conf"
+"$display" /port "$feed" /capport "$control" >"$work/display.log" 2>&1 &
+pid=$!
+for _ in $(seq 50); do
+    (exec 3<>"/dev/tcp/127.0.0.1/$control") 2>/dev/null && break
+    sleep 0.1
+done
+exec 4<>"/dev/tcp/127.0.0.1/$control"
+IFS= read -r -t 5 greeting <&4 || fail "no control greeting after the restart"
+printf '\x0b?0' >&4
+IFS= read -r -t 5 width <&4 || fail "no status after the restart"
+IFS= read -r -t 5 height <&4 || fail "no status after the restart"
+[ "$width" = $'DisplayWidth=1280\r' ] || fail "stored width: $width"
+[ "$height" = $'DisplayHeight=400\r' ] || fail "stored height: $height"
+kill -TERM "$pid"
+wait "$pid" || fail "the display ended with $? on SIGTERM"
 echo "display smoke test passed"
