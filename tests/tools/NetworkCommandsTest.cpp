@@ -4,6 +4,7 @@
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -48,6 +49,10 @@ TEST(StagetextCommandTest, SendsEachMessageAsARead) {
     const ToolRun result =
         runTool({u"stagetext"_s, u"--port"_s, QString::number(control.port()), u"one\\r"_s, u"two\\r"_s});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    // The last message may still wait in this end's socket when the tool has ended.
+    const QDeadlineTimer deadline(5000);
+    while (received.size() < 2 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     ASSERT_EQ(received.size(), 2);
     EXPECT_TRUE(received[0].contains(u"Stream0=\"one\""_s));
     EXPECT_TRUE(received[1].contains(u"Stream0=\"two\""_s));
