@@ -70,7 +70,6 @@ bool DisplayApplication::start() {
     });
     m_window->stagetextSpeedSource = [this] { return m_control.StagetextSpeed(); };
     m_geometry = std::make_unique<WindowGeometry>(*m_window, m_settings);
-    m_window->setPosition = [this] { m_geometry->SetPosition(); };
     m_window->installEventFilter(this);
     m_window->resize(InitialClientSize);
     if (m_commandLine.FindCmdLineSwitch(u"BaseFontHeight"))

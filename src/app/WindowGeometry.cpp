@@ -13,7 +13,15 @@ constexpr int FontAdjustStep = 5;
 } // namespace
 
 WindowGeometry::WindowGeometry(PresentationWindow& window, DisplaySettings& settings)
-    : m_window(window), m_settings(settings) {}
+    : m_window(window), m_settings(settings) {
+    m_window.setPosition = [this] { SetPosition(); };
+    m_window.exitSizeMove = [this] { WMExitSizeMove(); };
+}
+
+void WindowGeometry::WMExitSizeMove() {
+    if (m_settings.FixTopLeft())
+        MoveTopLeftOfCurrentMonitor();
+}
 
 void WindowGeometry::SetPosition() {
     if (!displaySize.isEmpty())

@@ -11,6 +11,7 @@ class PresentationWindow;
 // transparency (which exclude each other), and the menu's reset and font-adjust commands.
 class WindowGeometry {
 public:
+    // Takes over the window's geometry steps: the border-hiding step and the end of a move.
     WindowGeometry(PresentationWindow& window, DisplaySettings& settings);
 
     QSize displaySize;                    // DisplayWidth x DisplayHeight: the size SetPosition applies
@@ -20,6 +21,8 @@ public:
     void SetPosition();
     void MakeFullScreen();
     void MoveTopLeftOfCurrentMonitor();
+    // A move has ended: with "Fix Top left" the window goes to its monitor's top-left corner.
+    void WMExitSizeMove();
     void FullScreen1Click();
     void Transparent1Click();
     void ResetPosition1Click();

@@ -33,6 +33,10 @@ PresentationWindow::PresentationWindow(std::function<PresentationSettings()> set
     m_hideBorderTimer.setSingleShot(true);
     connect(&m_hideBorderTimer, &QTimer::timeout, this, &PresentationWindow::HideBorderTimerTimer);
     m_hideBorderTimer.start();
+
+    m_moveSettledTimer.setInterval(MoveSettleMilliseconds);
+    m_moveSettledTimer.setSingleShot(true);
+    connect(&m_moveSettledTimer, &QTimer::timeout, this, [this] { exitSizeMove(); });
 }
 
 PresentationWindow::~PresentationWindow() {
@@ -164,6 +168,11 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
     m_baseFontHeight = m_fixedBaseFontHeight.value_or(m_presenter.displayImage().width() / BaseFontDivisor);
     if (event->size() != m_appliedSize)
         m_hideBorderTimer.start();
+}
+
+void PresentationWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    m_moveSettledTimer.start();
 }
 
 void PresentationWindow::mouseMoveEvent(QMouseEvent* event) {

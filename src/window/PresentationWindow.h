@@ -38,6 +38,9 @@ public:
     std::function<QString()> stagetextSpeedSource = [] { return QString(); };
     // Re-applies the configured geometry as the border is hidden.
     std::function<void()> setPosition = [] {};
+    // The window has come to rest after being moved.
+    std::function<void()> exitSizeMove = [] {};
+    static constexpr int MoveSettleMilliseconds = 300;
 
     // Resizes the window as its geometry rules ask: unlike a resize by the operator, this does not
     // show the border or start the border timer again.
@@ -64,6 +67,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void showBorder();
@@ -73,6 +77,7 @@ private:
     Presenter m_presenter;
     std::unique_ptr<AnimationTimer> m_animationTimer; // declared after the presenter: released first
     QTimer m_hideBorderTimer;
+    QTimer m_moveSettledTimer; // the end of a move: no move event for a moment
     QPoint m_imagePosition;
     QSize m_appliedSize; // the size the geometry rules last gave the window
     std::optional<int> m_fixedBaseFontHeight;

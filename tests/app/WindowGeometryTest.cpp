@@ -3,6 +3,7 @@
 #include "window/PresentationWindow.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <gtest/gtest.h>
@@ -66,6 +67,21 @@ TEST_F(WindowGeometryTest, FullScreenAndTransparencyExcludeEachOther) {
     geometry.Transparent1Click();
     EXPECT_TRUE(window.transparentMode());
     EXPECT_FALSE(geometry.fullScreen);
+}
+
+TEST_F(WindowGeometryTest, AMoveEndsAtTheMonitorCornerWithFixTopLeft) {
+    const auto settle = [] {
+        const QDeadlineTimer deadline(PresentationWindow::MoveSettleMilliseconds * 3);
+        while (!deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    window.move(150, 120);
+    settle();
+    EXPECT_EQ(window.pos(), QPoint(150, 120));
+    settings.setFixTopLeft(true);
+    window.move(160, 130);
+    settle();
+    EXPECT_EQ(window.pos(), window.screen()->geometry().topLeft());
 }
 
 TEST_F(WindowGeometryTest, FontAdjustStepsByFiveWithinItsRange) {
