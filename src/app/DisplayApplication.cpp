@@ -89,8 +89,8 @@ bool DisplayApplication::start() {
 
     restoreWindowState();
     m_window->startAnimation();
-    m_geometry->fullScreen = m_store->ReadSettingBoolean(QString::fromLatin1(Names::FullScreen), false);
-    if (m_store->ReadSettingBoolean(QString::fromLatin1(Names::Transparent), false))
+    m_geometry->fullScreen = m_store->ReadSettingBoolean(Names::FullScreen, false);
+    if (m_store->ReadSettingBoolean(Names::Transparent, false))
         m_geometry->Transparent1Click();
     createDisplaySettings();
     showWindow();
@@ -126,31 +126,24 @@ StagetextSettings DisplayApplication::stagetextSettings() const {
 }
 
 void DisplayApplication::restoreWindowState() {
-    const auto readInteger = [this](const char* name, int fallback) {
-        return m_store->ReadSettingInteger(QString::fromLatin1(name), fallback);
-    };
-    m_window->move(readInteger(Names::FormLeft, 0), readInteger(Names::FormTop, 0));
-    m_window->resize(readInteger(Names::FormWidth, 352), readInteger(Names::FormHeight, 64));
-    m_fontColourSetting = colourSettingText(ColourValue(readInteger(Names::FontColour, int(DefaultFontColour))));
+    m_window->move(m_store->ReadSettingInteger(Names::FormLeft, 0), m_store->ReadSettingInteger(Names::FormTop, 0));
+    m_window->resize(m_store->ReadSettingInteger(Names::FormWidth, 352),
+                     m_store->ReadSettingInteger(Names::FormHeight, 64));
+    m_fontColourSetting =
+        colourSettingText(ColourValue(m_store->ReadSettingInteger(Names::FontColour, int(DefaultFontColour))));
 }
 
 void DisplayApplication::createDisplaySettings() {
-    const auto readInteger = [this](const char* name, int fallback) {
-        return m_store->ReadSettingInteger(QString::fromLatin1(name), fallback);
-    };
-    const auto readBoolean = [this](const char* name, bool fallback) {
-        return m_store->ReadSettingBoolean(QString::fromLatin1(name), fallback);
-    };
-    m_settings.setSignWidth(readInteger(Names::FormWidth, 800));
-    m_settings.setSignHeight(readInteger(Names::FormHeight, 400));
-    m_settings.setFontOverride(readBoolean(Names::FontOverride, false));
-    m_settings.setMonitorNumber(readInteger(Names::Monitor, 0));
-    m_settings.setNumberOfLines(readInteger(Names::DisplayLines, 3));
-    m_settings.setFontHeight(readInteger(Names::FontHeight, 28));
-    m_settings.setFontSelector(m_store->ReadSettingText(QString::fromLatin1(Names::FontName), u"Arial"_s));
-    m_settings.setFixTopLeft(readBoolean(Names::FixTopLeft, false));
+    m_settings.setSignWidth(m_store->ReadSettingInteger(Names::FormWidth, 800));
+    m_settings.setSignHeight(m_store->ReadSettingInteger(Names::FormHeight, 400));
+    m_settings.setFontOverride(m_store->ReadSettingBoolean(Names::FontOverride, false));
+    m_settings.setMonitorNumber(m_store->ReadSettingInteger(Names::Monitor, 0));
+    m_settings.setNumberOfLines(m_store->ReadSettingInteger(Names::DisplayLines, 3));
+    m_settings.setFontHeight(m_store->ReadSettingInteger(Names::FontHeight, 28));
+    m_settings.setFontSelector(m_store->ReadSettingText(Names::FontName, u"Arial"_s));
+    m_settings.setFixTopLeft(m_store->ReadSettingBoolean(Names::FixTopLeft, false));
     m_settings.setCaptionColour(StringToColour(m_fontColourSetting, DefaultFontColour));
-    m_settings.setAntiAliased(readBoolean(Names::AntiAliased, false));
+    m_settings.setAntiAliased(m_store->ReadSettingBoolean(Names::AntiAliased, false));
 
     ReadParamString();
     if (m_commandLine.FindCmdLineSwitch(u"monitor")) {
@@ -217,18 +210,13 @@ void DisplayApplication::ReadParamString() {
 }
 
 void DisplayApplication::showWindow() {
-    const auto readInteger = [this](const char* name, int fallback) {
-        return m_store->ReadSettingInteger(QString::fromLatin1(name), fallback);
-    };
-    const auto readBoolean = [this](const char* name, bool fallback) {
-        return m_store->ReadSettingBoolean(QString::fromLatin1(name), fallback);
-    };
-    m_window->move(readInteger(Names::FormLeft, 0), readInteger(Names::FormTop, 0));
-    m_settings.setFontAdjustSpin(readInteger(Names::FontAdjust, 100));
-    m_settings.setEnableWordWrap(readBoolean(Names::WordWrap, false));
-    m_settings.setAntiAliased(readBoolean(Names::AntiAliased, false));
-    m_geometry->displaySize = QSize(readInteger(Names::FormWidth, 352), readInteger(Names::FormHeight, 64));
-    m_geometry->fullScreen = readBoolean(Names::FullScreen, false);
+    m_window->move(m_store->ReadSettingInteger(Names::FormLeft, 0), m_store->ReadSettingInteger(Names::FormTop, 0));
+    m_settings.setFontAdjustSpin(m_store->ReadSettingInteger(Names::FontAdjust, 100));
+    m_settings.setEnableWordWrap(m_store->ReadSettingBoolean(Names::WordWrap, false));
+    m_settings.setAntiAliased(m_store->ReadSettingBoolean(Names::AntiAliased, false));
+    m_geometry->displaySize =
+        QSize(m_store->ReadSettingInteger(Names::FormWidth, 352), m_store->ReadSettingInteger(Names::FormHeight, 64));
+    m_geometry->fullScreen = m_store->ReadSettingBoolean(Names::FullScreen, false);
     ReadParamString();
     m_settings.setSignWidth(m_geometry->displaySize.width());
     m_settings.setSignHeight(m_geometry->displaySize.height());
@@ -245,29 +233,23 @@ void DisplayApplication::sendSignOn() {
 }
 
 void DisplayApplication::SaveToRegistry() {
-    const auto writeInteger = [this](const char* name, int value) {
-        m_store->WriteSettingInteger(QString::fromLatin1(name), value);
-    };
-    const auto writeBoolean = [this](const char* name, bool value) {
-        m_store->WriteSettingBoolean(QString::fromLatin1(name), value);
-    };
-    writeInteger(Names::FormTop, m_window->y());
-    writeInteger(Names::FormLeft, m_window->x());
-    writeInteger(Names::FormHeight, m_window->height());
-    writeInteger(Names::FormWidth, m_window->width());
-    writeBoolean(Names::FixTopLeft, m_settings.FixTopLeft());
-    writeInteger(Names::Monitor, m_settings.MonitorNumber());
-    writeBoolean(Names::FullScreen, m_window->isMaximized());
-    writeBoolean(Names::Transparent, m_window->transparentMode());
-    writeBoolean(Names::FontOverride, m_settings.FontOverride());
-    writeBoolean(Names::WordWrap, m_settings.EnableWordWrap());
-    writeInteger(Names::DisplayLines, m_settings.NumberOfLines());
-    writeInteger(Names::FontHeight, m_settings.FontHeight());
-    writeInteger(Names::FontAdjust, m_settings.FontAdjustSpin());
-    writeBoolean(Names::AntiAliased, m_settings.AntiAliased());
-    writeInteger(Names::FontColour, int(StringToColour(m_fontColourSetting, DefaultFontColour)));
-    m_store->WriteSettingText(QString::fromLatin1(Names::FontName), m_settings.FontSelector());
-    m_store->WriteSettingText(QString::fromLatin1(Names::BackgroundImage), QString());
+    m_store->WriteSettingInteger(Names::FormTop, m_window->y());
+    m_store->WriteSettingInteger(Names::FormLeft, m_window->x());
+    m_store->WriteSettingInteger(Names::FormHeight, m_window->height());
+    m_store->WriteSettingInteger(Names::FormWidth, m_window->width());
+    m_store->WriteSettingBoolean(Names::FixTopLeft, m_settings.FixTopLeft());
+    m_store->WriteSettingInteger(Names::Monitor, m_settings.MonitorNumber());
+    m_store->WriteSettingBoolean(Names::FullScreen, m_window->isMaximized());
+    m_store->WriteSettingBoolean(Names::Transparent, m_window->transparentMode());
+    m_store->WriteSettingBoolean(Names::FontOverride, m_settings.FontOverride());
+    m_store->WriteSettingBoolean(Names::WordWrap, m_settings.EnableWordWrap());
+    m_store->WriteSettingInteger(Names::DisplayLines, m_settings.NumberOfLines());
+    m_store->WriteSettingInteger(Names::FontHeight, m_settings.FontHeight());
+    m_store->WriteSettingInteger(Names::FontAdjust, m_settings.FontAdjustSpin());
+    m_store->WriteSettingBoolean(Names::AntiAliased, m_settings.AntiAliased());
+    m_store->WriteSettingInteger(Names::FontColour, int(StringToColour(m_fontColourSetting, DefaultFontColour)));
+    m_store->WriteSettingText(Names::FontName, m_settings.FontSelector());
+    m_store->WriteSettingText(Names::BackgroundImage, QString());
     m_store->sync();
 }
 

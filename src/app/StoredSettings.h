@@ -1,24 +1,26 @@
 #pragma once
 
+#include <QLatin1StringView>
+
 // The names of the stored settings, the same in the per-user store and in settings files.
 namespace StoredSettings {
 
-inline constexpr char FormTop[] = "Form Top";
-inline constexpr char FormLeft[] = "Form Left";
-inline constexpr char FormHeight[] = "Form Height";
-inline constexpr char FormWidth[] = "Form Width";
-inline constexpr char FixTopLeft[] = "FixForm Transparent";
-inline constexpr char Monitor[] = "Monitor";
-inline constexpr char FullScreen[] = "Form Full Screen";
-inline constexpr char Transparent[] = "Form Transparent";
-inline constexpr char FontOverride[] = "Font Override";
-inline constexpr char WordWrap[] = "Word Wrap";
-inline constexpr char DisplayLines[] = "Number of display lines";
-inline constexpr char FontHeight[] = "Font height";
-inline constexpr char FontAdjust[] = "Font adjust";
-inline constexpr char AntiAliased[] = "AntiAliased";
-inline constexpr char FontColour[] = "Font colour";
-inline constexpr char FontName[] = "Font name";
-inline constexpr char BackgroundImage[] = "Background Image";
+inline constexpr QLatin1StringView FormTop{"Form Top"};
+inline constexpr QLatin1StringView FormLeft{"Form Left"};
+inline constexpr QLatin1StringView FormHeight{"Form Height"};
+inline constexpr QLatin1StringView FormWidth{"Form Width"};
+inline constexpr QLatin1StringView FixTopLeft{"FixForm Transparent"};
+inline constexpr QLatin1StringView Monitor{"Monitor"};
+inline constexpr QLatin1StringView FullScreen{"Form Full Screen"};
+inline constexpr QLatin1StringView Transparent{"Form Transparent"};
+inline constexpr QLatin1StringView FontOverride{"Font Override"};
+inline constexpr QLatin1StringView WordWrap{"Word Wrap"};
+inline constexpr QLatin1StringView DisplayLines{"Number of display lines"};
+inline constexpr QLatin1StringView FontHeight{"Font height"};
+inline constexpr QLatin1StringView FontAdjust{"Font adjust"};
+inline constexpr QLatin1StringView AntiAliased{"AntiAliased"};
+inline constexpr QLatin1StringView FontColour{"Font colour"};
+inline constexpr QLatin1StringView FontName{"Font name"};
+inline constexpr QLatin1StringView BackgroundImage{"Background Image"};
 
 } // namespace StoredSettings

@@ -23,3 +23,16 @@ void ScalePixels(QImage& image, const QRect& area, int factor) {
         }
     }
 }
+
+void KeyOutColour(QImage& image, QRgb key, int alpha) {
+    const QRgb opaqueKey = key | 0xFF000000;
+    const quint32 alphaBits = quint32(std::clamp(alpha, 0, 255)) << 24;
+    for (int y = 0; y < image.height(); ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(row[x]) == 0)
+                continue;
+            row[x] = (row[x] | 0xFF000000) == opaqueKey ? 0 : (row[x] & 0x00FFFFFF) | alphaBits;
+        }
+    }
+}

@@ -86,10 +86,18 @@ void Presenter::applyDeferredFill() {
     m_deferredFill.reset();
 }
 
+FontSizeSettings Presenter::fontSizeSettings(const PresentationSettings& settings) {
+    return {settings.fontAdjustPercent, settings.fontOverride, settings.overrideFontSize};
+}
+
+int Presenter::captionFontSize(const TCaptions& caption, const PresentationSettings& settings) {
+    return FontSizeFromString(settings.baseFontHeight, caption.Size, fontSizeSettings(settings));
+}
+
 CompositionSettings Presenter::compositionSettings(const PresentationSettings& settings) const {
     CompositionSettings composition;
     composition.baseFontHeight = settings.baseFontHeight;
-    composition.fontSize = {settings.fontAdjustPercent, settings.fontOverride, settings.overrideFontSize};
+    composition.fontSize = fontSizeSettings(settings);
     composition.antiAliased = settings.antiAliased;
     composition.wordWrap = settings.wordWrap;
     composition.transparentMode = m_host.transparentMode();
@@ -185,19 +193,18 @@ void Presenter::startEffect(int state, int speed) {
 }
 
 void Presenter::prepareFont(const TCaptions& caption, const PresentationSettings& settings) {
-    m_display.font.pointSize =
-        FontSizeFromString(settings.baseFontHeight, caption.Size, compositionSettings(settings).fontSize);
+    m_display.font.pointSize = captionFontSize(caption, settings);
     m_display.font.colour = m_fontColourValue;
     m_display.font.name = caption.FontName;
 }
 
 void Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
-                        const PresentationSettings& settings, bool keepScrollDistance) {
+                        const PresentationSettings& settings) {
     m_display.resetTouched();
     const CaptionComposer::Result result = m_composer.ShowSurtitlesOnCanvas(
         caption, area, alpha, brightness, compositionSettings(settings), m_records.current);
     m_viewDrawn = m_display.touched();
-    if (result.scrollDistance && !keepScrollDistance)
+    if (result.scrollDistance)
         ScrollDistance = *result.scrollDistance;
 }
 
@@ -214,7 +221,7 @@ void Presenter::scrollUpSetUp(bool rollUp, const PresentationSettings& settings)
         const int gap = lines >= 2 ? (height2() - lines * lineHeight) / (lines - 1) : 0;
         area.setTop(area.top() + gap);
     }
-    compose(current, area, 0, captionBrightness(current), settings, false);
+    compose(current, area, 0, captionBrightness(current), settings);
 }
 
 void Presenter::scrollDownSetUp(const PresentationSettings& settings) {
@@ -223,7 +230,7 @@ void Presenter::scrollDownSetUp(const PresentationSettings& settings) {
     m_display.brushColour = Colour::Black;
     m_display.fill(upperLeft());
     prepareFont(m_records.current, settings);
-    compose(m_records.current, upperLeft(), 0, captionBrightness(m_records.current), settings, true);
+    compose(m_records.current, upperLeft(), 0, captionBrightness(m_records.current), settings);
     ScrollDistance = height2();
 }
 
@@ -232,7 +239,7 @@ void Presenter::scrollLeftSetUp(const PresentationSettings& settings) {
     m_display.brushColour = Colour::Black;
     m_display.fill(upperRight);
     prepareFont(m_records.current, settings);
-    compose(m_records.current, upperRight, 0, captionBrightness(m_records.current), settings, true);
+    compose(m_records.current, upperRight, 0, captionBrightness(m_records.current), settings);
     ScrollDistance = upperRight.width();
 }
 
@@ -243,7 +250,7 @@ void Presenter::scrollRightSetUp(const PresentationSettings& settings) {
     m_display.brushColour = Colour::Black;
     m_display.fill(leftHalf);
     prepareFont(m_records.current, settings);
-    compose(m_records.current, upperLeft(), 0, captionBrightness(m_records.current), settings, true);
+    compose(m_records.current, upperLeft(), 0, captionBrightness(m_records.current), settings);
     ScrollDistance = width2();
 }
 
@@ -290,8 +297,7 @@ void Presenter::fadeInStep() {
     const PresentationSettings settings = m_host.settings();
     const TCaptions& current = m_records.current;
     advance(1);
-    m_display.font.pointSize =
-        FontSizeFromString(settings.baseFontHeight, current.Size, compositionSettings(settings).fontSize);
+    m_display.font.pointSize = captionFontSize(current, settings);
     m_display.brushColour = ColourBlend(m_backColourValue, Colour::Black, EffectStep);
     fillForFade();
     m_display.font.name = current.FontName;
@@ -300,11 +306,11 @@ void Presenter::fadeInStep() {
     if (m_host.transparentMode()) {
         m_display.font.colour = m_fontColourValue;
         m_host.setWindowAlpha(255 - f);
-        compose(current, upperLeft(), 255 - f, captionBrightness(current), settings, false);
+        compose(current, upperLeft(), 255 - f, captionBrightness(current), settings);
     } else {
         m_display.font.colour = ColourBlend(m_fontColourValue, Colour::Black, EffectStep);
         m_host.setWindowAlpha(f);
-        compose(current, upperLeft(), f, captionBrightness(current), settings, false);
+        compose(current, upperLeft(), f, captionBrightness(current), settings);
     }
     m_host.repaintNow();
 
@@ -321,8 +327,7 @@ void Presenter::fadeOutStep() {
     const PresentationSettings settings = m_host.settings();
     const TCaptions& previous = m_records.previous;
     advance(1);
-    m_display.font.pointSize =
-        FontSizeFromString(settings.baseFontHeight, previous.Size, compositionSettings(settings).fontSize);
+    m_display.font.pointSize = captionFontSize(previous, settings);
     m_display.brushColour =
         ColourBlend(StringToColour(previous.BackColour, Colour::Black), Colour::Black, FullProgress - EffectStep);
     fillForFade();
@@ -333,11 +338,11 @@ void Presenter::fadeOutStep() {
     if (m_host.transparentMode()) {
         m_display.font.colour = fontColour;
         m_host.setWindowAlpha(f);
-        compose(previous, upperLeft(), f, captionBrightness(previous), settings, false);
+        compose(previous, upperLeft(), f, captionBrightness(previous), settings);
     } else {
         m_host.setWindowAlpha(255 - f);
         m_display.font.colour = ColourBlend(fontColour, Colour::Black, FullProgress - EffectStep);
-        compose(previous, upperLeft(), 255 - f, captionBrightness(previous), settings, false);
+        compose(previous, upperLeft(), 255 - f, captionBrightness(previous), settings);
     }
     m_host.repaintNow();
 

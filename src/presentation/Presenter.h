@@ -48,6 +48,8 @@ public:
     std::atomic<int> TickReload{0};
 
 private:
+    static FontSizeSettings fontSizeSettings(const PresentationSettings& settings);
+    static int captionFontSize(const TCaptions& caption, const PresentationSettings& settings);
     CompositionSettings compositionSettings(const PresentationSettings& settings) const;
     int captionBrightness(const TCaptions& caption) const;
     void prepareFont(const TCaptions& caption, const PresentationSettings& settings);
@@ -58,7 +60,7 @@ private:
     void scrollLeftSetUp(const PresentationSettings& settings);
     void scrollRightSetUp(const PresentationSettings& settings);
     void compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
-                 const PresentationSettings& settings, bool keepScrollDistance);
+                 const PresentationSettings& settings);
 
     void fillForFade();
     void applyDeferredFill();

@@ -1,6 +1,7 @@
 #include "PresentationWindow.h"
 
 #include "presentation/DisplayColour.h"
+#include "presentation/PixelPasses.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -107,7 +108,7 @@ void PresentationWindow::HideBorderTimerTimer() {
 
 void PresentationWindow::Transparent1Click() {
     m_transparent = !m_transparent;
-    m_keyColour = DisplayRgb(m_presenter.displayCanvas().brushColour) | 0xFF000000;
+    m_keyColour = DisplayRgb(m_presenter.displayCanvas().brushColour);
     setAttribute(Qt::WA_TranslucentBackground, m_transparent);
     applyOpacity();
     update();
@@ -147,13 +148,7 @@ void PresentationWindow::paintEvent(QPaintEvent*) {
     QPainter composer(&visible);
     composer.drawImage(m_imagePosition, m_presenter.displayImage());
     composer.end();
-    for (int y = 0; y < visible.height(); ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(visible.scanLine(y));
-        for (int x = 0; x < visible.width(); ++x) {
-            if ((row[x] | 0xFF000000) == m_keyColour)
-                row[x] = 0;
-        }
-    }
+    KeyOutColour(visible, m_keyColour, 255); // the window's opacity carries the alpha
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPoint(0, 0), visible);
 }

@@ -1,6 +1,7 @@
 #include "presentation/Canvas.h"
 
 #include "presentation/DisplayColour.h"
+#include "support/ImageProbes.h"
 #include "support/QtPrinters.h"
 
 #include <QFontInfo>
@@ -14,18 +15,6 @@ namespace {
 constexpr QRgb Black = 0xFF000000;
 constexpr QRgb Yellow = 0xFFFFFF00;
 constexpr QRgb Blue = 0xFF0000FF;
-
-// The bounding box of the pixels that differ from the background.
-QRect inkBounds(const QImage& image, QRgb background) {
-    QRect bounds;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) != background)
-                bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
-}
 
 TEST(CanvasFontTest, ArialResolvesToAMetricCompatibleFace) {
     const QFontInfo info(CanvasFont{}.toQFont());

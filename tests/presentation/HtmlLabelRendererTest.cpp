@@ -1,6 +1,7 @@
 #include "presentation/HtmlLabelRenderer.h"
 
 #include "presentation/Canvas.h"
+#include "support/ImageProbes.h"
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -329,18 +330,6 @@ constexpr QRgb Black = 0xFF000000;
 constexpr QRgb Red = 0xFFFF0000;
 constexpr QRgb Yellow = 0xFFFFFF00;
 
-// The bounding box of the pixels of one colour.
-QRect inkBounds(const QImage& image, QRgb colour) {
-    QRect bounds;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (image.pixel(x, y) == colour)
-                bounds |= QRect(x, y, 1, 1);
-        }
-    }
-    return bounds;
-}
-
 Canvas blackCanvas(QSize size) {
     Canvas canvas(size);
     canvas.brushColour = Colour::Black;
@@ -357,8 +346,8 @@ TEST(HtmlLabelRendererPixelTest, FontColourPaintsItsRunAndTheBaseColourReturns) 
     renderer.HTMLText = {u"<FONT COLOR=\"#FF0000\">red</FONT> back"_s};
     renderer.HTMLPrint(canvas, canvas.font, QRect(10, 10, 280, 40));
 
-    const QRect red = inkBounds(canvas.image(), Red);
-    const QRect yellow = inkBounds(canvas.image(), Yellow);
+    const QRect red = colourBounds(canvas.image(), Red);
+    const QRect yellow = colourBounds(canvas.image(), Yellow);
     ASSERT_FALSE(red.isEmpty());
     ASSERT_FALSE(yellow.isEmpty());
     EXPECT_GE(red.left(), 10);
@@ -373,7 +362,7 @@ TEST(HtmlLabelRendererPixelTest, CentredParagraphInkIsCentredAndBottomBlockEndsA
     renderer.VAlignment = tvaBottom;
     renderer.HTMLPrint(canvas, canvas.font, QRect(0, 0, 300, 90));
 
-    const QRect ink = inkBounds(canvas.image(), Yellow);
+    const QRect ink = colourBounds(canvas.image(), Yellow);
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_NEAR(ink.center().x(), 150, 3);
     EXPECT_LE(ink.bottom(), 89);

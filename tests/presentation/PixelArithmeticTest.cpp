@@ -52,4 +52,15 @@ TEST(ScalePixelsTest, FactorTwoHundredFiftyFiveChangesNothing) {
     EXPECT_EQ(image, before);
 }
 
+TEST(KeyOutColourTest, TheKeyColourBecomesTransparentAndTheRestTakesTheAlpha) {
+    QImage image(3, 1, QImage::Format_ARGB32);
+    image.setPixel(0, 0, qRgb(0, 0, 0));
+    image.setPixel(1, 0, qRgb(255, 255, 0));
+    image.setPixel(2, 0, qRgba(0, 0, 0, 0)); // already transparent: stays so
+    KeyOutColour(image, qRgb(0, 0, 0), 128);
+    EXPECT_EQ(image.pixel(0, 0), 0u);
+    EXPECT_EQ(image.pixel(1, 0), qRgba(255, 255, 0, 128));
+    EXPECT_EQ(image.pixel(2, 0), 0u);
+}
+
 } // namespace

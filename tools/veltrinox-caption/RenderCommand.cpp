@@ -1,7 +1,9 @@
 #include "Commands.h"
 #include "DocumentSources.h"
 #include "ToolSupport.h"
+#include "presentation/DisplayColour.h"
 #include "presentation/HeadlessHost.h"
+#include "presentation/PixelPasses.h"
 #include "presentation/Presenter.h"
 
 #include <QDir>
@@ -60,12 +62,7 @@ QImage windowPicture(const Presenter& presenter, const HeadlessHost& host, QSize
         return picture;
 
     QImage translucent = picture.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = qRgb(int(keyColour & 0xFF), int((keyColour >> 8) & 0xFF), int((keyColour >> 16) & 0xFF));
-    for (int y = 0; y < translucent.height(); ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(translucent.scanLine(y));
-        for (int x = 0; x < translucent.width(); ++x)
-            row[x] = (row[x] | 0xFF000000) == key ? 0 : (row[x] & 0x00FFFFFF) | quint32(host.alpha) << 24;
-    }
+    KeyOutColour(translucent, DisplayRgb(keyColour), host.alpha);
     return translucent;
 }
 

@@ -1,0 +1,21 @@
+#include <gtest/gtest.h>
+
+// The main of the test programs that need a Qt application: an event loop for sockets and timers,
+// and for drawing and widgets a GUI application on the offscreen platform, so no display is used.
+#if defined(VELTRINOX_TEST_WIDGETS)
+#include <QApplication>
+using TestApplication = QApplication;
+#elif defined(VELTRINOX_TEST_GUI)
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TestApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
