@@ -37,6 +37,17 @@ bool listenOn(auto& listener, const QString& port) {
     return ok && number <= 65535 && listener.listen(quint16(number));
 }
 
+// X11 keeps window coordinates and sizes in 16 bits: a stored geometry beyond them cannot be given
+// to a window and is taken as a damaged store.
+bool storedGeometryUsable(QPoint topLeft, QSize size) {
+    constexpr int Limit = 32767;
+    const auto inRange = [](int value, int low, int high) { return value >= low && value <= high; };
+    return inRange(topLeft.x(), -Limit, Limit) && inRange(topLeft.y(), -Limit, Limit) &&
+           inRange(size.width(), 1, Limit) && inRange(size.height(), 1, Limit);
+}
+
+const QString BadSettingsMessage = u"Closing due to bad settings, settings cleared please re-run."_s;
+
 // "$" and the colour in upper-case hexadecimal, at least six digits.
 QString colourSettingText(ColourValue colour) {
     return u"$"_s + QString::number(colour, 16).toUpper().rightJustified(6, u'0');
@@ -126,11 +137,25 @@ StagetextSettings DisplayApplication::stagetextSettings() const {
 }
 
 void DisplayApplication::restoreWindowState() {
-    m_window->move(m_store->ReadSettingInteger(Names::FormLeft, 0), m_store->ReadSettingInteger(Names::FormTop, 0));
-    m_window->resize(m_store->ReadSettingInteger(Names::FormWidth, 352),
+    const QPoint topLeft(m_store->ReadSettingInteger(Names::FormLeft, 0), m_store->ReadSettingInteger(Names::FormTop, 0));
+    const QSize size(m_store->ReadSettingInteger(Names::FormWidth, 352),
                      m_store->ReadSettingInteger(Names::FormHeight, 64));
+    if (!storedGeometryUsable(topLeft, size)) {
+        clearBadSettings({Names::FormTop, Names::FormLeft, Names::FormHeight, Names::FormWidth, Names::FontColour,
+                          Names::FullScreen, Names::Transparent, Names::BackgroundImage});
+        return;
+    }
+    m_window->move(topLeft);
+    m_window->resize(size);
     m_fontColourSetting =
         colourSettingText(ColourValue(m_store->ReadSettingInteger(Names::FontColour, int(DefaultFontColour))));
+}
+
+void DisplayApplication::clearBadSettings(std::initializer_list<QLatin1StringView> names) {
+    for (const QLatin1StringView name : names)
+        m_store->DeleteSetting(name);
+    m_store->sync();
+    reportFatal(BadSettingsMessage);
 }
 
 void DisplayApplication::createDisplaySettings() {
@@ -210,21 +235,32 @@ void DisplayApplication::ReadParamString() {
 }
 
 void DisplayApplication::showWindow() {
-    m_window->move(m_store->ReadSettingInteger(Names::FormLeft, 0), m_store->ReadSettingInteger(Names::FormTop, 0));
+    if (!restoreShownState())
+        clearBadSettings({Names::FormTop, Names::FormLeft, Names::FormHeight, Names::FormWidth, Names::FullScreen,
+                          Names::Transparent, Names::FontAdjust, Names::WordWrap, Names::AntiAliased});
+    if (m_geometry->fullScreen)
+        m_geometry->MakeFullScreen();
+    else
+        m_window->show();
+}
+
+bool DisplayApplication::restoreShownState() {
+    const QPoint topLeft(m_store->ReadSettingInteger(Names::FormLeft, 0), m_store->ReadSettingInteger(Names::FormTop, 0));
+    const QSize size(m_store->ReadSettingInteger(Names::FormWidth, 352),
+                     m_store->ReadSettingInteger(Names::FormHeight, 64));
+    if (!storedGeometryUsable(topLeft, size))
+        return false;
+    m_window->move(topLeft);
+    m_geometry->displaySize = size;
+    m_geometry->fullScreen = m_store->ReadSettingBoolean(Names::FullScreen, false);
     m_settings.setFontAdjustSpin(m_store->ReadSettingInteger(Names::FontAdjust, 100));
     m_settings.setEnableWordWrap(m_store->ReadSettingBoolean(Names::WordWrap, false));
     m_settings.setAntiAliased(m_store->ReadSettingBoolean(Names::AntiAliased, false));
-    m_geometry->displaySize =
-        QSize(m_store->ReadSettingInteger(Names::FormWidth, 352), m_store->ReadSettingInteger(Names::FormHeight, 64));
-    m_geometry->fullScreen = m_store->ReadSettingBoolean(Names::FullScreen, false);
     ReadParamString();
     m_settings.setSignWidth(m_geometry->displaySize.width());
     m_settings.setSignHeight(m_geometry->displaySize.height());
     m_geometry->displaySize = m_window->size();
-    if (m_geometry->fullScreen)
-        m_window->showMaximized();
-    else
-        m_window->show();
+    return true;
 }
 
 void DisplayApplication::sendSignOn() {
@@ -256,6 +292,11 @@ void DisplayApplication::SaveToRegistry() {
 void DisplayApplication::reportFatal(const QString& message) {
     m_failed = true;
     std::fprintf(stderr, "veltrinox-lcd: %s\n", message.toLocal8Bit().constData());
+    if (QGuiApplication::platformName() == u"offscreen") {
+        // Headless, nobody can read a message box: standard error is where the message goes.
+        QTimer::singleShot(0, qApp, [] { QApplication::exit(FatalExitStatus); });
+        return;
+    }
     auto* box = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(), message);
     box->setAttribute(Qt::WA_DeleteOnClose);
     connect(box, &QMessageBox::finished, qApp, [] { QApplication::exit(FatalExitStatus); });

@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QString>
+#include <initializer_list>
 #include <memory>
 
 class QSocketNotifier;
@@ -50,6 +51,11 @@ private:
     void restoreWindowState();
     void createDisplaySettings();
     void showWindow();
+    // The stored state the window shows with; false when it cannot be applied.
+    bool restoreShownState();
+    // A damaged store: the values of the failed step are deleted, so the next start takes the
+    // defaults, and the display closes.
+    void clearBadSettings(std::initializer_list<QLatin1StringView> names);
     void applyFontOverride();
     void ReadParamString();
     void sendSignOn();

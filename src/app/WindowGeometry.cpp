@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -40,13 +41,35 @@ void WindowGeometry::SetPosition() {
 
 void WindowGeometry::MakeFullScreen() {
     MoveTopLeftOfCurrentMonitor();
+    // Maximising is a request to the window manager. A sign driven by a bare X server has none, so
+    // the window takes its monitor's area itself; a window manager then maximises it the same way.
+    if (const QScreen* screen = currentScreen())
+        m_window.applyGeometry(screen->availableGeometry());
     m_window.showMaximized();
     displaySize = m_window.size();
 }
 
 void WindowGeometry::MoveTopLeftOfCurrentMonitor() {
-    if (const QScreen* screen = m_window.screen())
+    if (const QScreen* screen = currentScreen())
         m_window.move(screen->geometry().topLeft());
+}
+
+const QScreen* WindowGeometry::currentScreen() const {
+    // The monitor nearest to the window's centre: the one under it, or for a window off every
+    // monitor the one closest to it.
+    const QPoint centre = m_window.frameGeometry().center();
+    const QScreen* nearest = QGuiApplication::primaryScreen();
+    qint64 nearestDistance = std::numeric_limits<qint64>::max();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->geometry();
+        const qint64 dx = std::max({area.left() - centre.x(), 0, centre.x() - area.right()});
+        const qint64 dy = std::max({area.top() - centre.y(), 0, centre.y() - area.bottom()});
+        if (dx * dx + dy * dy < nearestDistance) {
+            nearestDistance = dx * dx + dy * dy;
+            nearest = screen;
+        }
+    }
+    return nearest;
 }
 
 void WindowGeometry::FullScreen1Click() {

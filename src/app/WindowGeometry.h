@@ -5,6 +5,7 @@
 #include <QSize>
 
 class PresentationWindow;
+class QScreen;
 
 // Where the presentation window stands and how big it is: the configured size re-applied as the
 // border hides, the chosen monitor's top-left corner for "Fix Top left", full screen and
@@ -30,6 +31,8 @@ public:
     void DecreaseFontAdjust1Click();
 
 private:
+    const QScreen* currentScreen() const;
+
     PresentationWindow& m_window;
     DisplaySettings& m_settings;
 };

@@ -93,6 +93,11 @@ void PresentationWindow::applySize(QSize size) {
     resize(size);
 }
 
+void PresentationWindow::applyGeometry(const QRect& geometry) {
+    m_appliedSize = geometry.size();
+    setGeometry(geometry);
+}
+
 void PresentationWindow::HideBorderTimerTimer() {
     m_hideBorderTimer.stop();
     setPosition();

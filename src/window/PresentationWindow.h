@@ -45,6 +45,7 @@ public:
     // Resizes the window as its geometry rules ask: unlike a resize by the operator, this does not
     // show the border or start the border timer again.
     void applySize(QSize size);
+    void applyGeometry(const QRect& geometry);
 
     // PresentationHost
     PresentationSettings settings() const override;

@@ -1,23 +1,71 @@
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
 #include <cstdio>
+#include <set>
 
-// Reads the X server's screen back for the end-to-end tests: prints how many pixels of each colour
-// asked for (as RRGGBB) the screen shows, one "RRGGBB count" line each.
-int main(int argc, char** argv) {
-    QGuiApplication application(argc, argv);
-    const QImage screen =
-        QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+// Reads the X server's screen back for the end-to-end tests.
+//
+//   screen-probe RRGGBB...
+//       prints how many pixels of each colour the screen shows, one "RRGGBB count" line each;
+//   screen-probe fade X Y RRGGBB TIMEOUT_MS
+//       watches the pixel at (X, Y): once it first changes, counts the different colours it shows
+//       until it shows RRGGBB, and prints "colours N milliseconds T" (exit 1 on timeout).
+namespace {
+
+QRgb colourArgument(const char* text) {
+    return 0xFF000000 | QByteArray(text).toUInt(nullptr, 16);
+}
+
+QRgb pixelAt(QScreen* screen, int x, int y) {
+    return screen->grabWindow(0, x, y, 1, 1).toImage().pixel(0, 0) | 0xFF000000;
+}
+
+int countColours(QScreen* screen, int argc, char** argv) {
+    const QImage shown = screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
     for (int i = 1; i < argc; ++i) {
-        const QRgb colour = 0xFF000000 | QByteArray(argv[i]).toUInt(nullptr, 16);
+        const QRgb colour = colourArgument(argv[i]);
         long count = 0;
-        for (int y = 0; y < screen.height(); ++y) {
-            const QRgb* row = reinterpret_cast<const QRgb*>(screen.constScanLine(y));
-            for (int x = 0; x < screen.width(); ++x)
+        for (int y = 0; y < shown.height(); ++y) {
+            const QRgb* row = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
+            for (int x = 0; x < shown.width(); ++x)
                 count += row[x] == colour;
         }
         std::printf("%s %ld\n", argv[i], count);
     }
     return 0;
+}
+
+int watchFade(QScreen* screen, int x, int y, QRgb target, int timeoutMilliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    const QRgb before = pixelAt(screen, x, y);
+    QRgb shown = before;
+    while (shown == before) {
+        if (clock.elapsed() > timeoutMilliseconds)
+            return 1;
+        shown = pixelAt(screen, x, y);
+    }
+    QElapsedTimer fade;
+    fade.start();
+    std::set<QRgb> colours{shown};
+    while (shown != target) {
+        if (clock.elapsed() > timeoutMilliseconds)
+            return 1;
+        shown = pixelAt(screen, x, y);
+        colours.insert(shown);
+    }
+    std::printf("colours %zu milliseconds %lld\n", colours.size(), static_cast<long long>(fade.elapsed()));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication application(argc, argv);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (argc == 6 && QByteArray(argv[1]) == "fade")
+        return watchFade(screen, std::atoi(argv[2]), std::atoi(argv[3]), colourArgument(argv[4]), std::atoi(argv[5]));
+    return countColours(screen, argc, argv);
 }

@@ -1,31 +1,33 @@
 #!/usr/bin/env bash
 # End to end on a real X server: the display under Xvfb, in a private network namespace, shows a
-# caption sent on the feed port and a Stagetext caption sent on the control port, in their colours,
-# read back from the screen. Exit 77 skips where no namespace can be made.
+# caption sent on the feed port and a Stagetext caption sent on the control port in their colours,
+# and fades within its number of ticks, all read back from the screen; started again from a stored
+# settings store it takes the stored geometry and full screen, and a damaged store is cleared.
+# Exit 77 skips where no namespace can be made.
 set -euo pipefail
 display="$1"
 tool="$2"
 probe="$3"
 
 source "$(dirname "$0")/private_namespace.sh"
+source "$(dirname "$0")/x_server.sh"
 work=$(mktemp -d)
-trap 'kill "$pid" "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${pid:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
+store="$XDG_CONFIG_HOME/Quillmarch/Brindlecast LCD.conf"
 fail() { echo "FAILED: $*"; cat "$work/display.log"; exit 1; }
+start_x_server 1280x720
 
-# Xvfb picks a free display number and writes it when it is ready to take clients.
-Xvfb -displayfd 3 -screen 0 1280x720x24 -nolisten tcp 3>"$work/display-number" >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display-number" ] && break; sleep 0.1; done
-[ -s "$work/display-number" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(cat "$work/display-number")" QT_QPA_PLATFORM=xcb
-
-"$display" /port 41000 /capport 41001 /width 640 /height 360 >"$work/display.log" 2>&1 &
-pid=$!
-for _ in $(seq 50); do (exec 3<>/dev/tcp/127.0.0.1/41001) 2>/dev/null && break; sleep 0.1; done
-
+start_display() {
+    "$display" /port 41000 /capport 41001 "$@" >"$work/display.log" 2>&1 &
+    pid=$!
+    await_port 41001 || fail "the display did not start listening"
+}
+stop_display() {
+    kill -TERM "$pid"
+    wait "$pid" || fail "the display ended with $? on SIGTERM"
+}
 count() { "$probe" "$1" | awk '{print $2}'; }
-
 # Waits up to ten seconds for the screen to show at least (or, with "-lt", fewer than) so many pixels
 # of a colour.
 await() {
@@ -36,19 +38,63 @@ await() {
     done
     return 1
 }
+caption() { # text, background, entry effect, speed
+    echo "<Surtitles><Cue><Captions Stream0=\"$1\" StrName0=\"English\"/><Language Name=\"English\"/><Font Colour=\"Yellow\" BackColour=\"$2\" Size=\"Large\"/><Effects InEffect=\"$3\" Speed=\"$4\"/></Cue></Surtitles>" |
+        "$tool" send --port 41000 || fail "the feed did not take the document"
+}
+status_line() { "$tool" status --port 41001 | tr -d '\r' | grep "^$1=" | cut -d= -f2; }
+
+start_display /width 640 /height 360
 
 # A document from the feed: yellow on blue, appearing at once.
-echo '<Surtitles><Cue><Captions Stream0="Hello there" StrName0="English"/><Language Name="English"/><Font Colour="Yellow" BackColour="Blue" Size="Large"/><Effects InEffect="Instant"/></Cue></Surtitles>' |
-    "$tool" send --port 41000 || fail "the feed did not take the document"
+caption "Hello there" Blue Instant Medium
 await 0000ff -gt 100000 || fail "blue background: $(count 0000ff) pixels"
 await ffff00 -gt 500 || fail "yellow caption: $(count ffff00) pixels"
 
+# A fast fade to a red caption: 16 ticks out, 16 in. The window's corner passes through the dimming
+# shades of blue and the rising shades of red, no more of them than there are ticks.
+"$probe" fade 5 5 ff0000 5000 >"$work/fade" &
+watcher=$!
+sleep 0.3
+caption "Faded in" Red Fade Fast
+wait "$watcher" || fail "the fade did not end in red"
+read -r _ colours _ milliseconds <"$work/fade"
+echo "fade: $colours colours in $milliseconds ms"
+[ "$colours" -ge 10 ] && [ "$colours" -le 33 ] || fail "fade showed $colours colours"
+[ "$milliseconds" -ge 200 ] && [ "$milliseconds" -le 1500 ] || fail "fade took $milliseconds ms"
+
 # A Stagetext caption from the control port: the configured caption colour (yellow) on black, rolled up.
 "$tool" stagetext --port 41001 '\x07' 'Second caption\r' || fail "the control port did not take the caption"
-await 0000ff -lt 1000 || fail "the blue background stayed"
+await ff0000 -lt 1000 || fail "the red background stayed"
 await 000000 -gt 100000 || fail "black background: $(count 000000) pixels"
 await ffff00 -gt 500 || fail "yellow Stagetext caption missing"
+stop_display
 
-kill -TERM "$pid"
-wait "$pid" || fail "the display ended with $? on SIGTERM"
+# Started from a stored settings store: its geometry, and full screen over the whole monitor.
+mkdir -p "$(dirname "$store")"
+printf '[General]\nForm%%20Width=600\nForm%%20Height=200\nForm%%20Left=100\nForm%%20Top=50\n' >"$store"
+start_display
+window=$(xdotool search --sync --name '^Veltrinox LCD presentation$' | head -1)
+geometry=$(xdotool getwindowgeometry "$window" | tr -d '\n')
+grep -q "Position: 100,50.*Geometry: 600x200" <<<"$geometry" || fail "stored geometry: $geometry"
+[ "$(status_line DisplayWidth)x$(status_line DisplayHeight)" = 1200x400 ] || fail "display image at the stored size"
+stop_display
+printf '[General]\nForm%%20Width=600\nForm%%20Height=200\nForm%%20Full%%20Screen=TRUE\n' >"$store"
+start_display
+[ "$(status_line DisplayWidth)x$(status_line DisplayHeight)" = 2560x1440 ] ||
+    fail "full screen: $(status_line DisplayWidth)x$(status_line DisplayHeight)"
+stop_display
+
+# A store holding a geometry no window can take: the display says so, clears the window values
+# (keeping the others) and ends with a failure status; the next start takes the defaults.
+printf '[General]\nForm%%20Width=90000\nForm%%20Height=200\nMonitor=1\n' >"$store"
+status=0
+timeout 30 "$display" /port 41000 /capport 41001 >"$work/display.log" 2>&1 || status=$?
+[ "$status" -eq 1 ] || fail "a damaged store ended with $status"
+grep -qF "Closing due to bad settings, settings cleared please re-run." "$work/display.log" || fail "no message"
+! grep -q "^Form" "$store" || fail "window values kept: $(cat "$store")"
+grep -q "^Monitor=1" "$store" || fail "other values lost: $(cat "$store")"
+start_display
+[ "$(status_line DisplayWidth)x$(status_line DisplayHeight)" = 704x128 ] || fail "defaults after the clearing"
+stop_display
 echo "display on screen test passed"

@@ -1,40 +1,62 @@
 #!/usr/bin/env bash
-# End to end: the real display, headless, in a private network namespace of its own (nothing it
-# listens on or announces can reach beyond it), with a fresh settings directory. Checks the greeting
-# of both ports, "OK" for a document sent in two reads, the status reply, a second copy refused on
-# the same feed port, and a clean end on SIGTERM. Exit 77 skips where no namespace can be made.
+# End to end: the real display in a private network namespace of its own (nothing it listens on or
+# announces can reach beyond it), with a fresh settings directory, under a real X server ("xcb") or
+# headless ("offscreen"). Checks the greeting of both ports, "OK" once per read for a document split
+# over reads and for two documents in one read, the seven-line status reply (after a resize, on X),
+# a second copy refused on the same feed port and on the same control port with the first copy
+# undisturbed, and a clean end on SIGTERM. Exit 77 skips where no namespace can be made.
 set -euo pipefail
 display="$1"
+platform="$2"
 
 source "$(dirname "$0")/private_namespace.sh"
+source "$(dirname "$0")/x_server.sh"
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen
+trap 'kill "${pid:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
+fail() { echo "FAILED: $*"; cat "$work/display.log"; exit 1; }
+if [ "$platform" = xcb ]; then start_x_server; else export QT_QPA_PLATFORM=offscreen; fi
 feed=41000
 control=41001
 
 "$display" /port "$feed" /capport "$control" >"$work/display.log" 2>&1 &
 pid=$!
-for _ in $(seq 50); do
-    (exec 3<>"/dev/tcp/127.0.0.1/$control") 2>/dev/null && break
-    sleep 0.1
-done
+await_port "$control" || fail "the display did not start listening"
 
-fail() { echo "FAILED: $*"; cat "$work/display.log"; exit 1; }
+utf16() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -d ' \n' | sed 's/../\\x&/g'; }
+document() {
+    printf '<Surtitles><Cue><Captions Stream0="%s" StrName0="English"/><Language Name="English"/>' "$1"
+    printf '<Font BackColour="%s"/><Effects InEffect="Instant"/></Cue></Surtitles>' "$2"
+}
+# Nothing more arrives on descriptor $1 within half a second.
+quiet() { ! IFS= read -r -t 0.5 -n 1 _ <&"$1"; }
 
-# Caption feed: greeting, then one "OK" for a document that arrives in two reads.
+# Caption feed: the greeting, then one "OK" for a document that arrives in two reads.
 exec 3<>"/dev/tcp/127.0.0.1/$feed"
 IFS= read -r -t 5 greeting <&3 || fail "no feed greeting"
 [ "$greeting" = $'Welcome to OverByte ICS TcpSrv\r' ] || fail "feed greeting: $greeting"
-document='<Surtitles><Cue><Captions Stream0="Hello"/><Effects InEffect="Instant"/></Cue></Surtitles>'
-utf16=$(printf '%s' "$document" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -d ' \n' | sed 's/../\\x&/g')
-printf "${utf16:0:200}" >&3
-sleep 0.2
-printf "${utf16:200}" >&3
+bytes=$(utf16 "$(document Hello Black)")
+printf "${bytes:0:200}" >&3
+quiet 3 || fail "an acknowledgement before the document was complete"
+printf "${bytes:200}" >&3
 ok=$(timeout 5 head -c 2 <&3) || fail "no OK"
 [ "$ok" = OK ] || fail "acknowledgement: $ok"
 
-# Control port: greeting and the status reply of the default 352 x 64 window (image twice that).
+# Two documents in one read: one "OK".
+printf "$(utf16 "$(document First Red)$(document Second Blue)")" >&3
+ok=$(timeout 5 head -c 2 <&3) || fail "no OK for two documents"
+[ "$ok" = OK ] || fail "acknowledgement: $ok"
+quiet 3 || fail "more than one acknowledgement for one read"
+
+# Control port: the greeting and the seven-line status reply. Under X the window is resized first;
+# the display image is twice the window.
+width=352 height=64
+if [ "$platform" = xcb ]; then
+    width=500 height=300
+    window=$(xdotool search --sync --name '^Veltrinox LCD presentation$' | head -1)
+    xdotool windowsize "$window" "$width" "$height"
+    sleep 0.5
+fi
 exec 4<>"/dev/tcp/127.0.0.1/$control"
 IFS= read -r -t 5 greeting <&4 || fail "no control greeting"
 [ "$greeting" = $'LCD Captioning Telnet Interface\r' ] || fail "control greeting: $greeting"
@@ -44,39 +66,38 @@ for _ in 1 2 3 4 5 6 7; do
     IFS= read -r -t 5 line <&4 || fail "status reply cut short: $reply"
     reply+="$line"$'\n'
 done
-grep -q $'^DisplayWidth=704\r$' <<<"$reply" || fail "status reply: $reply"
-grep -q $'^DisplayHeight=128\r$' <<<"$reply" || fail "status reply: $reply"
-grep -q $'^DisplayLines=3\r$' <<<"$reply" || fail "status reply: $reply"
+quiet 4 || fail "status reply longer than seven lines"
+expected="DisplayWidth=$((2 * width))
+DisplayHeight=$((2 * height))
+DisplayFontName=Arial
+DisplayFontColor=clYellow
+DisplayBrushColor=clBlue
+DisplayFontSize=
+DisplayLines=3"
+diff <(printf "%s" "$reply" | tr -d "\r" | sed 's/^DisplayFontSize=.*/DisplayFontSize=/') <(echo "$expected") ||
+    fail "status reply: $reply"
+grep -Eq $'^DisplayFontSize=[0-9]+\r$' <<<"$reply" || fail "font size: $reply"
 
-# A second copy on the same feed port is refused and ends with a failure status.
-set +e
-second=$(timeout 30 "$display" /port "$feed" /capport 41002 2>&1)
-status=$?
-set -e
-[ "$status" -eq 1 ] || fail "second copy ended with $status"
-grep -q "Another instance has the network port open, terminating this instance." <<<"$second" || fail "$second"
-(exec 5<>"/dev/tcp/127.0.0.1/$control") || fail "the first copy stopped listening"
-
-kill -TERM "$pid"
-wait "$pid" || fail "the display ended with $? on SIGTERM"
-
-# Started again from a stored settings store: the stored size sets the display image.
-mkdir -p "$XDG_CONFIG_HOME/Quillmarch"
-printf '[General]\nForm%%20Width=640\nForm%%20Height=200\nForm%%20Left=10\nForm%%20Top=20\n' \
-    >"$XDG_CONFIG_HOME/Quillmarch/Brindlecast LCD.conf"
-"$display" /port "$feed" /capport "$control" >"$work/display.log" 2>&1 &
-pid=$!
-for _ in $(seq 50); do
-    (exec 3<>"/dev/tcp/127.0.0.1/$control") 2>/dev/null && break
-    sleep 0.1
-done
-exec 4<>"/dev/tcp/127.0.0.1/$control"
-IFS= read -r -t 5 greeting <&4 || fail "no control greeting after the restart"
+# A second copy on the same feed port, then one on a free feed port but the same control port: each
+# is refused with its message and a failure status, and the first copy goes on serving.
+# Under X each shows its message for ten seconds: the two run side by side.
+second() {
+    local status=0
+    timeout 30 "$display" /port "$1" /capport "$2" >"$work/second-$1.log" 2>&1 || status=$?
+    [ "$status" -eq 1 ] || fail "second copy on $1/$2 ended with $status: $(cat "$work/second-$1.log")"
+    grep -qF "$3" "$work/second-$1.log" || fail "second copy on $1/$2: $(cat "$work/second-$1.log")"
+}
+second "$feed" 41002 "Another instance has the network port open, terminating this instance." &
+feedCopy=$!
+second 41003 "$control" "Unable to open network port ($control) - application closing." &
+controlCopy=$!
+wait "$feedCopy" || exit 1
+wait "$controlCopy" || exit 1
 printf '\x0b?0' >&4
-IFS= read -r -t 5 width <&4 || fail "no status after the restart"
-IFS= read -r -t 5 height <&4 || fail "no status after the restart"
-[ "$width" = $'DisplayWidth=1280\r' ] || fail "stored width: $width"
-[ "$height" = $'DisplayHeight=400\r' ] || fail "stored height: $height"
+IFS= read -r -t 5 line <&4 || fail "the first copy stopped answering"
+exec 5<>"/dev/tcp/127.0.0.1/$feed" || fail "the first copy stopped listening"
+
 kill -TERM "$pid"
 wait "$pid" || fail "the display ended with $? on SIGTERM"
-echo "display smoke test passed"
+[ ! -e "$XDG_CONFIG_HOME/Quillmarch/Brindlecast LCD.conf" ] || fail "settings were saved without the question"
+echo "display smoke test ($platform) passed"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # End to end: the display's sign-on, received by a peer network namespace over a veth pair. The
 # display runs in a namespace of its own whose only adapters are loopback and the veth end, so its
-# broadcast can reach nothing else. Needs root for the namespaces: skipped (77) otherwise.
+# broadcast can reach nothing else. A second veth pair whose display end is down must receive
+# nothing, and nothing may be announced from loopback. Needs root for the namespaces: skipped (77)
+# otherwise.
 set -euo pipefail
 display="$1"
 tool="$2"
@@ -14,11 +16,13 @@ fi
 suffix=$$
 host="veltrinox-host-$suffix"
 peer="veltrinox-peer-$suffix"
+downPeer="veltrinox-down-$suffix"
 work=$(mktemp -d)
 cleanup() {
     [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true
     ip netns del "$host" 2>/dev/null || true
     ip netns del "$peer" 2>/dev/null || true
+    ip netns del "$downPeer" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -31,15 +35,30 @@ ip link set "vh$suffix" netns "$host"
 ip link set "vp$suffix" netns "$peer"
 ip -n "$host" addr add 10.77.0.1/24 dev "vh$suffix"
 ip -n "$peer" addr add 10.77.0.2/24 dev "vp$suffix"
-for namespace in "$host" "$peer"; do
+ip netns add "$downPeer"
+ip link add "dh$suffix" type veth peer name "dp$suffix"
+ip link set "dh$suffix" netns "$host"
+ip link set "dp$suffix" netns "$downPeer"
+ip -n "$host" addr add 10.78.0.1/24 dev "dh$suffix"
+ip -n "$downPeer" addr add 10.78.0.2/24 dev "dp$suffix"
+for namespace in "$host" "$peer" "$downPeer"; do
     ip -n "$namespace" link set lo up
 done
 ip -n "$host" link set "vh$suffix" up
 ip -n "$peer" link set "vp$suffix" up
+ip -n "$downPeer" link set "dp$suffix" up # its display end stays down
 
 ip netns exec "$peer" env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work" \
     "$tool" listen --port 9999 --count 1 --timeout 20 --json >"$work/sign-on" 2>&1 &
 listener=$!
+ip netns exec "$downPeer" env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work" \
+    "$tool" listen --port 9999 --timeout 6 --json >"$work/down-link" 2>&1 &
+downListener=$!
+# In the display's own namespace every broadcast it sends is also delivered locally: each must come
+# from the up adapter's address.
+ip netns exec "$host" env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work" \
+    "$tool" listen --port 9999 --timeout 6 --json >"$work/local" 2>&1 &
+localListener=$!
 sleep 1
 
 ip netns exec "$host" env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" \
@@ -57,4 +76,9 @@ if [ -s /etc/machine-id ]; then
     grep -Eq '"PC_ID":"\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\}"' <<<"$signOn" ||
         fail "machine identifier: $signOn"
 fi
+
+wait "$downListener" "$localListener"
+[ ! -s "$work/down-link" ] || fail "a sign-on went out on a down link: $(cat "$work/down-link")"
+[ -s "$work/local" ] || fail "the display's own namespace saw no sign-on"
+! grep -v '"IP_Address":"10.77.0.1"' "$work/local" || fail "a sign-on from another adapter"
 echo "sign-on test passed: $signOn"
