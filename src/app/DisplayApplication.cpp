@@ -137,7 +137,8 @@ StagetextSettings DisplayApplication::stagetextSettings() const {
 }
 
 void DisplayApplication::restoreWindowState() {
-    const QPoint topLeft(m_store->ReadSettingInteger(Names::FormLeft, 0), m_store->ReadSettingInteger(Names::FormTop, 0));
+    const QPoint topLeft(m_store->ReadSettingInteger(Names::FormLeft, 0),
+                         m_store->ReadSettingInteger(Names::FormTop, 0));
     const QSize size(m_store->ReadSettingInteger(Names::FormWidth, 352),
                      m_store->ReadSettingInteger(Names::FormHeight, 64));
     if (!storedGeometryUsable(topLeft, size)) {
@@ -245,7 +246,8 @@ void DisplayApplication::showWindow() {
 }
 
 bool DisplayApplication::restoreShownState() {
-    const QPoint topLeft(m_store->ReadSettingInteger(Names::FormLeft, 0), m_store->ReadSettingInteger(Names::FormTop, 0));
+    const QPoint topLeft(m_store->ReadSettingInteger(Names::FormLeft, 0),
+                         m_store->ReadSettingInteger(Names::FormTop, 0));
     const QSize size(m_store->ReadSettingInteger(Names::FormWidth, 352),
                      m_store->ReadSettingInteger(Names::FormHeight, 64));
     if (!storedGeometryUsable(topLeft, size))
