@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+using namespace Qt::Literals::StringLiterals;
+
 void DisplaySettings::setNumberOfLines(int lines) {
     m_numberOfLines = std::clamp(lines, MinLines, MaxLines);
 }
@@ -25,4 +27,8 @@ void DisplaySettings::setFontAdjustSpin(int percent) {
 void DisplaySettings::applyFontOverride() {
     m_overrideFontName = m_fontOverride ? m_fontSelector : QString();
     m_overrideFontSize = m_fontOverride ? m_fontHeight : 0;
+}
+
+QString DisplaySettings::colourSettingText(ColourValue colour) {
+    return u"$"_s + QString::number(colour, 16).toUpper().rightJustified(6, u'0');
 }

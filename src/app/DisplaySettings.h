@@ -50,8 +50,16 @@ public:
     bool EnableWordWrap() const { return m_enableWordWrap; }
     void setEnableWordWrap(bool on) { m_enableWordWrap = on; }
 
+    // The colour the operator has chosen; captions take it once the setup dialog's Apply has made
+    // it the FontColourSetting.
     ColourValue CaptionColour() const { return m_captionColour; }
     void setCaptionColour(ColourValue colour) { m_captionColour = colour; }
+
+    // The caption colour in effect, as the settings hold it ("$00FFFF").
+    const QString& FontColourSetting() const { return m_fontColourSetting; }
+    void setFontColourSetting(const QString& colour) { m_fontColourSetting = colour; }
+    // "$" and the colour in upper-case hexadecimal, at least six digits: a FontColourSetting.
+    static QString colourSettingText(ColourValue colour);
 
     // The font captions take while FontOverride is on; set only by the setup dialog's Apply.
     const QString& OverrideFontName() const { return m_overrideFontName; }
@@ -71,6 +79,7 @@ private:
     bool m_fixTopLeft = false;
     bool m_enableWordWrap = false;
     ColourValue m_captionColour = Colour::Yellow;
+    QString m_fontColourSetting = QStringLiteral("$00FFFF");
     QString m_overrideFontName;
     int m_overrideFontSize = 0;
 };

@@ -22,6 +22,7 @@ TEST(DisplaySettingsTest, StartsWithTheBuiltInValues) {
     EXPECT_FALSE(settings.FixTopLeft());
     EXPECT_FALSE(settings.EnableWordWrap());
     EXPECT_EQ(settings.CaptionColour(), 0x00FFFFu);
+    EXPECT_EQ(settings.FontColourSetting(), u"$00FFFF"_s);
     EXPECT_TRUE(settings.OverrideFontName().isEmpty());
     EXPECT_EQ(settings.OverrideFontSize(), 0);
 }
@@ -72,6 +73,12 @@ TEST(DisplaySettingsTest, TheOverrideFontFollowsTheOverrideOnlyWhenApplied) {
     settings.applyFontOverride();
     EXPECT_TRUE(settings.OverrideFontName().isEmpty());
     EXPECT_EQ(settings.OverrideFontSize(), 0);
+}
+
+TEST(DisplaySettingsTest, ColourSettingTextsHaveAtLeastSixUpperCaseDigits) {
+    EXPECT_EQ(DisplaySettings::colourSettingText(0xFF0000), u"$FF0000"_s);
+    EXPECT_EQ(DisplaySettings::colourSettingText(0x00000A), u"$00000A"_s);
+    EXPECT_EQ(DisplaySettings::colourSettingText(0x8000000F), u"$8000000F"_s);
 }
 
 } // namespace

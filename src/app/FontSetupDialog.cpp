@@ -1,0 +1,294 @@
+#include "FontSetupDialog.h"
+
+#include "ColourPanel.h"
+#include "CommandLine.h"
+#include "WindowGeometry.h"
+#include "presentation/DisplayColour.h"
+#include "window/PresentationWindow.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QEvent>
+#include <QFontComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int FontNameCharacters = 20; // the font picker's width, whatever the longest family name
+
+ColourValue colourValueOf(const QColor& colour) {
+    return ColourValue(colour.blue()) << 16 | ColourValue(colour.green()) << 8 | ColourValue(colour.red());
+}
+
+// A field writes every change straight into the settings: that is what makes it live.
+QSpinBox* settingSpinBox(const QString& name, int minimum, int maximum, DisplaySettings& settings,
+                         void (DisplaySettings::*set)(int)) {
+    auto* spinBox = new QSpinBox;
+    spinBox->setObjectName(name);
+    spinBox->setRange(minimum, maximum);
+    QObject::connect(spinBox, &QSpinBox::valueChanged, spinBox,
+                     [&settings, set](int value) { (settings.*set)(value); });
+    return spinBox;
+}
+
+QCheckBox* settingCheckBox(const QString& caption, const QString& name, DisplaySettings& settings,
+                           void (DisplaySettings::*set)(bool)) {
+    auto* checkBox = new QCheckBox(caption);
+    checkBox->setObjectName(name);
+    QObject::connect(checkBox, &QCheckBox::toggled, checkBox, [&settings, set](bool on) { (settings.*set)(on); });
+    return checkBox;
+}
+
+QPushButton* dialogButton(const QString& caption, const QString& name) {
+    auto* button = new QPushButton(caption);
+    button->setObjectName(name);
+    return button;
+}
+
+} // namespace
+
+FontSetupDialog::FontSetupDialog(DisplaySettings& settings, WindowGeometry& geometry, PresentationWindow& window,
+                                 const CommandLine& commandLine, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
+      m_settings(settings), m_geometry(geometry), m_window(window), m_commandLine(commandLine) {
+    chooseColour = [this](QColor initial) -> std::optional<QColor> {
+        const QColor chosen = QColorDialog::getColor(initial, this);
+        return chosen.isValid() ? std::optional(chosen) : std::nullopt;
+    };
+    setWindowTitle(u"Set display parameters"_s);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(createFontOverrideGroup(), 0, 0);
+    layout->addWidget(createDisplaySizeGroup(), 0, 1);
+    layout->addWidget(createWordWrapGroup(), 1, 0);
+    layout->addWidget(createCaptionColourGroup(), 1, 1);
+    layout->addLayout(createButtons(), 2, 0, 1, 2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    refreshFields();
+}
+
+QWidget* FontSetupDialog::createFontOverrideGroup() {
+    m_numberOfLines = settingSpinBox(u"NumberOfLines"_s, DisplaySettings::MinLines, DisplaySettings::MaxLines,
+                                     m_settings, &DisplaySettings::setNumberOfLines);
+    m_fontHeight = settingSpinBox(u"FontHeight"_s, DisplaySettings::MinFontHeight, DisplaySettings::MaxFontHeight,
+                                  m_settings, &DisplaySettings::setFontHeight);
+
+    // Any installed font may be picked, and a name typed that this machine does not have.
+    m_fontSelector = new QFontComboBox;
+    m_fontSelector->setObjectName(u"FontSelector"_s);
+    m_fontSelector->setEditable(true);
+    m_fontSelector->setInsertPolicy(QComboBox::NoInsert);
+    m_fontSelector->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_fontSelector->setMinimumContentsLength(FontNameCharacters);
+    connect(m_fontSelector, &QComboBox::editTextChanged, this,
+            [this](const QString& name) { m_settings.setFontSelector(name); });
+
+    m_fontOverride =
+        settingCheckBox(u"Font Override"_s, u"FontOverride"_s, m_settings, &DisplaySettings::setFontOverride);
+    m_antiAliased = settingCheckBox(u"Anti-Aliased"_s, u"AntiAliased"_s, m_settings, &DisplaySettings::setAntiAliased);
+    QPushButton* setSize = dialogButton(u"Set size using these parameters"_s, u"Button1"_s);
+    setSize->setAutoDefault(false);
+    connect(setSize, &QPushButton::clicked, this, &FontSetupDialog::Button1Click);
+
+    auto* group = new QGroupBox(u"Font Override"_s);
+    auto* fields = new QFormLayout(group);
+    fields->addRow(u"Number of display lines"_s, m_numberOfLines);
+    fields->addRow(u"Font height"_s, m_fontHeight);
+    fields->addRow(u"Override font"_s, m_fontSelector);
+    fields->addRow(m_fontOverride);
+    fields->addRow(m_antiAliased);
+    fields->addRow(setSize);
+    return group;
+}
+
+QWidget* FontSetupDialog::createDisplaySizeGroup() {
+    m_signWidth = settingSpinBox(u"SignWidth"_s, DisplaySettings::MinSignWidth, DisplaySettings::MaxSignWidth,
+                                 m_settings, &DisplaySettings::setSignWidth);
+    m_signHeight = settingSpinBox(u"SignHeight"_s, DisplaySettings::MinSignHeight, DisplaySettings::MaxSignHeight,
+                                  m_settings, &DisplaySettings::setSignHeight);
+    m_fontAdjust = settingSpinBox(u"FontAdjustSpin"_s, DisplaySettings::MinFontAdjust, DisplaySettings::MaxFontAdjust,
+                                  m_settings, &DisplaySettings::setFontAdjustSpin);
+    // Any monitor number is allowed; the window takes the last monitor for one beyond it.
+    m_monitorNumber = settingSpinBox(u"MonitorNumber"_s, std::numeric_limits<int>::min(),
+                                     std::numeric_limits<int>::max(), m_settings, &DisplaySettings::setMonitorNumber);
+    m_fixTopLeft = settingCheckBox(u"Fix Top left"_s, u"FixTopLeft"_s, m_settings, &DisplaySettings::setFixTopLeft);
+
+    auto* group = new QGroupBox(u"Display Size/position"_s);
+    auto* fields = new QFormLayout(group);
+    fields->addRow(u"Display width (pixels)"_s, m_signWidth);
+    fields->addRow(u"Display Height (pixels)"_s, m_signHeight);
+    fields->addRow(u"Font size adjust %"_s, m_fontAdjust);
+    fields->addRow(u"Monitor Number"_s, m_monitorNumber);
+    fields->addRow(m_fixTopLeft);
+    return group;
+}
+
+QWidget* FontSetupDialog::createWordWrapGroup() {
+    m_enableWordWrap = settingCheckBox(u"Force two lines (wrap)"_s, u"EnableWordWrap"_s, m_settings,
+                                       &DisplaySettings::setEnableWordWrap);
+    auto* group = new QGroupBox(u"Word Wrap"_s);
+    auto* fields = new QVBoxLayout(group);
+    fields->addWidget(m_enableWordWrap);
+    return group;
+}
+
+QWidget* FontSetupDialog::createCaptionColourGroup() {
+    m_captionColourPanel = new ColourPanel;
+    m_captionColourPanel->setObjectName(u"CaptionColourPanel"_s);
+    connect(m_captionColourPanel, &ColourPanel::clicked, this, &FontSetupDialog::CaptionColourPanelClick);
+    auto* group = new QGroupBox(u"Choose Caption Colour"_s);
+    auto* fields = new QVBoxLayout(group);
+    fields->addWidget(m_captionColourPanel);
+    return group;
+}
+
+QLayout* FontSetupDialog::createButtons() {
+    QPushButton* ok = dialogButton(u"OK"_s, u"OKButton"_s);
+    QPushButton* apply = dialogButton(u"Apply"_s, u"ApplyButton"_s);
+    QPushButton* cancel = dialogButton(u"Cancel"_s, u"CancelButton"_s);
+    ok->setDefault(true);
+    apply->setAutoDefault(false);
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &FontSetupDialog::OKButtonClick);
+    connect(apply, &QPushButton::clicked, this, &FontSetupDialog::ApplyButtonClick);
+    connect(cancel, &QPushButton::clicked, this, &FontSetupDialog::CancelButtonClick);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(apply);
+    buttons->addWidget(cancel);
+    return buttons;
+}
+
+void FontSetupDialog::refreshFields() {
+    // Showing a setting is no edit of it: the fields stay quiet meanwhile.
+    const QSignalBlocker quiet[] = {
+        QSignalBlocker(m_numberOfLines), QSignalBlocker(m_fontHeight),    QSignalBlocker(m_fontSelector),
+        QSignalBlocker(m_fontOverride),  QSignalBlocker(m_antiAliased),   QSignalBlocker(m_signWidth),
+        QSignalBlocker(m_signHeight),    QSignalBlocker(m_fontAdjust),    QSignalBlocker(m_monitorNumber),
+        QSignalBlocker(m_fixTopLeft),    QSignalBlocker(m_enableWordWrap)};
+    m_numberOfLines->setValue(m_settings.NumberOfLines());
+    m_fontHeight->setValue(m_settings.FontHeight());
+    m_fontSelector->setCurrentIndex(m_fontSelector->findText(m_settings.FontSelector())); // none for a typed name
+    m_fontSelector->setEditText(m_settings.FontSelector());
+    m_fontOverride->setChecked(m_settings.FontOverride());
+    m_antiAliased->setChecked(m_settings.AntiAliased());
+    m_signWidth->setValue(m_settings.SignWidth());
+    m_signHeight->setValue(m_settings.SignHeight());
+    m_fontAdjust->setValue(m_settings.FontAdjustSpin());
+    m_monitorNumber->setValue(m_settings.MonitorNumber());
+    m_fixTopLeft->setChecked(m_settings.FixTopLeft());
+    m_enableWordWrap->setChecked(m_settings.EnableWordWrap());
+    m_captionColourPanel->setColour(DisplayColour(m_settings.CaptionColour()));
+}
+
+void FontSetupDialog::showNonModal() {
+    show();
+    raise();
+    activateWindow();
+}
+
+bool FontSetupDialog::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate)
+        FormActivate();
+    return QDialog::event(event);
+}
+
+void FontSetupDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void FontSetupDialog::FormShow() {
+    m_settings.setSignWidth(m_window.width());
+    m_settings.setSignHeight(m_window.height());
+    m_settings.setCaptionColour(StringToColour(m_settings.FontColourSetting(), Colour::Yellow));
+    refreshFields();
+    m_cancelValues = {m_settings.NumberOfLines(), m_settings.FontHeight(), m_settings.FontSelector(),
+                      m_settings.FontOverride()};
+    centreOnPrimaryMonitor();
+}
+
+void FontSetupDialog::FormActivate() {
+    centreOnPrimaryMonitor();
+}
+
+void FontSetupDialog::centreOnPrimaryMonitor() {
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return;
+    const QRect monitor = primary->geometry();
+    const QSize dialog = frameGeometry().size();
+    move(monitor.left() + monitor.width() / 2 - dialog.width() / 2,
+         monitor.top() + monitor.height() / 2 - dialog.height() / 2);
+}
+
+void FontSetupDialog::setDisplayFont() {
+    CanvasFont& font = m_window.presenter().displayCanvas().font;
+    font.pointSize = m_settings.FontHeight();
+    font.name = m_settings.FontSelector();
+}
+
+void FontSetupDialog::ApplyButtonClick() {
+    m_settings.applyFontOverride();
+    setDisplayFont();
+    m_geometry.displaySize = QSize(m_settings.SignWidth(), m_settings.SignHeight());
+    if (m_commandLine.FindCmdLineSwitch(u"height")) {
+        m_window.applySize(QSize(m_window.width(), std::max(1, m_commandLine.ReturnParamInt(u"height"))));
+        m_geometry.displaySize.setHeight(m_window.height());
+    }
+    m_geometry.SetPosition();
+    m_settings.setFontColourSetting(DisplaySettings::colourSettingText(m_settings.CaptionColour()));
+}
+
+void FontSetupDialog::OKButtonClick() {
+    ApplyButtonClick();
+    accept();
+}
+
+void FontSetupDialog::CancelButtonClick() {
+    m_settings.setNumberOfLines(m_cancelValues.numberOfLines);
+    m_settings.setFontHeight(m_cancelValues.fontHeight);
+    m_settings.setFontSelector(m_cancelValues.fontName);
+    m_settings.setFontOverride(m_cancelValues.fontOverride);
+    refreshFields();
+    QDialog::reject();
+}
+
+void FontSetupDialog::reject() {
+    CancelButtonClick();
+}
+
+void FontSetupDialog::Button1Click() {
+    setDisplayFont();
+    const Canvas& display = m_window.presenter().displayCanvas();
+    const int blankHeight = display.measureText(display.width(), u" "_s, WordWrap::Off);
+    m_window.applySize(QSize(m_window.width(), blankHeight * m_settings.NumberOfLines()));
+    m_geometry.displaySize.setHeight(m_window.height());
+    m_settings.setSignHeight(m_window.height());
+    refreshFields();
+}
+
+void FontSetupDialog::CaptionColourPanelClick() {
+    const std::optional<QColor> chosen = chooseColour(m_captionColourPanel->colour());
+    if (!chosen || !chosen->isValid())
+        return;
+    // The caption colour itself changes at the next Apply.
+    m_settings.setCaptionColour(colourValueOf(*chosen));
+    m_captionColourPanel->setColour(*chosen);
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "DisplaySettings.h"
+
+#include <QColor>
+#include <QDialog>
+#include <functional>
+#include <optional>
+
+class ColourPanel;
+class CommandLine;
+class PresentationWindow;
+class QCheckBox;
+class QFontComboBox;
+class QSpinBox;
+class WindowGeometry;
+
+// "Set display parameters": the operator's editor of the display settings. Its fields are the live
+// settings (an edit is in effect at once, for whoever reads it next); Apply makes the font and
+// colour choices the ones captions use and re-applies the window's size and position. It lives
+// hidden from start-up to the end and is shown non-modal, on top of the presentation window.
+class FontSetupDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // commandLine gives the "height" switch that Apply honours.
+    FontSetupDialog(DisplaySettings& settings, WindowGeometry& geometry, PresentationWindow& window,
+                    const CommandLine& commandLine, QWidget* parent = nullptr);
+
+    // Shows the dialog without making it modal, in front of every other window and staying there.
+    void showNonModal();
+
+    // Shows the values that others have set in the settings since the fields last showed them
+    // (stored settings, the command line, the font adjust keys). Every showing does this too.
+    void refreshFields();
+
+    void ApplyButtonClick();
+    void OKButtonClick();
+    // Puts back the lines, font height, font name and override tick that the dialog was opened with,
+    // and hides the dialog; every other edit stays.
+    void CancelButtonClick();
+    // "Set size using these parameters": the window as high as the chosen lines of the chosen font.
+    void Button1Click();
+    void CaptionColourPanelClick();
+
+    // Asks the operator for a colour, starting from initial; nothing when the choice is cancelled.
+    std::function<std::optional<QColor>(QColor initial)> chooseColour;
+
+    // Esc and the window's close button cancel.
+    void reject() override;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The values Cancel puts back, taken at every showing.
+    struct CancelValues {
+        int numberOfLines = 0;
+        int fontHeight = 0;
+        QString fontName;
+        bool fontOverride = false;
+    };
+
+    void FormShow();
+    void FormActivate();
+    void centreOnPrimaryMonitor();
+    // The display image's drawing font := the chosen font at the chosen height.
+    void setDisplayFont();
+    QWidget* createFontOverrideGroup();
+    QWidget* createDisplaySizeGroup();
+    QWidget* createWordWrapGroup();
+    QWidget* createCaptionColourGroup();
+    QLayout* createButtons();
+
+    DisplaySettings& m_settings;
+    WindowGeometry& m_geometry;
+    PresentationWindow& m_window;
+    const CommandLine& m_commandLine;
+    CancelValues m_cancelValues;
+
+    QSpinBox* m_numberOfLines = nullptr;
+    QSpinBox* m_fontHeight = nullptr;
+    QFontComboBox* m_fontSelector = nullptr;
+    QCheckBox* m_fontOverride = nullptr;
+    QCheckBox* m_antiAliased = nullptr;
+    QSpinBox* m_signWidth = nullptr;
+    QSpinBox* m_signHeight = nullptr;
+    QSpinBox* m_fontAdjust = nullptr;
+    QSpinBox* m_monitorNumber = nullptr;
+    QCheckBox* m_fixTopLeft = nullptr;
+    QCheckBox* m_enableWordWrap = nullptr;
+    ColourPanel* m_captionColourPanel = nullptr;
+};
