@@ -1,0 +1,206 @@
+#include "SettingsFile.h"
+
+#include "StoredSettings.h"
+#include "captions/AnsiCodePage.h"
+#include "captions/Colours.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <limits>
+#include <string>
+
+// The packaged SimpleIni is a compiled library whose char instantiation keeps the file's bytes as
+// they are; Qt decodes them, so the header needs none of its own conversion layers.
+#define SI_NO_CONVERSION
+#include <SimpleIni.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr char Section[] = "Display";
+constexpr QByteArrayView Utf8ByteOrderMark = "\xEF\xBB\xBF";
+
+bool isDigitInBase(char c, int base) {
+    if (c >= '0' && c <= '9')
+        return true;
+    return base == 16 && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'));
+}
+
+// The number a value begins with, read as the Windows function GetPrivateProfileInt reads it.
+std::optional<int> leadingNumber(QByteArrayView text) {
+    qsizetype i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    const bool negative = i < text.size() && text[i] == '-';
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        ++i;
+    int base = 10;
+    // A "0x" without a hexadecimal digit after it is the decimal number 0 followed by a stranger.
+    if (i + 2 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
+        isDigitInBase(text[i + 2], 16)) {
+        base = 16;
+        i += 2;
+    }
+    qsizetype end = i;
+    while (end < text.size() && isDigitInBase(text[end], base))
+        ++end;
+    if (end == i)
+        return std::nullopt;
+    bool ok = false;
+    const qlonglong magnitude = text.sliced(i, end - i).toByteArray().toLongLong(&ok, base);
+    const qlonglong value = negative ? -magnitude : magnitude;
+    if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(value);
+}
+
+QString textOf(QByteArrayView bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? AnsiCodePage::toUnicode(bytes) : text;
+}
+
+} // namespace
+
+struct SettingsFile::Document {
+    Document() {
+        // "name=value" without blanks around "=", as the Windows functions write it.
+        ini.SetSpaces(false);
+        ini.SetUnicode(true);
+    }
+
+    void load(const QByteArray& bytes) {
+        byteOrderMark = bytes.startsWith(Utf8ByteOrderMark);
+        if (const qsizetype lineFeed = bytes.indexOf('\n'); lineFeed >= 0)
+            crLf = lineFeed > 0 && bytes[lineFeed - 1] == '\r';
+        if (ini.LoadData(bytes.constData(), size_t(bytes.size())) < 0)
+            ini.Reset();
+    }
+
+    const char* value(const QString& name) const { return ini.GetValue(Section, name.toUtf8().constData(), nullptr); }
+
+    void setValue(const QString& name, const QByteArray& value) {
+        ini.SetValue(Section, name.toUtf8().constData(), value.constData());
+    }
+
+    CSimpleIniA ini;
+    bool byteOrderMark = false;
+    // Whether lines end in CR LF rather than LF. A new file takes CR LF, the line end of the Windows
+    // tools that may read it; the Windows functions and this class read either.
+    bool crLf = true;
+};
+
+SettingsFile::SettingsFile(QString fileName)
+    : m_fileName(std::move(fileName)), m_document(std::make_unique<Document>()) {
+    QFile file(m_fileName);
+    if (file.open(QIODevice::ReadOnly))
+        m_document->load(file.readAll());
+}
+
+SettingsFile::~SettingsFile() = default;
+SettingsFile::SettingsFile(SettingsFile&&) noexcept = default;
+SettingsFile& SettingsFile::operator=(SettingsFile&&) noexcept = default;
+
+int SettingsFile::ReadInteger(const QString& name, int fallback) const {
+    const char* value = m_document->value(name);
+    if (value == nullptr)
+        return fallback;
+    return leadingNumber(value).value_or(fallback);
+}
+
+bool SettingsFile::ReadBoolean(const QString& name, bool fallback) const {
+    return ReadInteger(name, fallback ? 1 : 0) != 0;
+}
+
+QString SettingsFile::ReadText(const QString& name, const QString& fallback) const {
+    const char* value = m_document->value(name);
+    if (value == nullptr)
+        return fallback;
+    QString text = textOf(value);
+    if (text.size() > MaxTextLength) {
+        text.truncate(MaxTextLength);
+        if (text.back().isHighSurrogate())
+            text.chop(1);
+    }
+    return text;
+}
+
+void SettingsFile::WriteInteger(const QString& name, int value) {
+    m_document->setValue(name, QByteArray::number(value));
+}
+
+void SettingsFile::WriteBoolean(const QString& name, bool value) {
+    m_document->setValue(name, value ? "1"_ba : "0"_ba);
+}
+
+void SettingsFile::WriteText(const QString& name, const QString& value) {
+    QString line = value;
+    line.replace(u'\r', u' ').replace(u'\n', u' ');
+    m_document->setValue(name, line.toUtf8());
+}
+
+std::optional<SettingsFileError> SettingsFile::save() const {
+    const SettingsFileError failure{u"Unable to write to %1"_s.arg(m_fileName)};
+    std::string text;
+    if (m_document->ini.Save(text, m_document->byteOrderMark) < 0)
+        return failure;
+    // SimpleIni ends every line, comments included, with a bare line feed.
+    QByteArray bytes = QByteArray::fromStdString(text);
+    if (m_document->crLf)
+        bytes.replace('\n', "\r\n");
+
+    // The explicit flush matters: commit() would rename a temporary file whose buffered tail failed
+    // to reach the disk (QTBUG-75077). Left uncommitted, the temporary file is removed.
+    QSaveFile file(m_fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+        return failure;
+    return std::nullopt;
+}
+
+void WriteDisplaySection(SettingsFile& file, const StoredDisplayState& state) {
+    namespace Names = StoredSettings;
+    file.WriteInteger(Names::FormTop, state.formTop);
+    file.WriteInteger(Names::FormLeft, state.formLeft);
+    file.WriteInteger(Names::FormHeight, state.formHeight);
+    file.WriteInteger(Names::FormWidth, state.formWidth);
+    file.WriteBoolean(Names::FixTopLeft, state.fixTopLeft);
+    file.WriteInteger(Names::Monitor, state.monitor);
+    file.WriteBoolean(Names::FullScreen, state.fullScreen);
+    file.WriteBoolean(Names::Transparent, state.transparent);
+    file.WriteBoolean(Names::FontOverride, state.fontOverride);
+    file.WriteBoolean(Names::WordWrap, state.wordWrap);
+    file.WriteInteger(Names::DisplayLines, state.displayLines);
+    file.WriteInteger(Names::FontHeight, state.fontHeight);
+    file.WriteInteger(Names::FontAdjust, state.fontAdjust);
+    file.WriteBoolean(Names::AntiAliased, state.antiAliased);
+    file.WriteInteger(Names::FontColour, int(StringToColour(state.fontColour, Colour::Yellow)));
+    file.WriteText(Names::FontName, state.fontName);
+    file.WriteText(Names::BackgroundImage, state.backgroundImage);
+}
+
+StoredDisplayState ReadDisplaySection(const SettingsFile& file) {
+    namespace Names = StoredSettings;
+    const StoredDisplayState defaults;
+    StoredDisplayState state;
+    state.formTop = file.ReadInteger(Names::FormTop, defaults.formTop);
+    state.formLeft = file.ReadInteger(Names::FormLeft, defaults.formLeft);
+    state.formHeight = file.ReadInteger(Names::FormHeight, defaults.formHeight);
+    state.formWidth = file.ReadInteger(Names::FormWidth, defaults.formWidth);
+    state.fixTopLeft = file.ReadBoolean(Names::FixTopLeft, defaults.fixTopLeft);
+    state.monitor = file.ReadInteger(Names::Monitor, defaults.monitor);
+    state.fullScreen = file.ReadBoolean(Names::FullScreen, defaults.fullScreen);
+    state.transparent = file.ReadBoolean(Names::Transparent, defaults.transparent);
+    state.fontOverride = file.ReadBoolean(Names::FontOverride, defaults.fontOverride);
+    state.wordWrap = file.ReadBoolean(Names::WordWrap, defaults.wordWrap);
+    state.displayLines = file.ReadInteger(Names::DisplayLines, defaults.displayLines);
+    state.fontHeight = file.ReadInteger(Names::FontHeight, defaults.fontHeight);
+    state.fontAdjust = file.ReadInteger(Names::FontAdjust, defaults.fontAdjust);
+    state.antiAliased = file.ReadBoolean(Names::AntiAliased, defaults.antiAliased);
+    state.fontColour = file.ReadText(Names::FontColour, defaults.fontColour);
+    state.fontName = file.ReadText(Names::FontName, defaults.fontName);
+    state.backgroundImage = file.ReadText(Names::BackgroundImage, defaults.backgroundImage);
+    return state;
+}

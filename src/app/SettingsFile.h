@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+// What a failed save of a settings file tells the operator: "Unable to write to <file name>".
+struct SettingsFileError {
+    QString message;
+};
+
+// A settings file the operator saves and loads from the pop-up menu: an INI file whose section
+// "Display" holds the same named values as the per-user store, one "name=value" line each, as the
+// Windows profile-string functions write them. The whole file is read on construction and kept in
+// memory; writes change only that copy until save(). Other sections and keys, with the comments above
+// them, survive a save, and so do the file's line ends (CR LF or LF) and its UTF-8 byte order mark.
+//
+// Text in the file is UTF-8. A value that is not valid UTF-8 comes from a Windows program writing in
+// its ANSI code page, and is read as Windows-1252. Section and key names match in any letter case, as with
+// the Windows functions. Reads never fail: a missing or unreadable file reads as one without keys,
+// and a missing key or a value that cannot be read gives the caller's default.
+class SettingsFile {
+public:
+    // The most characters a text read gives: longer values are cut there, as the Windows functions cut
+    // them to fit a buffer of 2048 characters.
+    static constexpr qsizetype MaxTextLength = 2047;
+
+    explicit SettingsFile(QString fileName);
+    ~SettingsFile();
+    SettingsFile(SettingsFile&&) noexcept;
+    SettingsFile& operator=(SettingsFile&&) noexcept;
+
+    const QString& fileName() const { return m_fileName; }
+
+    // Blanks, an optional sign, then hexadecimal digits after "0x" or "0X", else decimal digits; the
+    // number ends at the first other character ("12abc" reads 12). A value without a leading number,
+    // or with one too large for 32 bits, gives the default.
+    int ReadInteger(const QString& name, int fallback) const;
+    // An integer read with the default 1 or 0: true when it is not 0.
+    bool ReadBoolean(const QString& name, bool fallback) const;
+    // At most MaxTextLength characters, never ending in half a surrogate pair. Blanks around a value
+    // do not belong to it.
+    QString ReadText(const QString& name, const QString& fallback) const;
+
+    // In decimal.
+    void WriteInteger(const QString& name, int value);
+    // As "1" or "0".
+    void WriteBoolean(const QString& name, bool value);
+    // The text as it is, except that each line break becomes a blank: a value is one line.
+    void WriteText(const QString& name, const QString& value);
+
+    // Writes the whole file through a temporary file in the same directory that then replaces it, so
+    // a failed save leaves the file as it was.
+    [[nodiscard]] std::optional<SettingsFileError> save() const;
+
+private:
+    struct Document;
+
+    QString m_fileName;
+    std::unique_ptr<Document> m_document;
+};
+
+// The seventeen values a settings file keeps of the running display, under the same names as the
+// per-user store. A default-made state is what a file without them reads as.
+struct StoredDisplayState {
+    int formTop = 0;
+    int formLeft = 0;
+    int formHeight = 100;
+    int formWidth = 400;
+    bool fixTopLeft = false;
+    int monitor = 0;
+    bool fullScreen = false;
+    bool transparent = false;
+    bool fontOverride = false;
+    bool wordWrap = false;
+    int displayLines = 3;
+    int fontHeight = 44;
+    int fontAdjust = 100;
+    bool antiAliased = true;
+    // The caption colour in its text form (FontColourSetting). Written as the number the text stands
+    // for (yellow when it stands for none), so it reads back as that number in decimal.
+    QString fontColour = QStringLiteral("clyellow");
+    QString fontName = QStringLiteral("Arial");
+    QString backgroundImage;
+
+    bool operator==(const StoredDisplayState&) const = default;
+};
+
+// Writes the seventeen values into section "Display", in the order the display has always written them.
+void WriteDisplaySection(SettingsFile& file, const StoredDisplayState& state);
+// Reads the seventeen values from section "Display"; each one missing takes its default above.
+StoredDisplayState ReadDisplaySection(const SettingsFile& file);
