@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -48,11 +49,6 @@ bool storedGeometryUsable(QPoint topLeft, QSize size) {
 
 const QString BadSettingsMessage = u"Closing due to bad settings, settings cleared please re-run."_s;
 
-// "$" and the colour in upper-case hexadecimal, at least six digits.
-QString colourSettingText(ColourValue colour) {
-    return u"$"_s + QString::number(colour, 16).toUpper().rightJustified(6, u'0');
-}
-
 } // namespace
 
 DisplayApplication::DisplayApplication(CommandLine commandLine, std::unique_ptr<SettingsStore> store)
@@ -62,6 +58,12 @@ DisplayApplication::~DisplayApplication() {
     // The animation clock stops before the engine it steps is released.
     if (m_window)
         m_window->stopAnimation();
+}
+
+QString DisplayApplication::chooseSettingsFileWithDialog(SettingsFileUse use) {
+    if (use == SettingsFileUse::Save)
+        return QFileDialog::getSaveFileName(nullptr, u"Save Settings to File"_s, u"*.ini"_s);
+    return QFileDialog::getOpenFileName(nullptr, u"Load Settings from file"_s, u"*.ini"_s);
 }
 
 QString DisplayApplication::GetAppVersionStr() {
@@ -81,6 +83,16 @@ bool DisplayApplication::start() {
     });
     m_window->stagetextSpeedSource = [this] { return m_control.StagetextSpeed(); };
     m_geometry = std::make_unique<WindowGeometry>(*m_window, m_settings);
+    m_window->resized = [this] {
+        // Once the setup dialog exists, its size fields and the size the geometry rules apply
+        // follow the window.
+        if (!m_dialog)
+            return;
+        m_settings.setSignWidth(m_window->width());
+        m_settings.setSignHeight(m_window->height());
+        m_geometry->displaySize = m_window->size();
+        m_dialog->refreshFields();
+    };
     m_window->installEventFilter(this);
     m_window->resize(InitialClientSize);
     if (m_commandLine.FindCmdLineSwitch(u"BaseFontHeight"))
@@ -133,7 +145,7 @@ DisplayStatus DisplayApplication::status() const {
 
 StagetextSettings DisplayApplication::stagetextSettings() const {
     return {m_settings.FontOverride(), m_settings.FontSelector(), m_settings.FontAdjustSpin(),
-            m_window->BaseFontHeight(), m_fontColourSetting};
+            m_window->BaseFontHeight(), m_settings.FontColourSetting()};
 }
 
 void DisplayApplication::restoreWindowState() {
@@ -148,8 +160,8 @@ void DisplayApplication::restoreWindowState() {
     }
     m_window->move(topLeft);
     m_window->resize(size);
-    m_fontColourSetting =
-        colourSettingText(ColourValue(m_store->ReadSettingInteger(Names::FontColour, int(DefaultFontColour))));
+    m_settings.setFontColourSetting(DisplaySettings::colourSettingText(
+        ColourValue(m_store->ReadSettingInteger(Names::FontColour, int(DefaultFontColour)))));
 }
 
 void DisplayApplication::clearBadSettings(std::initializer_list<QLatin1StringView> names) {
@@ -160,6 +172,7 @@ void DisplayApplication::clearBadSettings(std::initializer_list<QLatin1StringVie
 }
 
 void DisplayApplication::createDisplaySettings() {
+    m_dialog = std::make_unique<FontSetupDialog>(m_settings, *m_geometry, *m_window, m_commandLine);
     m_settings.setSignWidth(m_store->ReadSettingInteger(Names::FormWidth, 800));
     m_settings.setSignHeight(m_store->ReadSettingInteger(Names::FormHeight, 400));
     m_settings.setFontOverride(m_store->ReadSettingBoolean(Names::FontOverride, false));
@@ -168,7 +181,7 @@ void DisplayApplication::createDisplaySettings() {
     m_settings.setFontHeight(m_store->ReadSettingInteger(Names::FontHeight, 28));
     m_settings.setFontSelector(m_store->ReadSettingText(Names::FontName, u"Arial"_s));
     m_settings.setFixTopLeft(m_store->ReadSettingBoolean(Names::FixTopLeft, false));
-    m_settings.setCaptionColour(StringToColour(m_fontColourSetting, DefaultFontColour));
+    m_settings.setCaptionColour(StringToColour(m_settings.FontColourSetting(), DefaultFontColour));
     m_settings.setAntiAliased(m_store->ReadSettingBoolean(Names::AntiAliased, false));
 
     ReadParamString();
@@ -188,22 +201,9 @@ void DisplayApplication::createDisplaySettings() {
     if (m_sizeFromCommandLine)
         m_settings.setFontOverride(false);
     if (m_settings.FontOverride())
-        applyFontOverride();
+        m_dialog->ApplyButtonClick();
+    m_dialog->refreshFields();
     sendSignOn();
-}
-
-void DisplayApplication::applyFontOverride() {
-    m_settings.applyFontOverride();
-    Canvas& display = m_window->presenter().displayCanvas();
-    display.font.pointSize = m_settings.FontHeight();
-    display.font.name = m_settings.FontSelector();
-    m_geometry->displaySize = QSize(m_settings.SignWidth(), m_settings.SignHeight());
-    if (m_commandLine.FindCmdLineSwitch(u"height")) {
-        m_window->resize(m_window->width(), std::max(1, m_commandLine.ReturnParamInt(u"height")));
-        m_geometry->displaySize.setHeight(m_window->height());
-    }
-    m_geometry->SetPosition();
-    m_fontColourSetting = colourSettingText(m_settings.CaptionColour());
 }
 
 void DisplayApplication::ReadParamString() {
@@ -239,6 +239,7 @@ void DisplayApplication::showWindow() {
     if (!restoreShownState())
         clearBadSettings({Names::FormTop, Names::FormLeft, Names::FormHeight, Names::FormWidth, Names::FullScreen,
                           Names::Transparent, Names::FontAdjust, Names::WordWrap, Names::AntiAliased});
+    m_dialog->refreshFields();
     if (m_geometry->fullScreen)
         m_geometry->MakeFullScreen();
     else
@@ -270,26 +271,109 @@ void DisplayApplication::sendSignOn() {
     SendSignOn(SystemSignOnAdapters(), {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
 }
 
+StoredDisplayState DisplayApplication::liveState() const {
+    StoredDisplayState state;
+    // The window's position is its outer corner; its size the client area, which is the whole
+    // window once the border has hidden (a size saved while the border shows must not grow the
+    // window by the border at every start).
+    state.formTop = m_window->y();
+    state.formLeft = m_window->x();
+    state.formHeight = m_window->height();
+    state.formWidth = m_window->width();
+    state.fixTopLeft = m_settings.FixTopLeft();
+    state.monitor = m_settings.MonitorNumber();
+    state.fullScreen = m_window->isMaximized();
+    state.transparent = m_window->transparentMode();
+    state.fontOverride = m_settings.FontOverride();
+    state.wordWrap = m_settings.EnableWordWrap();
+    state.displayLines = m_settings.NumberOfLines();
+    state.fontHeight = m_settings.FontHeight();
+    state.fontAdjust = m_settings.FontAdjustSpin();
+    state.antiAliased = m_settings.AntiAliased();
+    state.fontColour = m_settings.FontColourSetting();
+    state.fontName = m_settings.FontSelector();
+    state.backgroundImage = backgroundImageSetting();
+    return state;
+}
+
+QString DisplayApplication::backgroundImageSetting() const {
+    return QString();
+}
+
 void DisplayApplication::SaveToRegistry() {
-    m_store->WriteSettingInteger(Names::FormTop, m_window->y());
-    m_store->WriteSettingInteger(Names::FormLeft, m_window->x());
-    m_store->WriteSettingInteger(Names::FormHeight, m_window->height());
-    m_store->WriteSettingInteger(Names::FormWidth, m_window->width());
-    m_store->WriteSettingBoolean(Names::FixTopLeft, m_settings.FixTopLeft());
-    m_store->WriteSettingInteger(Names::Monitor, m_settings.MonitorNumber());
-    m_store->WriteSettingBoolean(Names::FullScreen, m_window->isMaximized());
-    m_store->WriteSettingBoolean(Names::Transparent, m_window->transparentMode());
-    m_store->WriteSettingBoolean(Names::FontOverride, m_settings.FontOverride());
-    m_store->WriteSettingBoolean(Names::WordWrap, m_settings.EnableWordWrap());
-    m_store->WriteSettingInteger(Names::DisplayLines, m_settings.NumberOfLines());
-    m_store->WriteSettingInteger(Names::FontHeight, m_settings.FontHeight());
-    m_store->WriteSettingInteger(Names::FontAdjust, m_settings.FontAdjustSpin());
-    m_store->WriteSettingBoolean(Names::AntiAliased, m_settings.AntiAliased());
-    m_store->WriteSettingInteger(Names::FontColour, int(StringToColour(m_fontColourSetting, DefaultFontColour)));
-    m_store->WriteSettingText(Names::FontName, m_settings.FontSelector());
-    m_store->WriteSettingText(Names::BackgroundImage, QString());
+    const StoredDisplayState state = liveState();
+    m_store->WriteSettingInteger(Names::FormTop, state.formTop);
+    m_store->WriteSettingInteger(Names::FormLeft, state.formLeft);
+    m_store->WriteSettingInteger(Names::FormHeight, state.formHeight);
+    m_store->WriteSettingInteger(Names::FormWidth, state.formWidth);
+    m_store->WriteSettingBoolean(Names::FixTopLeft, state.fixTopLeft);
+    m_store->WriteSettingInteger(Names::Monitor, state.monitor);
+    m_store->WriteSettingBoolean(Names::FullScreen, state.fullScreen);
+    m_store->WriteSettingBoolean(Names::Transparent, state.transparent);
+    m_store->WriteSettingBoolean(Names::FontOverride, state.fontOverride);
+    m_store->WriteSettingBoolean(Names::WordWrap, state.wordWrap);
+    m_store->WriteSettingInteger(Names::DisplayLines, state.displayLines);
+    m_store->WriteSettingInteger(Names::FontHeight, state.fontHeight);
+    m_store->WriteSettingInteger(Names::FontAdjust, state.fontAdjust);
+    m_store->WriteSettingBoolean(Names::AntiAliased, state.antiAliased);
+    m_store->WriteSettingInteger(Names::FontColour, int(StringToColour(state.fontColour, DefaultFontColour)));
+    m_store->WriteSettingText(Names::FontName, state.fontName);
+    m_store->WriteSettingText(Names::BackgroundImage, state.backgroundImage);
     m_store->sync();
 }
+
+void DisplayApplication::SaveSettingstoFile1Click() {
+    const QString fileName = chooseSettingsFile(SettingsFileUse::Save);
+    if (!fileName.isEmpty())
+        saveSettingsFile(fileName);
+}
+
+void DisplayApplication::LoadSettingsfromfile1Click() {
+    const QString fileName = chooseSettingsFile(SettingsFileUse::Load);
+    if (!fileName.isEmpty())
+        loadSettingsFile(fileName);
+}
+
+bool DisplayApplication::saveSettingsFile(const QString& fileName) {
+    SettingsFile file(fileName);
+    WriteDisplaySection(file, liveState());
+    if (const std::optional<SettingsFileError> error = file.save()) {
+        QMessageBox::warning(m_window.get(), QApplication::applicationName(), error->message);
+        return false;
+    }
+    return true;
+}
+
+void DisplayApplication::loadSettingsFile(const QString& fileName) {
+    const StoredDisplayState state = ReadDisplaySection(SettingsFile(fileName));
+    m_window->move(state.formLeft, state.formTop);
+    m_window->resize(std::max(1, state.formWidth), std::max(1, state.formHeight));
+    m_settings.setFixTopLeft(state.fixTopLeft);
+    m_settings.setMonitorNumber(state.monitor);
+    // The window state follows the file; the "Full Screen" mode stays as it is.
+    if (state.fullScreen)
+        m_window->showMaximized();
+    else
+        m_window->showNormal();
+    // The transparent mode is taken as a whole: its check mark never disagrees with the window.
+    if (state.transparent != m_window->transparentMode())
+        m_geometry->Transparent1Click();
+    m_settings.setFontOverride(state.fontOverride);
+    m_settings.setEnableWordWrap(state.wordWrap);
+    m_settings.setNumberOfLines(state.displayLines);
+    m_settings.setFontHeight(state.fontHeight);
+    m_settings.setFontAdjustSpin(state.fontAdjust);
+    m_settings.setAntiAliased(state.antiAliased);
+    m_settings.setFontColourSetting(state.fontColour);
+    m_settings.setCaptionColour(StringToColour(state.fontColour, DefaultFontColour));
+    m_settings.setFontSelector(state.fontName);
+    loadBackgroundSetting(state.backgroundImage);
+    m_dialog->refreshFields();
+    m_dialog->ApplyButtonClick();
+    m_dialog->refreshFields();
+}
+
+void DisplayApplication::loadBackgroundSetting(const QString&) {}
 
 void DisplayApplication::reportFatal(const QString& message) {
     m_failed = true;

@@ -2,6 +2,8 @@
 
 #include "CommandLine.h"
 #include "DisplaySettings.h"
+#include "FontSetupDialog.h"
+#include "SettingsFile.h"
 #include "SettingsStore.h"
 #include "WindowGeometry.h"
 #include "net/ControlListener.h"
@@ -10,6 +12,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -35,9 +38,23 @@ public:
     // Writes every stored setting from the live values.
     void SaveToRegistry();
 
+    // "Save Settings to File" and "Load Settings from file": a settings file the operator picks.
+    void SaveSettingstoFile1Click();
+    void LoadSettingsfromfile1Click();
+    // Writes the live values into section "Display" of the file; a file that cannot be written is
+    // reported to the operator ("Unable to write to ...") and left as it was.
+    bool saveSettingsFile(const QString& fileName);
+    // Takes the window geometry, the display settings, the caption colour and the background from
+    // the file (each missing value its default), then applies them as the setup dialog's Apply does.
+    void loadSettingsFile(const QString& fileName);
+
+    enum class SettingsFileUse { Save, Load };
+    // Asks the operator for a settings file (file dialogs preset to "*.ini"); empty when cancelled.
+    std::function<QString(SettingsFileUse)> chooseSettingsFile = chooseSettingsFileWithDialog;
+
     QString feedPort() const { return m_feedPort; }
     QString controlPort() const { return m_controlPort; }
-    const QString& FontColourSetting() const { return m_fontColourSetting; }
+    FontSetupDialog& setupDialog() { return *m_dialog; }
     PresentationWindow& window() { return *m_window; }
     WindowGeometry& geometry() { return *m_geometry; }
     DisplaySettings& displaySettings() { return m_settings; }
@@ -48,6 +65,11 @@ public:
     static QString GetAppVersionStr();
 
 private:
+    static QString chooseSettingsFileWithDialog(SettingsFileUse use);
+    // The seventeen stored values, from the live window and settings.
+    StoredDisplayState liveState() const;
+    QString backgroundImageSetting() const;
+    void loadBackgroundSetting(const QString& fileName);
     void restoreWindowState();
     void createDisplaySettings();
     void showWindow();
@@ -56,7 +78,6 @@ private:
     // A damaged store: the values of the failed step are deleted, so the next start takes the
     // defaults, and the display closes.
     void clearBadSettings(std::initializer_list<QLatin1StringView> names);
-    void applyFontOverride();
     void ReadParamString();
     void sendSignOn();
     void reportFatal(const QString& message);
@@ -73,9 +94,9 @@ private:
     ControlListener m_control;
     std::unique_ptr<PresentationWindow> m_window;
     std::unique_ptr<WindowGeometry> m_geometry;
+    std::unique_ptr<FontSetupDialog> m_dialog;
     QString m_feedPort = QStringLiteral("10000");
     QString m_controlPort = QStringLiteral("1024");
-    QString m_fontColourSetting;
     bool m_sizeFromCommandLine = false;
     bool m_failed = false;
     bool m_quittingWithoutQuestion = false;

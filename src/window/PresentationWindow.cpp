@@ -168,6 +168,7 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
     m_baseFontHeight = m_fixedBaseFontHeight.value_or(m_presenter.displayImage().width() / BaseFontDivisor);
     if (event->size() != m_appliedSize)
         m_hideBorderTimer.start();
+    resized();
 }
 
 void PresentationWindow::moveEvent(QMoveEvent* event) {

@@ -40,6 +40,8 @@ public:
     std::function<void()> setPosition = [] {};
     // The window has come to rest after being moved.
     std::function<void()> exitSizeMove = [] {};
+    // The window's size has changed (by the operator, the window manager or the geometry rules).
+    std::function<void()> resized = [] {};
     static constexpr int MoveSettleMilliseconds = 300;
 
     // Resizes the window as its geometry rules ask: unlike a resize by the operator, this does not

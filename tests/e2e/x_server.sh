@@ -2,7 +2,7 @@
 # number, screen size $1 (1280x720 by default), and points the display at it. Needs $work; sets
 # $xvfb to the server's process.
 start_x_server() {
-    Xvfb -displayfd 3 -screen 0 "${1:-1280x720}x24" -nolisten tcp 3>"$work/display-number" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${1:-1280x720}x24" -nolisten tcp -noreset 3>"$work/display-number" >"$work/xvfb.log" 2>&1 &
     xvfb=$!
     for _ in $(seq 100); do [ -s "$work/display-number" ] && break; sleep 0.1; done
     if [ ! -s "$work/display-number" ]; then
