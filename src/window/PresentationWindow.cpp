@@ -1,15 +1,28 @@
 #include "PresentationWindow.h"
 
+#include "BackgroundPicture.h"
 #include "presentation/DisplayColour.h"
 #include "presentation/PixelPasses.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 constexpr int BaseFontDivisor = 56;
+constexpr QPoint NoDragOrigin(-1, -1);
+constexpr int FontAdjustKeyStep = 1;
+constexpr int MoveKeyStep = 1;
+constexpr int MoveKeyStepWithCtrl = 10;
 
 Qt::WindowFlags presentationFlags(bool bordered) {
     Qt::WindowFlags flags = Qt::Tool | Qt::WindowStaysOnTopHint;
@@ -18,10 +31,20 @@ Qt::WindowFlags presentationFlags(bool bordered) {
     return flags;
 }
 
+// A sign with two caption lines: the tray icon where the application has no icon of its own.
+QIcon generatedIcon() {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::black);
+    QPainter painter(&pixmap);
+    painter.fillRect(6, 12, 20, 3, Qt::yellow);
+    painter.fillRect(4, 19, 24, 3, Qt::yellow);
+    return QIcon(pixmap);
+}
+
 } // namespace
 
 PresentationWindow::PresentationWindow(std::function<PresentationSettings()> settings, QWidget* parent)
-    : QWidget(parent, presentationFlags(true)), m_settings(std::move(settings)), m_presenter(*this) {
+    : QWidget(parent, presentationFlags(true)), m_settings(std::move(settings)), m_presenter(*this), m_popupMenu(this) {
     setWindowTitle(QStringLiteral("Veltrinox LCD presentation"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -38,10 +61,34 @@ PresentationWindow::PresentationWindow(std::function<PresentationSettings()> set
     m_moveSettledTimer.setInterval(MoveSettleMilliseconds);
     m_moveSettledTimer.setSingleShot(true);
     connect(&m_moveSettledTimer, &QTimer::timeout, this, [this] { exitSizeMove(); });
+
+    m_enableMouseMove.setInterval(EnableMouseMoveMilliseconds);
+    m_enableMouseMove.setSingleShot(true);
+    connect(&m_enableMouseMove, &QTimer::timeout, this, &PresentationWindow::EnableMouseMoveTimer);
+
+    connect(&m_popupMenu, &QMenu::aboutToShow, this, &PresentationWindow::PopupMenuPopup);
+    connect(m_popupMenu.ChooseBackgroundImage1, &QAction::triggered, this,
+            &PresentationWindow::ChooseBackgroundImage1Click);
+    connect(m_popupMenu.ClearBackgroundImage1, &QAction::triggered, this,
+            &PresentationWindow::ClearBackgroundImage1Click);
+    choosePictureFile = [this] {
+        return QFileDialog::getOpenFileName(this, QString(), m_backgroundFileName, u"Bitmaps (*.bmp)"_s);
+    };
+    createTrayIcon();
 }
 
 PresentationWindow::~PresentationWindow() {
     stopAnimation();
+}
+
+void PresentationWindow::createTrayIcon() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    const QIcon applicationIcon = QApplication::windowIcon();
+    m_trayIcon = std::make_unique<QSystemTrayIcon>(applicationIcon.isNull() ? generatedIcon() : applicationIcon);
+    m_trayIcon->setToolTip(windowTitle());
+    m_trayIcon->setContextMenu(&m_popupMenu);
+    m_trayIcon->show();
 }
 
 void PresentationWindow::setFixedBaseFontHeight(std::optional<int> points) {
@@ -109,6 +156,13 @@ void PresentationWindow::HideBorderTimerTimer() {
         show();
     }
     setCursor(Qt::BlankCursor);
+    m_mouseMoveAttached = false;
+    m_enableMouseMove.start();
+}
+
+void PresentationWindow::EnableMouseMoveTimer() {
+    m_enableMouseMove.stop();
+    m_mouseMoveAttached = true;
 }
 
 void PresentationWindow::Transparent1Click() {
@@ -140,22 +194,40 @@ bool PresentationWindow::event(QEvent* event) {
 
 void PresentationWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (!m_transparent) {
+    if (!m_transparent && !m_hasBackgroundImage) {
         if (m_imagePosition != QPoint(0, 0))
             painter.fillRect(rect(), Qt::black);
         painter.drawImage(m_imagePosition, m_presenter.displayImage());
         return;
     }
-    // The caption background is see-through: pixels of the key colour are painted as no colour at
-    // all (a compositing window manager shows the desktop through them; without one they stay black).
-    QImage visible(size(), QImage::Format_ARGB32);
-    visible.fill(Qt::transparent);
-    QPainter composer(&visible);
-    composer.drawImage(m_imagePosition, m_presenter.displayImage());
-    composer.end();
-    KeyOutColour(visible, m_keyColour, 255); // the window's opacity carries the alpha
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), visible);
+    painter.drawImage(QPoint(0, 0), composeFrame());
+}
+
+const QImage& PresentationWindow::composeFrame() {
+    // Every pixel of the frame is opaque or, keyed out, fully transparent: such pixels read the same
+    // premultiplied or not, and premultiplied is the format painted fastest.
+    if (m_frame.size() != size())
+        m_frame = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    const QImage& display = m_presenter.displayImage();
+    if (m_hasBackgroundImage) {
+        // Where the picture does not reach, the window's black shows.
+        m_frame.fill(Qt::black);
+        QPainter composer(&m_frame);
+        composer.drawImage(QPoint(0, 0), m_backgroundImage);
+        composer.end();
+        DrawOverBackground(m_frame, display, m_imagePosition, TransparentColour(display));
+    } else {
+        m_frame.fill(Qt::transparent);
+        QPainter composer(&m_frame);
+        composer.drawImage(m_imagePosition, display);
+    }
+    // In transparent mode the caption background is see-through: pixels of the key colour are
+    // painted as no colour at all (a compositing window manager shows the desktop through them;
+    // without one they stay black).
+    if (m_transparent)
+        KeyOutColour(m_frame, m_keyColour, 255); // the window's opacity carries the alpha
+    return m_frame;
 }
 
 void PresentationWindow::resizeEvent(QResizeEvent* event) {
@@ -176,7 +248,156 @@ void PresentationWindow::moveEvent(QMoveEvent* event) {
     m_moveSettledTimer.start();
 }
 
+bool PresentationWindow::onDisplayImage(QPoint point) const {
+    return QRect(m_imagePosition, m_presenter.displayImage().size()).contains(point);
+}
+
+void PresentationWindow::mousePressEvent(QMouseEvent* event) {
+    m_buttonsPressedHere |= event->button();
+    const QPoint point = event->position().toPoint();
+    if (onDisplayImage(point))
+        SurtitleImageMouseDown(point - m_imagePosition);
+    QWidget::mousePressEvent(event);
+}
+
+void PresentationWindow::mouseReleaseEvent(QMouseEvent* event) {
+    // A click is a press and release of the left button on the window; it belongs to what was
+    // pressed, the display image or the background around it.
+    const bool clicked = event->button() == Qt::LeftButton && m_buttonsPressedHere.testFlag(Qt::LeftButton) &&
+                         rect().contains(event->position().toPoint());
+    const bool pressedOnImage = m_dragOrigin != NoDragOrigin;
+    m_buttonsPressedHere &= ~event->button();
+    SurtitleImageMouseUp();
+    if (clicked && pressedOnImage)
+        SurtitleImageClick(event->modifiers(), event->globalPosition().toPoint());
+    else if (clicked)
+        BackgroundImageClick();
+    QWidget::mouseReleaseEvent(event);
+}
+
 void PresentationWindow::mouseMoveEvent(QMouseEvent* event) {
-    showBorder();
+    const QPoint point = event->position().toPoint();
+    // While a drag is armed the pointer belongs to the display image wherever it goes.
+    if (m_mouseMoveAttached && (m_dragOrigin != NoDragOrigin || onDisplayImage(point)))
+        SurtitleImageMouseMove(event->modifiers(), point - m_imagePosition);
     QWidget::mouseMoveEvent(event);
+}
+
+void PresentationWindow::contextMenuEvent(QContextMenuEvent* event) {
+    m_popupMenu.popupAt(event->globalPos());
+}
+
+void PresentationWindow::SurtitleImageMouseDown(QPoint imagePoint) {
+    m_dragOrigin = imagePoint;
+}
+
+void PresentationWindow::SurtitleImageMouseUp() {
+    m_dragOrigin = NoDragOrigin;
+}
+
+void PresentationWindow::SurtitleImageMouseMove(Qt::KeyboardModifiers modifiers, QPoint imagePoint) {
+    if (!modifiers.testFlag(Qt::ShiftModifier)) {
+        showBorder();
+        return;
+    }
+    setCursor(Qt::SizeAllCursor);
+    // The window follows the pointer, so the point of the display image under it stays the same.
+    if (m_dragOrigin != NoDragOrigin)
+        move(pos() + imagePoint - m_dragOrigin);
+}
+
+void PresentationWindow::SurtitleImageClick(Qt::KeyboardModifiers modifiers, QPoint screenPoint) {
+    showPointer();
+    if (modifiers.testFlag(Qt::ShiftModifier))
+        return;
+    m_popupMenu.popupAt(screenPoint);
+}
+
+void PresentationWindow::BackgroundImageClick() {
+    m_popupMenu.popupAt(QPoint(0, 0));
+}
+
+void PresentationWindow::PopupMenuPopup() {
+    showPointer();
+    // The menu takes the pointer: a press that opened it gets its release there, not here.
+    m_buttonsPressedHere = {};
+    SurtitleImageMouseUp();
+}
+
+void PresentationWindow::showPointer() {
+    if (cursor().shape() == Qt::BlankCursor)
+        setCursor(Qt::ArrowCursor);
+}
+
+void PresentationWindow::keyPressEvent(QKeyEvent* event) {
+    if (!FormKeyDown(event->key(), event->modifiers()))
+        QWidget::keyPressEvent(event);
+}
+
+bool PresentationWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    modifiers &= ~Qt::KeypadModifier; // some keyboards report their arrow keys as keypad keys
+    if (modifiers == Qt::NoModifier) {
+        if (key == Qt::Key_Up)
+            adjustFont(FontAdjustKeyStep);
+        else if (key == Qt::Key_Down)
+            adjustFont(-FontAdjustKeyStep);
+        return key == Qt::Key_Up || key == Qt::Key_Down;
+    }
+    if (modifiers != Qt::ShiftModifier && modifiers != (Qt::ShiftModifier | Qt::ControlModifier))
+        return false;
+    const int step = modifiers.testFlag(Qt::ControlModifier) ? MoveKeyStepWithCtrl : MoveKeyStep;
+    switch (key) {
+    case Qt::Key_Left:
+        move(x() - step, y());
+        return true;
+    case Qt::Key_Right:
+        move(x() + step, y());
+        return true;
+    case Qt::Key_Up:
+        move(x(), y() - step);
+        return true;
+    case Qt::Key_Down:
+        move(x(), y() + step);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void PresentationWindow::ChooseBackgroundImage1Click() {
+    const QString file = choosePictureFile();
+    if (file.isEmpty())
+        return;
+    QString error;
+    if (!loadBackgroundImage(file, &error) && !error.isEmpty()) {
+        auto* box =
+            new QMessageBox(QMessageBox::Warning, QApplication::applicationName(), error, QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->show();
+    }
+}
+
+void PresentationWindow::ClearBackgroundImage1Click() {
+    m_hasBackgroundImage = false;
+    // Nothing shows the picture until another is loaded.
+    m_backgroundImage = QImage();
+    update();
+}
+
+bool PresentationWindow::loadBackgroundImage(const QString& file, QString* readerError) {
+    if (readerError)
+        readerError->clear();
+    if (!QFileInfo::exists(file))
+        return false;
+    BackgroundBitmap bitmap = ReadBackgroundBitmap(file);
+    if (bitmap.image.isNull()) {
+        if (readerError)
+            *readerError = bitmap.error;
+        return false;
+    }
+    m_backgroundImage = std::move(bitmap.image);
+    m_backgroundFileName = file;
+    m_hasBackgroundImage = true;
+    update();
+    return true;
 }

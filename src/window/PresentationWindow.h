@@ -1,9 +1,12 @@
 #pragma once
 
+#include "PopupMenu.h"
 #include "presentation/AnimationTimer.h"
 #include "presentation/PresentationHost.h"
 #include "presentation/Presenter.h"
 
+#include <QImage>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
@@ -14,11 +17,19 @@
 // its position, and the host of the presentation engine. It hands the engine its settings, moves
 // the image for scrolls, fades its own opacity in transparent mode, and hides its border five
 // seconds after it was last touched. The animation timer's steps arrive here as events.
+//
+// The operator works it with the pointer, a few keys and the pop-up menu (also the tray icon's):
+// Shift and a button held drag the window, a click opens the menu, Up and Down adjust the font,
+// Shift (and Ctrl) with the arrows move the window. A background picture can show through the
+// display image's transparent colour.
 class PresentationWindow : public QWidget, public PresentationHost {
     Q_OBJECT
 
 public:
     static constexpr int HideBorderMilliseconds = 5000;
+    // After the border hides, pointer movement is ignored this long: re-creating the window without
+    // its border, and the operator's hand coming to rest, must not show the border again at once.
+    static constexpr int EnableMouseMoveMilliseconds = 1000;
 
     // settings supplies the live display settings; the engine reads them at the moment of use.
     explicit PresentationWindow(std::function<PresentationSettings()> settings, QWidget* parent = nullptr);
@@ -43,6 +54,31 @@ public:
     // The window's size has changed (by the operator, the window manager or the geometry rules).
     std::function<void()> resized = [] {};
     static constexpr int MoveSettleMilliseconds = 300;
+
+    // The operator's menu. The window carries out the background commands itself and reopens the
+    // menu after the font-adjust items; the owner connects every other item.
+    PopupMenu& popupMenu() { return m_popupMenu; }
+    // The notification-area icon with the menu; null where the desktop has no notification area.
+    QSystemTrayIcon* trayIcon() const { return m_trayIcon.get(); }
+
+    // The Up and Down keys: the font adjustment changes by delta percent. The owner keeps it in range.
+    std::function<void(int delta)> adjustFont = [](int) {};
+
+    // Where a Shift-drag took hold of the display image, in its coordinates; (-1, -1) when none.
+    QPoint DragOrigin() const { return m_dragOrigin; }
+    // Pointer movement shows the border again (the end of the second after it was hidden).
+    void EnableMouseMoveTimer();
+
+    // Asks the operator for a bitmap file ("Bitmaps (*.bmp)"); empty when cancelled. Tests replace it.
+    std::function<QString()> choosePictureFile;
+    void ChooseBackgroundImage1Click();
+    void ClearBackgroundImage1Click();
+    // Shows file as the background picture. A missing file is ignored; a file that is no readable
+    // bitmap fails with the reader's error, and the background stays as it was. True when loaded.
+    bool loadBackgroundImage(const QString& file, QString* readerError = nullptr);
+    bool HasBackgroundImage() const { return m_hasBackgroundImage; }
+    // The file of the picture last loaded, kept when the picture is cleared.
+    QString backgroundFileName() const { return m_backgroundFileName; }
 
     // Resizes the window as its geometry rules ask: unlike a resize by the operator, this does not
     // show the border or start the border timer again.
@@ -69,12 +105,30 @@ protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private:
     void showBorder();
     void applyOpacity();
+    void showPointer();
+    bool onDisplayImage(QPoint point) const;
+    void SurtitleImageMouseDown(QPoint imagePoint);
+    void SurtitleImageMouseUp();
+    void SurtitleImageMouseMove(Qt::KeyboardModifiers modifiers, QPoint imagePoint);
+    void SurtitleImageClick(Qt::KeyboardModifiers modifiers, QPoint screenPoint);
+    void BackgroundImageClick();
+    void PopupMenuPopup();
+    // True when the key was one of the window's shortcuts.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void createTrayIcon();
+    // The client area as painted when the display image is keyed: over the background picture, in
+    // transparent mode, or both.
+    const QImage& composeFrame();
 
     std::function<PresentationSettings()> m_settings;
     Presenter m_presenter;
@@ -88,4 +142,16 @@ private:
     int m_alpha = 255;
     bool m_transparent = false;
     QRgb m_keyColour = 0xFF000000; // the caption background when transparency was switched on
+    QImage m_frame;                // composeFrame's picture, kept from one paint to the next
+
+    PopupMenu m_popupMenu;
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon; // declared after the menu it shows: released first
+    QPoint m_dragOrigin{-1, -1};
+    Qt::MouseButtons m_buttonsPressedHere; // a release is a click only after a press on the window
+    QTimer m_enableMouseMove;
+    bool m_mouseMoveAttached = true;
+
+    QImage m_backgroundImage;
+    QString m_backgroundFileName;
+    bool m_hasBackgroundImage = false;
 };

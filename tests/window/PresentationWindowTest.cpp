@@ -1,8 +1,16 @@
 #include "window/PresentationWindow.h"
 
+#include "support/QtPrinters.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -68,6 +76,214 @@ TEST(PresentationWindowTest, HidingTheBorderStopsARunningEffect) {
     EXPECT_TRUE(window.presenter().effectRunning());
     window.hideBorderNow();
     EXPECT_FALSE(window.presenter().effectRunning());
+}
+
+// The window as the operator meets it: shown at a known place, driven by events through its
+// platform window as the pointer and keyboard deliver them.
+class OperatorControlsTest : public testing::Test {
+protected:
+    static constexpr QPoint Start{100, 80};
+
+    void SetUp() override {
+        window.resize(320, 180);
+        window.move(Start);
+        window.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    void TearDown() override { menu().hide(); }
+
+    PopupMenu& menu() { return window.popupMenu(); }
+    // The platform window changes when the border is shown or hidden.
+    QWindow* platformWindow() { return window.windowHandle(); }
+    void click(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint point) {
+        QTest::mouseClick(platformWindow(), button, modifiers, point);
+    }
+    void moveTo(QPoint point, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::mouseEvent(QTest::MouseMove, platformWindow(), Qt::NoButton, modifiers, point);
+    }
+    bool bordered() const { return !window.windowFlags().testFlag(Qt::FramelessWindowHint); }
+
+    PresentationWindow window{defaultSettings};
+};
+
+TEST_F(OperatorControlsTest, AClickOpensTheMenuAtThePointer) {
+    window.hideBorderNow(); // the pointer disappears with the border
+    EXPECT_EQ(window.cursor().shape(), Qt::BlankCursor);
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        click(button, {}, QPoint(60, 50));
+        EXPECT_TRUE(menu().isVisible()) << int(button);
+        EXPECT_EQ(menu().lastPopupPoint(), window.mapToGlobal(QPoint(60, 50)));
+        EXPECT_NE(window.cursor().shape(), Qt::BlankCursor);
+        menu().hide();
+    }
+    click(Qt::LeftButton, Qt::ShiftModifier, QPoint(80, 50));
+    EXPECT_FALSE(menu().isVisible());
+    EXPECT_EQ(menu().lastPopupPoint(), window.mapToGlobal(QPoint(60, 50)));
+}
+
+TEST_F(OperatorControlsTest, AClickBesideTheDisplayImageOpensTheMenuAtTheScreenCorner) {
+    window.setImagePosition(QPoint(100, 0)); // as a scroll moves it
+    click(Qt::LeftButton, {}, QPoint(50, 50));
+    EXPECT_TRUE(menu().isVisible());
+    EXPECT_EQ(menu().lastPopupPoint(), QPoint(0, 0));
+    menu().hide();
+    click(Qt::LeftButton, {}, QPoint(150, 50));
+    EXPECT_EQ(menu().lastPopupPoint(), window.mapToGlobal(QPoint(150, 50)));
+}
+
+TEST_F(OperatorControlsTest, ShiftDragKeepsTheImagePointUnderThePointer) {
+    window.setImagePosition(QPoint(-20, -10));
+    const QPoint grip(50, 40);
+    QTest::mousePress(platformWindow(), Qt::LeftButton, Qt::ShiftModifier, grip);
+    EXPECT_EQ(window.DragOrigin(), QPoint(70, 50)); // in display-image coordinates
+
+    for (const QPoint step : {QPoint(30, 20), QPoint(-45, 5)}) {
+        const QPoint pointer = window.mapToGlobal(grip + step);
+        moveTo(grip + step, Qt::ShiftModifier);
+        EXPECT_EQ(window.mapFromGlobal(pointer), grip);
+    }
+    EXPECT_EQ(window.pos(), Start + QPoint(-15, 25));
+    EXPECT_EQ(window.cursor().shape(), Qt::SizeAllCursor);
+
+    QTest::mouseRelease(platformWindow(), Qt::LeftButton, Qt::ShiftModifier, grip);
+    EXPECT_EQ(window.DragOrigin(), QPoint(-1, -1));
+    EXPECT_FALSE(menu().isVisible()); // Shift held: the click opens nothing
+    moveTo(grip + QPoint(10, 10), Qt::ShiftModifier);
+    EXPECT_EQ(window.pos(), Start + QPoint(-15, 25));
+}
+
+TEST_F(OperatorControlsTest, ShiftMoveWithoutAPressOnlyChangesThePointer) {
+    // The menu a right click opens takes the release of that click: no drag may stay armed.
+    click(Qt::RightButton, {}, QPoint(40, 40));
+    ASSERT_TRUE(menu().isVisible());
+    menu().hide();
+    EXPECT_EQ(window.DragOrigin(), QPoint(-1, -1));
+    window.hideBorderNow();
+    window.EnableMouseMoveTimer();
+    moveTo(QPoint(40, 40), Qt::ShiftModifier);
+    moveTo(QPoint(90, 60), Qt::ShiftModifier);
+    EXPECT_EQ(window.pos(), Start);
+    EXPECT_EQ(window.cursor().shape(), Qt::SizeAllCursor);
+    EXPECT_FALSE(bordered());
+}
+
+TEST_F(OperatorControlsTest, MovementShowsTheBorderExceptInTheFirstSecondAfterItHid) {
+    window.hideBorderNow();
+    ASSERT_FALSE(bordered());
+    moveTo(QPoint(30, 30));
+    EXPECT_FALSE(bordered());
+    EXPECT_EQ(window.cursor().shape(), Qt::BlankCursor);
+    EXPECT_FALSE(window.borderHidingPending());
+
+    window.EnableMouseMoveTimer(); // the second is over
+    moveTo(QPoint(40, 30));
+    EXPECT_TRUE(bordered());
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(window.borderHidingPending());
+}
+
+TEST_F(OperatorControlsTest, Keys) {
+    struct Case {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::optional<int> fontAdjust;
+        QPoint move;
+    };
+    const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    const Case cases[] = {
+        {"Up", Qt::Key_Up, {}, 1, {}},
+        {"Down", Qt::Key_Down, {}, -1, {}},
+        {"Shift+Left", Qt::Key_Left, Qt::ShiftModifier, {}, {-1, 0}},
+        {"Shift+Right", Qt::Key_Right, Qt::ShiftModifier, {}, {1, 0}},
+        {"Shift+Up", Qt::Key_Up, Qt::ShiftModifier, {}, {0, -1}},
+        {"Shift+Down", Qt::Key_Down, Qt::ShiftModifier, {}, {0, 1}},
+        {"Ctrl+Shift+Left", Qt::Key_Left, ctrlShift, {}, {-10, 0}},
+        {"Ctrl+Shift+Right", Qt::Key_Right, ctrlShift, {}, {10, 0}},
+        {"Ctrl+Shift+Up", Qt::Key_Up, ctrlShift, {}, {0, -10}},
+        {"Ctrl+Shift+Down", Qt::Key_Down, ctrlShift, {}, {0, 10}},
+        {"Ctrl+Down", Qt::Key_Down, Qt::ControlModifier, {}, {}},
+        {"Ctrl+Up", Qt::Key_Up, Qt::ControlModifier, {}, {}},
+        {"Alt+Shift+Left", Qt::Key_Left, Qt::AltModifier | Qt::ShiftModifier, {}, {}},
+        {"Left", Qt::Key_Left, {}, {}, {}},
+        {"Shift+A", Qt::Key_A, Qt::ShiftModifier, {}, {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<int> adjustments;
+        window.adjustFont = [&](int delta) { adjustments.push_back(delta); };
+        window.move(Start);
+        QTest::keyClick(&window, c.key, c.modifiers);
+        EXPECT_EQ(adjustments, c.fontAdjust ? std::vector{*c.fontAdjust} : std::vector<int>{}) << c.name;
+        EXPECT_EQ(window.pos(), Start + c.move) << c.name;
+    }
+}
+
+// The background picture is a red 40 x 20 bitmap; the display image is dark green (its bottom-left
+// pixel, so the transparent colour) with a blue square in its corner.
+class BackgroundPictureTest : public OperatorControlsTest {
+protected:
+    static constexpr QRgb Red = 0xFFFF0000;
+    static constexpr QRgb Blue = 0xFF0000FF;
+    static constexpr QRgb DarkGreen = 0xFF004000;
+    static constexpr QRgb Black = 0xFF000000;
+
+    void SetUp() override {
+        OperatorControlsTest::SetUp();
+        ASSERT_TRUE(directory.isValid());
+        QImage picture(40, 20, QImage::Format_RGB32);
+        picture.fill(Red);
+        ASSERT_TRUE(picture.save(pictureFile, "BMP"));
+        QImage& display = window.presenter().displayCanvas().image();
+        display.fill(DarkGreen);
+        QPainter(&display).fillRect(0, 0, 10, 10, Blue);
+    }
+
+    QRgb shown(int x, int y) { return window.grab().toImage().pixel(x, y) | 0xFF000000; }
+    QString file(const QString& name) const { return directory.filePath(name); }
+
+    QTemporaryDir directory;
+    const QString pictureFile = file(u"red.bmp"_s);
+};
+
+TEST_F(BackgroundPictureTest, ShowsThroughTheTransparentColourOfTheDisplayImage) {
+    window.choosePictureFile = [] { return QString(); }; // cancelled
+    menu().ChooseBackgroundImage1->trigger();
+    EXPECT_FALSE(window.HasBackgroundImage());
+
+    window.choosePictureFile = [this] { return pictureFile; };
+    menu().ChooseBackgroundImage1->trigger();
+    ASSERT_TRUE(window.HasBackgroundImage());
+    EXPECT_EQ(window.backgroundFileName(), pictureFile);
+    EXPECT_EQ(shown(5, 5), Blue);     // the display image's own colour covers the picture
+    EXPECT_EQ(shown(20, 15), Red);    // its transparent colour shows it
+    EXPECT_EQ(shown(100, 50), Black); // beyond the picture
+
+    menu().ClearBackgroundImage1->trigger();
+    EXPECT_FALSE(window.HasBackgroundImage());
+    EXPECT_EQ(window.backgroundFileName(), pictureFile);
+    EXPECT_EQ(shown(5, 5), Blue);
+    EXPECT_EQ(shown(20, 15), DarkGreen);
+}
+
+TEST_F(BackgroundPictureTest, AFileThatCannotBeShownLeavesTheBackgroundAsItWas) {
+    QFile corrupt(file(u"corrupt.bmp"_s));
+    ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
+    corrupt.write("BM this is no bitmap");
+    corrupt.close();
+
+    for (const bool withPicture : {false, true}) {
+        if (withPicture) {
+            ASSERT_TRUE(window.loadBackgroundImage(pictureFile));
+        }
+        QString error;
+        EXPECT_FALSE(window.loadBackgroundImage(file(u"missing.bmp"_s), &error));
+        EXPECT_TRUE(error.isEmpty()) << "a missing file is ignored";
+        EXPECT_FALSE(window.loadBackgroundImage(corrupt.fileName(), &error));
+        EXPECT_FALSE(error.isEmpty()) << "the reader's error";
+        EXPECT_EQ(window.HasBackgroundImage(), withPicture);
+        EXPECT_EQ(shown(20, 15), withPicture ? Red : DarkGreen);
+    }
+    EXPECT_EQ(window.backgroundFileName(), pictureFile);
 }
 
 } // namespace
