@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSocketNotifier>
@@ -115,9 +116,54 @@ bool DisplayApplication::start() {
     m_geometry->fullScreen = m_store->ReadSettingBoolean(Names::FullScreen, false);
     if (m_store->ReadSettingBoolean(Names::Transparent, false))
         m_geometry->Transparent1Click();
+    loadBackgroundSetting(m_store->ReadSettingText(Names::BackgroundImage, QString()));
+    m_window->popupMenu().setVersionText(GetAppVersionStr());
+    connectMenu();
     createDisplaySettings();
     showWindow();
     return !m_failed;
+}
+
+void DisplayApplication::connectMenu() {
+    PopupMenu& menu = m_window->popupMenu();
+    const auto command = [this](QAction* item, auto run) {
+        connect(item, &QAction::triggered, this, [this, run] {
+            run();
+            showModes();
+        });
+    };
+    command(menu.FullScreen1, [this] { m_geometry->FullScreen1Click(); });
+    command(menu.Transparent1, [this] { m_geometry->Transparent1Click(); });
+    command(menu.ChooseFontDisplaysetup1, [this] { ChooseFontDisplaysetup1Click(); });
+    command(menu.IncreaseFontAdjust1, [this] { m_geometry->IncreaseFontAdjust1Click(); });
+    command(menu.DecreaseFontAdjust1, [this] { m_geometry->DecreaseFontAdjust1Click(); });
+    command(menu.ReRegister1, [this] { sendSignOn(); });
+    command(menu.ResetPosition1, [this] { m_geometry->ResetPosition1Click(); });
+    command(menu.SaveSettingstoRegistry1, [this] { SaveToRegistry(); });
+    command(menu.SaveSettingstoFile1, [this] { SaveSettingstoFile1Click(); });
+    command(menu.LoadSettingsfromfile1, [this] { LoadSettingsfromfile1Click(); });
+    command(menu.Exit1, [this] { m_window->close(); });
+    m_window->adjustFont = [this](int delta) {
+        m_settings.setFontAdjustSpin(m_settings.FontAdjustSpin() + delta);
+        showModes();
+    };
+    showModes();
+}
+
+void DisplayApplication::showModes() {
+    PopupMenu& menu = m_window->popupMenu();
+    menu.FullScreen1->setChecked(m_geometry->fullScreen);
+    menu.Transparent1->setChecked(m_window->transparentMode());
+    if (m_dialog)
+        m_dialog->refreshFields();
+}
+
+void DisplayApplication::ChooseFontDisplaysetup1Click() {
+    // The dialog comes to the front and stays there; the display gives up staying on top until its
+    // next effect step.
+    m_window->setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    m_window->show();
+    m_dialog->showNonModal();
 }
 
 void DisplayApplication::connectListeners() {
@@ -128,11 +174,7 @@ void DisplayApplication::connectListeners() {
     connect(&m_feed, &FeedListener::documentReceived, this, present);
     connect(&m_control, &ControlListener::documentReceived, this, present);
     connect(&m_feed, &FeedListener::connectionsChanged, this, [this] { m_window->presenter().clearQueue(); });
-    connect(&m_control, &ControlListener::failureReported, this, [this](const QString& message) {
-        auto* box = new QMessageBox(QMessageBox::Warning, QApplication::applicationName(), message);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->show();
-    });
+    connect(&m_control, &ControlListener::failureReported, this, &DisplayApplication::showWarning);
     m_control.status = [this] { return status(); };
     m_control.stagetextSettings = [this] { return stagetextSettings(); };
 }
@@ -268,7 +310,7 @@ bool DisplayApplication::restoreShownState() {
 
 void DisplayApplication::sendSignOn() {
     const QRect frame = m_window->frameGeometry();
-    SendSignOn(SystemSignOnAdapters(), {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
+    SendSignOn(signOnAdapters(), {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
 }
 
 StoredDisplayState DisplayApplication::liveState() const {
@@ -297,7 +339,8 @@ StoredDisplayState DisplayApplication::liveState() const {
 }
 
 QString DisplayApplication::backgroundImageSetting() const {
-    return QString();
+    // A picture chosen and then cleared is not stored.
+    return m_window->HasBackgroundImage() ? m_window->backgroundFileName() : QString();
 }
 
 void DisplayApplication::SaveToRegistry() {
@@ -337,11 +380,10 @@ void DisplayApplication::LoadSettingsfromfile1Click() {
 bool DisplayApplication::saveSettingsFile(const QString& fileName) {
     SettingsFile file(fileName);
     WriteDisplaySection(file, liveState());
-    if (const std::optional<SettingsFileError> error = file.save()) {
-        QMessageBox::warning(m_window.get(), QApplication::applicationName(), error->message);
-        return false;
-    }
-    return true;
+    const std::optional<SettingsFileError> error = file.save();
+    if (error)
+        showWarning(error->message);
+    return !error;
 }
 
 void DisplayApplication::loadSettingsFile(const QString& fileName) {
@@ -373,7 +415,19 @@ void DisplayApplication::loadSettingsFile(const QString& fileName) {
     m_dialog->refreshFields();
 }
 
-void DisplayApplication::loadBackgroundSetting(const QString&) {}
+void DisplayApplication::loadBackgroundSetting(const QString& fileName) {
+    // A picture that is no longer there, or no longer a bitmap, leaves the background as it was.
+    if (!fileName.isEmpty() && QFileInfo::exists(fileName))
+        m_window->loadBackgroundImage(fileName);
+}
+
+void DisplayApplication::showWarning(const QString& message) {
+    // Not modal: the display goes on showing captions while the message waits for the operator.
+    auto* box = new QMessageBox(QMessageBox::Warning, QApplication::applicationName(), message);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+    lastWarning = message;
+}
 
 void DisplayApplication::reportFatal(const QString& message) {
     m_failed = true;

@@ -8,6 +8,7 @@
 #include "WindowGeometry.h"
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
+#include "net/SignOn.h"
 #include "window/PresentationWindow.h"
 
 #include <QObject>
@@ -48,6 +49,11 @@ public:
     // the file (each missing value its default), then applies them as the setup dialog's Apply does.
     void loadSettingsFile(const QString& fileName);
 
+    // The adapters the sign-on goes out on.
+    std::function<QList<SignOnAdapter>()> signOnAdapters = SystemSignOnAdapters;
+    // The last warning shown to the operator.
+    QString lastWarning;
+
     enum class SettingsFileUse { Save, Load };
     // Asks the operator for a settings file (file dialogs preset to "*.ini"); empty when cancelled.
     std::function<QString(SettingsFileUse)> chooseSettingsFile = chooseSettingsFileWithDialog;
@@ -58,6 +64,9 @@ public:
     PresentationWindow& window() { return *m_window; }
     WindowGeometry& geometry() { return *m_geometry; }
     DisplaySettings& displaySettings() { return m_settings; }
+
+    // "Choose Font/Display setup".
+    void ChooseFontDisplaysetup1Click();
 
     // SIGINT and SIGTERM end the display at once, without the save question.
     void quitOnTerminationSignals();
@@ -81,7 +90,11 @@ private:
     void ReadParamString();
     void sendSignOn();
     void reportFatal(const QString& message);
+    void showWarning(const QString& message);
     void connectListeners();
+    void connectMenu();
+    // The menu's ticks and the dialog's fields show the modes and settings as they now are.
+    void showModes();
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool askToClose();
     DisplayStatus status() const;

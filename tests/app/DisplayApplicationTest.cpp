@@ -1,0 +1,161 @@
+#include "app/DisplayApplication.h"
+
+#include "app/StoredSettings.h"
+#include "support/QtPrinters.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// The running display on the offscreen platform: its listeners on ephemeral ports, its sign-on
+// going nowhere, its store in a file of the test's own.
+class DisplayApplicationTest : public testing::Test {
+protected:
+    DisplayApplicationTest()
+        : display(CommandLine({u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s}),
+                  std::make_unique<SettingsStore>(directory.filePath(u"store.conf"_s))) {
+        display.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+        EXPECT_TRUE(display.start());
+        QCoreApplication::processEvents();
+    }
+
+    QString path(const QString& name) const { return directory.filePath(name); }
+    PopupMenu& menu() { return display.window().popupMenu(); }
+    QString fileText(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    QTemporaryDir directory;
+    DisplayApplication display;
+};
+
+TEST_F(DisplayApplicationTest, MenuCommandsChangeTheModesAndTheirTicks) {
+    menu().FullScreen1->trigger();
+    EXPECT_TRUE(display.geometry().fullScreen);
+    EXPECT_TRUE(menu().FullScreen1->isChecked());
+
+    menu().Transparent1->trigger(); // transparency ends full screen
+    EXPECT_TRUE(display.window().transparentMode());
+    EXPECT_TRUE(menu().Transparent1->isChecked());
+    EXPECT_FALSE(display.geometry().fullScreen);
+    EXPECT_FALSE(menu().FullScreen1->isChecked());
+
+    menu().FullScreen1->trigger(); // and full screen ends transparency
+    EXPECT_FALSE(display.window().transparentMode());
+    EXPECT_FALSE(menu().Transparent1->isChecked());
+    EXPECT_TRUE(menu().FullScreen1->isChecked());
+}
+
+TEST_F(DisplayApplicationTest, FontAdjustFromTheMenuAndTheKeysShowsInTheDialog) {
+    const auto* field = display.setupDialog().findChild<QSpinBox*>(u"FontAdjustSpin"_s);
+    ASSERT_NE(field, nullptr);
+    menu().IncreaseFontAdjust1->trigger();
+    EXPECT_EQ(display.displaySettings().FontAdjustSpin(), 105);
+    QTest::keyClick(&display.window(), Qt::Key_Down);
+    QTest::keyClick(&display.window(), Qt::Key_Down);
+    EXPECT_EQ(display.displaySettings().FontAdjustSpin(), 103);
+    EXPECT_EQ(field->value(), 103);
+    menu().close();
+}
+
+TEST_F(DisplayApplicationTest, TheSetupCommandShowsTheDialogAndTheDisplayStopsStayingOnTop) {
+    menu().ChooseFontDisplaysetup1->trigger();
+    EXPECT_TRUE(display.setupDialog().isVisible());
+    EXPECT_FALSE(display.window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    display.setupDialog().hide();
+}
+
+TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
+    PresentationWindow& window = display.window();
+    DisplaySettings& settings = display.displaySettings();
+    window.move(40, 30);
+    window.resize(640, 200);
+    settings.setNumberOfLines(4);
+    settings.setFontHeight(36);
+    settings.setFontSelector(u"DejaVu Sans"_s);
+    settings.setFontAdjustSpin(120);
+    settings.setEnableWordWrap(true);
+    settings.setAntiAliased(true);
+    settings.setMonitorNumber(1);
+    settings.setFontColourSetting(u"$FF0000"_s);
+    display.chooseSettingsFile = [this](auto) { return path(u"venue.ini"_s); };
+    menu().SaveSettingstoFile1->trigger();
+    EXPECT_TRUE(fileText(u"venue.ini"_s).contains(u"[Display]\r\nForm Top=30\r\nForm Left=40\r\n"_s));
+
+    window.move(0, 0);
+    window.resize(300, 100);
+    settings.setNumberOfLines(1);
+    settings.setFontHeight(10);
+    settings.setFontSelector(u"Arial"_s);
+    settings.setFontAdjustSpin(100);
+    settings.setEnableWordWrap(false);
+    settings.setMonitorNumber(0);
+    settings.setFontColourSetting(u"$00FFFF"_s);
+    menu().LoadSettingsfromfile1->trigger();
+
+    EXPECT_EQ(window.pos(), QPoint(40, 30));
+    EXPECT_EQ(window.size(), QSize(640, 200));
+    EXPECT_EQ(settings.NumberOfLines(), 4);
+    EXPECT_EQ(settings.FontHeight(), 36);
+    EXPECT_EQ(settings.FontSelector(), u"DejaVu Sans"_s);
+    EXPECT_EQ(settings.FontAdjustSpin(), 120);
+    EXPECT_TRUE(settings.EnableWordWrap());
+    EXPECT_TRUE(settings.AntiAliased());
+    EXPECT_EQ(settings.MonitorNumber(), 1);
+    EXPECT_EQ(settings.FontColourSetting(), u"$FF0000"_s); // "$" and six digits again after Apply
+    EXPECT_EQ(display.setupDialog().findChild<QSpinBox*>(u"NumberOfLines"_s)->value(), 4);
+}
+
+TEST_F(DisplayApplicationTest, AnEmptySettingsFileGivesEveryFileDefault) {
+    QFile(path(u"empty.ini"_s)).open(QIODevice::WriteOnly);
+    display.displaySettings().setAntiAliased(false);
+    display.loadSettingsFile(path(u"empty.ini"_s));
+    const DisplaySettings& settings = display.displaySettings();
+    EXPECT_EQ(display.window().pos(), QPoint(0, 0));
+    EXPECT_EQ(display.window().size(), QSize(400, 100));
+    EXPECT_FALSE(display.window().isMaximized());
+    EXPECT_EQ(settings.NumberOfLines(), 3);
+    EXPECT_EQ(settings.FontHeight(), 44);
+    EXPECT_EQ(settings.FontAdjustSpin(), 100);
+    EXPECT_TRUE(settings.AntiAliased());
+    EXPECT_EQ(settings.FontSelector(), u"Arial"_s);
+    EXPECT_EQ(settings.FontColourSetting(), u"$00FFFF"_s);
+}
+
+TEST_F(DisplayApplicationTest, ASettingsFileThatCannotBeWrittenIsReportedAndLeftWhole) {
+    // A directory where the file should be: no save can replace it, whoever runs the test.
+    QDir(directory.path()).mkdir(u"venue.ini"_s);
+    EXPECT_FALSE(display.saveSettingsFile(path(u"venue.ini"_s)));
+    EXPECT_EQ(display.lastWarning, u"Unable to write to "_s + path(u"venue.ini"_s));
+    EXPECT_TRUE(QFileInfo(path(u"venue.ini"_s)).isDir());
+}
+
+TEST_F(DisplayApplicationTest, TheBackgroundIsStoredOnlyWhileInUse) {
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(path(u"stage.bmp"_s), "BMP"));
+    display.window().choosePictureFile = [this] { return path(u"stage.bmp"_s); };
+    menu().ChooseBackgroundImage1->trigger();
+    ASSERT_TRUE(display.window().HasBackgroundImage());
+
+    ASSERT_TRUE(display.saveSettingsFile(path(u"with.ini"_s)));
+    EXPECT_TRUE(fileText(u"with.ini"_s).contains(u"Background Image="_s + path(u"stage.bmp"_s)));
+    menu().ClearBackgroundImage1->trigger();
+    ASSERT_TRUE(display.saveSettingsFile(path(u"without.ini"_s)));
+    EXPECT_TRUE(fileText(u"without.ini"_s).contains(u"Background Image=\r\n"_s));
+
+    display.loadSettingsFile(path(u"with.ini"_s)); // a file naming a picture that exists loads it
+    EXPECT_TRUE(display.window().HasBackgroundImage());
+}
+
+} // namespace
