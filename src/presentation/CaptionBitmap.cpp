@@ -47,6 +47,10 @@ CaptionBitmap DecodeCaptionBitmap(QStringView text) {
     // outside the Base64 alphabet.
     const qsizetype dataStart = CaptionDocumentFormat::ImagePrefix.size() - 1;
     const QByteArray bytes = QByteArray::fromBase64(text.sliced(std::min(dataStart, text.size())).toLatin1());
+    return DecodeBmpFile(bytes);
+}
+
+CaptionBitmap DecodeBmpFile(const QByteArray& bytes) {
     if (!bytes.startsWith("BM"))
         return {};
     if (isTruncated(bytes))

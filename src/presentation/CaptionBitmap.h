@@ -21,3 +21,7 @@ struct CaptionBitmap {
 
 // text is the caption text from its "#IMAGE:#" on.
 CaptionBitmap DecodeCaptionBitmap(QStringView text);
+
+// The bytes of a BMP file, under the same bounds; a file whose pixel rows run past its end is
+// unreadable.
+CaptionBitmap DecodeBmpFile(const QByteArray& bytes);

@@ -2,18 +2,23 @@
 
 #include "presentation/CaptionBitmap.h"
 
-#include <QImageReader>
+#include <QFile>
 #include <QRect>
 
 BackgroundBitmap ReadBackgroundBitmap(const QString& file) {
-    QImageReader reader(file, "bmp");
-    reader.setAutoDetectImageFormat(false); // a bitmap, whatever else the file might be
-    reader.setAllocationLimit(MaxBitmapMegabytes);
-    QImage image;
-    if (!reader.read(&image) || image.isNull())
-        return {{}, reader.errorString()};
+    // A bitmap within the allocation limit is never much larger than it: a bigger file is refused
+    // unread.
+    constexpr qint64 MaxFileBytes = qint64(MaxBitmapMegabytes + 1) * 1024 * 1024;
+    QFile source(file);
+    if (!source.open(QIODevice::ReadOnly))
+        return {{}, source.errorString()};
+    if (source.size() > MaxFileBytes)
+        return {{}, QStringLiteral("The picture is larger than %1 MiB").arg(MaxBitmapMegabytes)};
+    const CaptionBitmap bitmap = DecodeBmpFile(source.read(MaxFileBytes));
+    if (bitmap.status != CaptionBitmap::Status::Loaded)
+        return {{}, QStringLiteral("Not a readable bitmap: %1").arg(file)};
     // The frame is drawn in this format; converting once here keeps every paint a plain copy.
-    return {image.convertToFormat(QImage::Format_RGB32), {}};
+    return {bitmap.image.convertToFormat(QImage::Format_RGB32), {}};
 }
 
 QRgb TransparentColour(const QImage& display) {

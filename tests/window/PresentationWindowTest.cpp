@@ -266,10 +266,17 @@ TEST_F(BackgroundPictureTest, ShowsThroughTheTransparentColourOfTheDisplayImage)
 }
 
 TEST_F(BackgroundPictureTest, AFileThatCannotBeShownLeavesTheBackgroundAsItWas) {
-    QFile corrupt(file(u"corrupt.bmp"_s));
-    ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
-    corrupt.write("BM this is no bitmap");
-    corrupt.close();
+    QFile picture(pictureFile);
+    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+    const QByteArray pictureBytes = picture.readAll();
+    // No bitmap at all, and a bitmap whose pixel rows stop half-way.
+    const QStringList unreadable{file(u"corrupt.bmp"_s), file(u"truncated.bmp"_s)};
+    for (const auto& [name, bytes] : {std::pair(unreadable[0], QByteArray("BM this is no bitmap")),
+                                      std::pair(unreadable[1], pictureBytes.first(pictureBytes.size() / 2))}) {
+        QFile corrupt(name);
+        ASSERT_TRUE(corrupt.open(QIODevice::WriteOnly));
+        corrupt.write(bytes);
+    }
 
     for (const bool withPicture : {false, true}) {
         if (withPicture) {
@@ -278,8 +285,10 @@ TEST_F(BackgroundPictureTest, AFileThatCannotBeShownLeavesTheBackgroundAsItWas) 
         QString error;
         EXPECT_FALSE(window.loadBackgroundImage(file(u"missing.bmp"_s), &error));
         EXPECT_TRUE(error.isEmpty()) << "a missing file is ignored";
-        EXPECT_FALSE(window.loadBackgroundImage(corrupt.fileName(), &error));
-        EXPECT_FALSE(error.isEmpty()) << "the reader's error";
+        for (const QString& name : unreadable) {
+            EXPECT_FALSE(window.loadBackgroundImage(name, &error)) << name.toStdString();
+            EXPECT_FALSE(error.isEmpty()) << "the reader's error";
+        }
         EXPECT_EQ(window.HasBackgroundImage(), withPicture);
         EXPECT_EQ(shown(20, 15), withPicture ? Red : DarkGreen);
     }
