@@ -1,9 +1,25 @@
 #include "DisplayApplication.h"
 
 #include <QApplication>
+#include <sys/resource.h>
+
+namespace {
+
+// Every controller connection takes a file descriptor: a display on a busy venue network takes as
+// many as the system lets it, rather than the small default meant for interactive programs.
+void raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+} // namespace
 
 // veltrinox-lcd: the surtitle display.
 int main(int argc, char* argv[]) {
+    raiseDescriptorLimit();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltrinox LCD output."));
     QApplication::setApplicationVersion(QStringLiteral(VELTRINOX_VERSION));

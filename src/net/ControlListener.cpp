@@ -1,5 +1,6 @@
 #include "ControlListener.h"
 
+#include "KeepAccepting.h"
 #include "captions/CaptionDocumentWriter.h"
 
 #include <QTcpServer>
@@ -14,6 +15,7 @@ constexpr char Greeting[] = "LCD Captioning Telnet Interface\r\n";
 ControlListener::ControlListener(QObject* parent) : QObject(parent), m_server(new QTcpServer(this)) {
     m_server->setListenBacklogSize(ListenBacklog);
     connect(m_server, &QTcpServer::newConnection, this, &ControlListener::accept);
+    KeepAccepting(*m_server);
 }
 
 bool ControlListener::listen(quint16 port, const QHostAddress& address) {

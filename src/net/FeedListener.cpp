@@ -1,5 +1,7 @@
 #include "FeedListener.h"
 
+#include "KeepAccepting.h"
+
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -13,6 +15,7 @@ constexpr char Acknowledgement[] = "OK";
 FeedListener::FeedListener(QObject* parent) : QObject(parent), m_server(new QTcpServer(this)) {
     m_server->setListenBacklogSize(ListenBacklog);
     connect(m_server, &QTcpServer::newConnection, this, &FeedListener::accept);
+    KeepAccepting(*m_server);
 }
 
 FeedListener::~FeedListener() = default;
@@ -34,7 +37,6 @@ void FeedListener::accept() {
         m_framers.emplace(connection, std::make_unique<FeedFramer>());
         connect(connection, &QTcpSocket::readyRead, this, [this, connection] { receive(connection); });
         connect(connection, &QTcpSocket::disconnected, this, [this, connection] { disconnected(connection); });
-        clearAllFramers();
         Q_EMIT connectionsChanged();
         connection->write(Greeting);
     }
@@ -61,13 +63,8 @@ void FeedListener::receive(QTcpSocket* connection) {
 }
 
 void FeedListener::disconnected(QTcpSocket* connection) {
+    // What the connection left unfinished goes with its framer; the others' text is theirs.
     m_framers.erase(connection);
     connection->deleteLater();
-    clearAllFramers();
     Q_EMIT connectionsChanged();
-}
-
-void FeedListener::clearAllFramers() {
-    for (auto& [connection, framer] : m_framers)
-        framer->clear();
 }

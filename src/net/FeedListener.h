@@ -12,8 +12,9 @@ class QTcpServer;
 class QTcpSocket;
 
 // The caption feed port: controllers connect, are greeted, and send caption documents as UTF-16LE
-// text. Each connection has a framer of its own; every read that has seen both tags is answered
-// "OK". A connection opening or closing empties every framer, and the queue (connectionsChanged).
+// text. Each connection has a framer of its own, so controllers never mix or cut each other's text;
+// every read that has seen both tags is answered "OK". A connection opening or closing empties the
+// queue (connectionsChanged).
 class FeedListener : public QObject {
     Q_OBJECT
 
@@ -39,7 +40,6 @@ private:
     void accept();
     void receive(QTcpSocket* connection);
     void disconnected(QTcpSocket* connection);
-    void clearAllFramers();
 
     QTcpServer* m_server;
     std::unordered_map<QTcpSocket*, std::unique_ptr<FeedFramer>> m_framers;

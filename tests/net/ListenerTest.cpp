@@ -1,9 +1,11 @@
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
+#include "net/KeepAccepting.h"
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
 
@@ -90,7 +92,7 @@ TEST_F(FeedListenerTest, GreetsFramesAndAcknowledgesEachRead) {
     EXPECT_EQ(peer.readUntil(2), QByteArray("OK"));
 }
 
-TEST_F(FeedListenerTest, ConnectionsFrameApartAndEmptyEachOtherOnArrival) {
+TEST_F(FeedListenerTest, ConnectionsFrameApartAndAnArrivalLeavesTheOthersText) {
     Peer first(listener.port());
     first.readUntil(32);
     const QByteArray bytes = utf16le(Document);
@@ -100,14 +102,30 @@ TEST_F(FeedListenerTest, ConnectionsFrameApartAndEmptyEachOtherOnArrival) {
     Peer second(listener.port());
     second.readUntil(32);
     ASSERT_TRUE(waitFor([&] { return connectionChanges == 2; }));
-    // The half document of the first connection was emptied when the second connected.
+    // The first connection's half document is completed by its second half, whoever connected.
     first.send(bytes.sliced(20));
-    second.send(bytes);
     ASSERT_TRUE(waitFor([&] { return documents.size() == 1; }));
-    EXPECT_EQ(documents, QStringList{Document});
+    second.send(bytes.first(30));
+    settle();
+    first.send(bytes); // the second's half stays its own
+    settle();
+    second.send(bytes.sliced(30));
+    ASSERT_TRUE(waitFor([&] { return documents.size() == 3; }));
+    EXPECT_EQ(documents, (QStringList{Document, Document, Document}));
 
     second.socket().disconnectFromHost();
     ASSERT_TRUE(waitFor([&] { return connectionChanges == 3; }));
+}
+
+TEST(KeepAcceptingTest, AListenerThatCouldNotAcceptTakesConnectionsAgain) {
+    QTcpServer server;
+    KeepAccepting(server);
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    // What the server does when the process is out of descriptors: stop accepting, and say so.
+    server.pauseAccepting();
+    Q_EMIT server.acceptError(QAbstractSocket::SocketResourceError);
+    Peer peer(server.serverPort());
+    EXPECT_TRUE(waitFor([&] { return server.hasPendingConnections(); }));
 }
 
 TEST_F(FeedListenerTest, APortInUseIsNotShared) {
