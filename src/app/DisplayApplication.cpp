@@ -282,6 +282,8 @@ void DisplayApplication::showWindow() {
         clearBadSettings({Names::FormTop, Names::FormLeft, Names::FormHeight, Names::FormWidth, Names::FullScreen,
                           Names::Transparent, Names::FontAdjust, Names::WordWrap, Names::AntiAliased});
     m_dialog->refreshFields();
+    // A window stored on a monitor that is no longer there comes onto one that is.
+    m_geometry->MakeFullyVisible();
     if (m_geometry->fullScreen)
         m_geometry->MakeFullScreen();
     else
@@ -343,7 +345,7 @@ QString DisplayApplication::backgroundImageSetting() const {
     return m_window->HasBackgroundImage() ? m_window->backgroundFileName() : QString();
 }
 
-void DisplayApplication::SaveToRegistry() {
+bool DisplayApplication::SaveToRegistry() {
     const StoredDisplayState state = liveState();
     m_store->WriteSettingInteger(Names::FormTop, state.formTop);
     m_store->WriteSettingInteger(Names::FormLeft, state.formLeft);
@@ -362,7 +364,10 @@ void DisplayApplication::SaveToRegistry() {
     m_store->WriteSettingInteger(Names::FontColour, int(StringToColour(state.fontColour, DefaultFontColour)));
     m_store->WriteSettingText(Names::FontName, state.fontName);
     m_store->WriteSettingText(Names::BackgroundImage, state.backgroundImage);
-    m_store->sync();
+    if (m_store->sync())
+        return true;
+    showWarning(u"Unable to write to "_s + m_store->fileName());
+    return false;
 }
 
 void DisplayApplication::SaveSettingstoFile1Click() {
@@ -466,8 +471,7 @@ bool DisplayApplication::askToClose() {
     }
     switch (question.exec()) {
     case QMessageBox::Yes:
-        SaveToRegistry();
-        return true;
+        return SaveToRegistry(); // settings that could not be saved keep the display running
     case QMessageBox::No:
         return true;
     default:

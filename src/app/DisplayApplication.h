@@ -36,8 +36,9 @@ public:
     // run only until the failure has been shown, and the exit status is FatalExitStatus).
     bool start();
 
-    // Writes every stored setting from the live values.
-    void SaveToRegistry();
+    // Writes every stored setting from the live values; a store that cannot be written is reported
+    // to the operator ("Unable to write to ...") and false returned.
+    bool SaveToRegistry();
 
     // "Save Settings to File" and "Load Settings from file": a settings file the operator picks.
     void SaveSettingstoFile1Click();
@@ -60,6 +61,8 @@ public:
 
     QString feedPort() const { return m_feedPort; }
     QString controlPort() const { return m_controlPort; }
+    // The port the feed listens on (the one the system chose for port "0").
+    quint16 listeningFeedPort() const { return m_feed.port(); }
     FontSetupDialog& setupDialog() { return *m_dialog; }
     PresentationWindow& window() { return *m_window; }
     WindowGeometry& geometry() { return *m_geometry; }

@@ -92,6 +92,10 @@ void SettingsStore::DeleteSetting(const QString& name) {
     m_settings->remove(name);
 }
 
+QString SettingsStore::fileName() const {
+    return m_settings->fileName();
+}
+
 bool SettingsStore::sync() {
     m_settings->sync();
     return m_settings->status() == QSettings::NoError;

@@ -33,6 +33,9 @@ public:
     void WriteSettingText(const QString& name, const QString& value);
     void DeleteSetting(const QString& name);
 
+    // Where the store lives (the registry key's path on Windows).
+    QString fileName() const;
+
     // Writes what is pending; false when the store cannot be written.
     bool sync();
 

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <algorithm>
 #include <limits>
 
@@ -17,6 +18,11 @@ WindowGeometry::WindowGeometry(PresentationWindow& window, DisplaySettings& sett
     : m_window(window), m_settings(settings) {
     m_window.setPosition = [this] { SetPosition(); };
     m_window.exitSizeMove = [this] { WMExitSizeMove(); };
+    // A monitor that comes or goes (the one the window was on unplugged, say) must not leave the
+    // window where no monitor shows it: its geometry is applied again once the change has settled.
+    const auto monitorsChanged = [this] { QTimer::singleShot(0, &m_window, [this] { SetPosition(); }); };
+    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, &m_window, monitorsChanged);
+    QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, &m_window, monitorsChanged);
 }
 
 void WindowGeometry::WMExitSizeMove() {
@@ -35,8 +41,22 @@ void WindowGeometry::SetPosition() {
     }
     if (fullScreen)
         MakeFullScreen();
+    MakeFullyVisible();
     m_window.raise();
     m_window.setWindowAlpha(255);
+}
+
+void WindowGeometry::MakeFullyVisible() {
+    const QScreen* screen = currentScreen();
+    if (!screen)
+        return;
+    // Within the monitor nearest to it; a window larger than its monitor keeps to the top-left.
+    const QRect area = screen->availableGeometry();
+    const QRect frame = m_window.frameGeometry();
+    const int left = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
+    const int top = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
+    if (QPoint(left, top) != frame.topLeft())
+        m_window.move(left, top);
 }
 
 void WindowGeometry::MakeFullScreen() {

@@ -22,6 +22,8 @@ public:
     void SetPosition();
     void MakeFullScreen();
     void MoveTopLeftOfCurrentMonitor();
+    // Moves the window as little as needed to show it whole on the monitor nearest to it.
+    void MakeFullyVisible();
     // A move has ended: with "Fix Top left" the window goes to its monitor's top-left corner.
     void WMExitSizeMove();
     void FullScreen1Click();

@@ -4,10 +4,12 @@
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QSpinBox>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -18,66 +20,75 @@ namespace {
 
 // The running display on the offscreen platform: its listeners on ephemeral ports, its sign-on
 // going nowhere, its store in a file of the test's own.
+std::unique_ptr<DisplayApplication> startDisplay(const QString& storeFile) {
+    auto display = std::make_unique<DisplayApplication>(
+        CommandLine({u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s}),
+        std::make_unique<SettingsStore>(storeFile));
+    display->signOnAdapters = [] { return QList<SignOnAdapter>(); };
+    EXPECT_TRUE(display->start());
+    QCoreApplication::processEvents();
+    return display;
+}
+
+// The running display on the offscreen platform: its listeners on ephemeral ports, its sign-on
+// going nowhere, its store in a file of the test's own.
 class DisplayApplicationTest : public testing::Test {
 protected:
-    DisplayApplicationTest()
-        : display(CommandLine({u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s}),
-                  std::make_unique<SettingsStore>(directory.filePath(u"store.conf"_s))) {
-        display.signOnAdapters = [] { return QList<SignOnAdapter>(); };
-        EXPECT_TRUE(display.start());
-        QCoreApplication::processEvents();
-    }
-
     QString path(const QString& name) const { return directory.filePath(name); }
-    PopupMenu& menu() { return display.window().popupMenu(); }
+    PopupMenu& menu() { return display->window().popupMenu(); }
     QString fileText(const QString& name) const {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
+    void writeFile(const QString& name, const QByteArray& bytes) const {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
 
     QTemporaryDir directory;
-    DisplayApplication display;
+    std::unique_ptr<DisplayApplication> display = startDisplay(path(u"store.conf"_s));
 };
 
 TEST_F(DisplayApplicationTest, MenuCommandsChangeTheModesAndTheirTicks) {
     menu().FullScreen1->trigger();
-    EXPECT_TRUE(display.geometry().fullScreen);
+    EXPECT_TRUE(display->geometry().fullScreen);
     EXPECT_TRUE(menu().FullScreen1->isChecked());
 
     menu().Transparent1->trigger(); // transparency ends full screen
-    EXPECT_TRUE(display.window().transparentMode());
+    EXPECT_TRUE(display->window().transparentMode());
     EXPECT_TRUE(menu().Transparent1->isChecked());
-    EXPECT_FALSE(display.geometry().fullScreen);
+    EXPECT_FALSE(display->geometry().fullScreen);
     EXPECT_FALSE(menu().FullScreen1->isChecked());
 
     menu().FullScreen1->trigger(); // and full screen ends transparency
-    EXPECT_FALSE(display.window().transparentMode());
+    EXPECT_FALSE(display->window().transparentMode());
     EXPECT_FALSE(menu().Transparent1->isChecked());
     EXPECT_TRUE(menu().FullScreen1->isChecked());
 }
 
 TEST_F(DisplayApplicationTest, FontAdjustFromTheMenuAndTheKeysShowsInTheDialog) {
-    const auto* field = display.setupDialog().findChild<QSpinBox*>(u"FontAdjustSpin"_s);
+    const auto* field = display->setupDialog().findChild<QSpinBox*>(u"FontAdjustSpin"_s);
     ASSERT_NE(field, nullptr);
     menu().IncreaseFontAdjust1->trigger();
-    EXPECT_EQ(display.displaySettings().FontAdjustSpin(), 105);
-    QTest::keyClick(&display.window(), Qt::Key_Down);
-    QTest::keyClick(&display.window(), Qt::Key_Down);
-    EXPECT_EQ(display.displaySettings().FontAdjustSpin(), 103);
+    EXPECT_EQ(display->displaySettings().FontAdjustSpin(), 105);
+    QTest::keyClick(&display->window(), Qt::Key_Down);
+    QTest::keyClick(&display->window(), Qt::Key_Down);
+    EXPECT_EQ(display->displaySettings().FontAdjustSpin(), 103);
     EXPECT_EQ(field->value(), 103);
     menu().close();
 }
 
 TEST_F(DisplayApplicationTest, TheSetupCommandShowsTheDialogAndTheDisplayStopsStayingOnTop) {
     menu().ChooseFontDisplaysetup1->trigger();
-    EXPECT_TRUE(display.setupDialog().isVisible());
-    EXPECT_FALSE(display.window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    display.setupDialog().hide();
+    EXPECT_TRUE(display->setupDialog().isVisible());
+    EXPECT_FALSE(display->window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    display->setupDialog().hide();
 }
 
 TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
-    PresentationWindow& window = display.window();
-    DisplaySettings& settings = display.displaySettings();
+    PresentationWindow& window = display->window();
+    DisplaySettings& settings = display->displaySettings();
     window.move(40, 30);
     window.resize(640, 200);
     settings.setNumberOfLines(4);
@@ -88,7 +99,7 @@ TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
     settings.setAntiAliased(true);
     settings.setMonitorNumber(1);
     settings.setFontColourSetting(u"$FF0000"_s);
-    display.chooseSettingsFile = [this](auto) { return path(u"venue.ini"_s); };
+    display->chooseSettingsFile = [this](auto) { return path(u"venue.ini"_s); };
     menu().SaveSettingstoFile1->trigger();
     EXPECT_TRUE(fileText(u"venue.ini"_s).contains(u"[Display]\r\nForm Top=30\r\nForm Left=40\r\n"_s));
 
@@ -113,17 +124,17 @@ TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
     EXPECT_TRUE(settings.AntiAliased());
     EXPECT_EQ(settings.MonitorNumber(), 1);
     EXPECT_EQ(settings.FontColourSetting(), u"$FF0000"_s); // "$" and six digits again after Apply
-    EXPECT_EQ(display.setupDialog().findChild<QSpinBox*>(u"NumberOfLines"_s)->value(), 4);
+    EXPECT_EQ(display->setupDialog().findChild<QSpinBox*>(u"NumberOfLines"_s)->value(), 4);
 }
 
 TEST_F(DisplayApplicationTest, AnEmptySettingsFileGivesEveryFileDefault) {
     QFile(path(u"empty.ini"_s)).open(QIODevice::WriteOnly);
-    display.displaySettings().setAntiAliased(false);
-    display.loadSettingsFile(path(u"empty.ini"_s));
-    const DisplaySettings& settings = display.displaySettings();
-    EXPECT_EQ(display.window().pos(), QPoint(0, 0));
-    EXPECT_EQ(display.window().size(), QSize(400, 100));
-    EXPECT_FALSE(display.window().isMaximized());
+    display->displaySettings().setAntiAliased(false);
+    display->loadSettingsFile(path(u"empty.ini"_s));
+    const DisplaySettings& settings = display->displaySettings();
+    EXPECT_EQ(display->window().pos(), QPoint(0, 0));
+    EXPECT_EQ(display->window().size(), QSize(400, 100));
+    EXPECT_FALSE(display->window().isMaximized());
     EXPECT_EQ(settings.NumberOfLines(), 3);
     EXPECT_EQ(settings.FontHeight(), 44);
     EXPECT_EQ(settings.FontAdjustSpin(), 100);
@@ -135,8 +146,8 @@ TEST_F(DisplayApplicationTest, AnEmptySettingsFileGivesEveryFileDefault) {
 TEST_F(DisplayApplicationTest, ASettingsFileThatCannotBeWrittenIsReportedAndLeftWhole) {
     // A directory where the file should be: no save can replace it, whoever runs the test.
     QDir(directory.path()).mkdir(u"venue.ini"_s);
-    EXPECT_FALSE(display.saveSettingsFile(path(u"venue.ini"_s)));
-    EXPECT_EQ(display.lastWarning, u"Unable to write to "_s + path(u"venue.ini"_s));
+    EXPECT_FALSE(display->saveSettingsFile(path(u"venue.ini"_s)));
+    EXPECT_EQ(display->lastWarning, u"Unable to write to "_s + path(u"venue.ini"_s));
     EXPECT_TRUE(QFileInfo(path(u"venue.ini"_s)).isDir());
 }
 
@@ -144,18 +155,80 @@ TEST_F(DisplayApplicationTest, TheBackgroundIsStoredOnlyWhileInUse) {
     QImage picture(8, 8, QImage::Format_RGB32);
     picture.fill(Qt::green);
     ASSERT_TRUE(picture.save(path(u"stage.bmp"_s), "BMP"));
-    display.window().choosePictureFile = [this] { return path(u"stage.bmp"_s); };
+    display->window().choosePictureFile = [this] { return path(u"stage.bmp"_s); };
     menu().ChooseBackgroundImage1->trigger();
-    ASSERT_TRUE(display.window().HasBackgroundImage());
+    ASSERT_TRUE(display->window().HasBackgroundImage());
 
-    ASSERT_TRUE(display.saveSettingsFile(path(u"with.ini"_s)));
+    ASSERT_TRUE(display->saveSettingsFile(path(u"with.ini"_s)));
     EXPECT_TRUE(fileText(u"with.ini"_s).contains(u"Background Image="_s + path(u"stage.bmp"_s)));
     menu().ClearBackgroundImage1->trigger();
-    ASSERT_TRUE(display.saveSettingsFile(path(u"without.ini"_s)));
+    ASSERT_TRUE(display->saveSettingsFile(path(u"without.ini"_s)));
     EXPECT_TRUE(fileText(u"without.ini"_s).contains(u"Background Image=\r\n"_s));
 
-    display.loadSettingsFile(path(u"with.ini"_s)); // a file naming a picture that exists loads it
-    EXPECT_TRUE(display.window().HasBackgroundImage());
+    display->loadSettingsFile(path(u"with.ini"_s)); // a file naming a picture that exists loads it
+    EXPECT_TRUE(display->window().HasBackgroundImage());
+}
+
+// Stores the display cannot use as they are, by hand, by another program or by a failing disk: every
+// value that cannot be read takes its default, and the display starts.
+TEST_F(DisplayApplicationTest, AStoreHoldingGarbageStartsTheDisplayWithItsDefaults) {
+    const QByteArray stores[] = {
+        QByteArray("\x00\xff\xfe[General\n=\n\x01\x02\x7f", 12) + QByteArray(4000, '\x9c'),
+        "[General]\nForm%20Width=wide\nForm%20Height=@ByteArray(\\0\\0)\nForm%20Full%20Screen=maybe\n"
+        "Font%20colour=@@@\nFont%20name=@Variant(\\0\\0\\0\\x7f)\nForm%20Left=0x\n"
+        "Form%20Top=99999999999999999999\nForm%20Transparent=@Invalid()\n",
+        "[General]\nForm%20Width\\sub=1\n[Form%20Width]\nx=1\n[General]\nForm%20Width=1,2,3\n",
+    };
+    for (const QByteArray& bytes : stores) {
+        writeFile(u"garbage.conf"_s, bytes);
+        const auto started = startDisplay(path(u"garbage.conf"_s));
+        EXPECT_EQ(started->window().size(), QSize(352, 64)) << bytes.toStdString();
+        EXPECT_EQ(started->window().pos(), QPoint(0, 0));
+        EXPECT_FALSE(started->window().transparentMode());
+        EXPECT_FALSE(started->geometry().fullScreen);
+        EXPECT_EQ(started->displaySettings().FontColourSetting(), u"$00FFFF"_s);
+    }
+}
+
+TEST_F(DisplayApplicationTest, AStoreThatCannotBeWrittenIsReportedAndTheDisplayStaysOpen) {
+    // A file where the store's folder should be: nothing can be written there, whoever runs this.
+    writeFile(u"blocked"_s, "not a folder");
+    const auto started = startDisplay(path(u"blocked/store.conf"_s));
+    EXPECT_EQ(started->window().size(), QSize(352, 64));
+    EXPECT_FALSE(started->SaveToRegistry());
+    EXPECT_EQ(started->lastWarning, u"Unable to write to "_s + path(u"blocked/store.conf"_s));
+}
+
+TEST_F(DisplayApplicationTest, ABackgroundPictureGoneOrDamagedBetweenRunsIsLeftOut) {
+    writeFile(u"damaged.bmp"_s, "BM\x10\0\0\0 not a bitmap any more");
+    for (const QString& picture : {path(u"deleted.bmp"_s), path(u"damaged.bmp"_s)}) {
+        writeFile(u"picture.conf"_s, "[General]\nBackground%20Image=" + picture.toUtf8() + "\n");
+        const auto started = startDisplay(path(u"picture.conf"_s));
+        EXPECT_FALSE(started->window().HasBackgroundImage()) << picture.toStdString();
+    }
+}
+
+TEST_F(DisplayApplicationTest, ClosingWhileControllersAreConnectedAndAnEffectRunsIsClean) {
+    QTcpSocket controller;
+    controller.connectToHost(QHostAddress::LocalHost, display->listeningFeedPort());
+    ASSERT_TRUE(controller.waitForConnected(5000));
+    const QString document = u"<Surtitles><Cue><Captions Stream0=\"Scrolling\" StrName0=\"English\"/>"
+                             u"<Language Name=\"English\"/><Effects InEffect=\"Scroll Up\" Speed=\"Slow\"/>"
+                             u"</Cue></Surtitles>"_s;
+    controller.write(reinterpret_cast<const char*>(document.utf16()), document.size() * 2);
+    controller.write(reinterpret_cast<const char*>(document.utf16()), 40); // and half of the next
+    controller.flush();
+    const QDeadlineTimer deadline(5000);
+    while (!display->window().presenter().effectRunning() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(display->window().presenter().effectRunning());
+
+    // The animation clock stops before what it steps goes; the controller's connection just ends.
+    display.reset();
+    const QDeadlineTimer closing(5000);
+    while (controller.state() == QAbstractSocket::ConnectedState && !closing.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_NE(controller.state(), QAbstractSocket::ConnectedState);
 }
 
 } // namespace

@@ -47,6 +47,28 @@ TEST_F(WindowGeometryTest, SetPositionAppliesTheSizeAndTheMonitorCorner) {
     EXPECT_EQ(window.pos(), QPoint(100, 100));
 }
 
+TEST_F(WindowGeometryTest, SetPositionBringsTheWindowWholeOntoAMonitor) {
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize border = window.frameGeometry().size() - window.size();
+    const QSize frame = QSize(352, 64) + border;
+    struct Case {
+        QPoint from;
+        QSize size;
+        QPoint to;
+    };
+    const Case cases[] = {
+        {{50000, 50000}, {352, 64}, {screen.right() + 1 - frame.width(), screen.bottom() + 1 - frame.height()}},
+        {{-100, 20}, {352, 64}, {screen.left(), 20}},               // partly off the left edge
+        {{10, 10}, {screen.width() + 50, 64}, {screen.left(), 10}}, // wider than the monitor
+    };
+    for (const Case& c : cases) {
+        geometry.displaySize = c.size;
+        window.move(c.from);
+        geometry.SetPosition();
+        EXPECT_EQ(window.pos(), c.to) << c.from.x() << "," << c.from.y();
+    }
+}
+
 TEST_F(WindowGeometryTest, AppliedSizesDoNotRestartTheBorderTimer) {
     window.hideBorderNow();
     geometry.displaySize = QSize(500, 80);
