@@ -23,7 +23,7 @@ public:
 
     Result receive(QByteArrayView bytes);
 
-    // Forgets everything received: a connection opening or closing empties every feed buffer.
+    // Forgets everything received so far.
     void clear();
 
     // Code units held for a document not yet complete, or for a tag cut off by the end of a read.

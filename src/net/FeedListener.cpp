@@ -51,9 +51,13 @@ void FeedListener::receive(QTcpSocket* connection) {
         const QByteArray bytes = connection->read(ReadBytes);
         if (bytes.isEmpty())
             break;
+        const qsizetype heldBefore = found->second->bufferedUnits();
         const FeedFramer::Result result = found->second->receive(bytes);
+        m_bufferedUnits += found->second->bufferedUnits() - heldBefore;
         if (result.sendOk)
             connection->write(Acknowledgement);
+        if (m_bufferedUnits > m_bufferBudget)
+            keepWithinBudget();
         for (const QString& document : result.documents)
             Q_EMIT documentReceived(document);
         // A handler may have closed the listener's connections meanwhile.
@@ -62,9 +66,24 @@ void FeedListener::receive(QTcpSocket* connection) {
     }
 }
 
+void FeedListener::keepWithinBudget() {
+    while (m_bufferedUnits > m_bufferBudget) {
+        FeedFramer* largest = nullptr;
+        for (const auto& [connection, framer] : m_framers) {
+            if (!largest || framer->bufferedUnits() > largest->bufferedUnits())
+                largest = framer.get();
+        }
+        m_bufferedUnits -= largest->bufferedUnits();
+        largest->clear();
+    }
+}
+
 void FeedListener::disconnected(QTcpSocket* connection) {
     // What the connection left unfinished goes with its framer; the others' text is theirs.
-    m_framers.erase(connection);
+    if (const auto found = m_framers.find(connection); found != m_framers.end()) {
+        m_bufferedUnits -= found->second->bufferedUnits();
+        m_framers.erase(found);
+    }
     connection->deleteLater();
     Q_EMIT connectionsChanged();
 }

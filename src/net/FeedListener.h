@@ -21,6 +21,11 @@ class FeedListener : public QObject {
 public:
     static constexpr qint64 ReadBytes = 20000; // one read of the receive area
     static constexpr int ListenBacklog = 15;
+    // The unfinished documents of all connections together: past this, the connection holding the
+    // most gives its up, so many connections cannot each fill a framer to its cap.
+    static constexpr qsizetype MaxBufferedUnits = 2 * FeedFramer::MaxDocumentUnits;
+    qsizetype bufferedUnits() const { return m_bufferedUnits; }
+    void setBufferBudget(qsizetype units) { m_bufferBudget = units; }
 
     explicit FeedListener(QObject* parent = nullptr);
     ~FeedListener() override;
@@ -40,7 +45,10 @@ private:
     void accept();
     void receive(QTcpSocket* connection);
     void disconnected(QTcpSocket* connection);
+    void keepWithinBudget();
 
     QTcpServer* m_server;
     std::unordered_map<QTcpSocket*, std::unique_ptr<FeedFramer>> m_framers;
+    qsizetype m_bufferedUnits = 0; // what all framers hold
+    qsizetype m_bufferBudget = MaxBufferedUnits;
 };

@@ -117,6 +117,27 @@ TEST_F(FeedListenerTest, ConnectionsFrameApartAndAnArrivalLeavesTheOthersText) {
     ASSERT_TRUE(waitFor([&] { return connectionChanges == 3; }));
 }
 
+TEST_F(FeedListenerTest, ConnectionsTogetherKeepWithinTheBudgetTheLargestGivingUp) {
+    listener.setBufferBudget(1000);
+    const QByteArray start = utf16le(u"<Surtitles><Cue><Captions Stream0=\""_s);
+    const QByteArray end = utf16le(u"\"/></Cue></Surtitles>"_s);
+    Peer large(listener.port());
+    Peer small(listener.port());
+    large.readUntil(32);
+    small.readUntil(32);
+    large.send(start + utf16le(QString(600, u'L')));
+    settle();
+    small.send(start + utf16le(QString(400, u'S')));
+    ASSERT_TRUE(waitFor([&] { return listener.bufferedUnits() < 600; }));
+
+    large.send(end); // its beginning is gone: no document
+    small.send(end);
+    ASSERT_TRUE(waitFor([&] { return documents.size() == 1; }));
+    settle();
+    EXPECT_EQ(documents.size(), 1);
+    EXPECT_TRUE(documents.first().contains(u"SSSS"_s));
+}
+
 TEST(KeepAcceptingTest, AListenerThatCouldNotAcceptTakesConnectionsAgain) {
     QTcpServer server;
     KeepAccepting(server);
