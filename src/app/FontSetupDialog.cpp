@@ -277,7 +277,7 @@ void FontSetupDialog::reject() {
 void FontSetupDialog::Button1Click() {
     setDisplayFont();
     const Canvas& display = m_window.presenter().displayCanvas();
-    const int blankHeight = display.measureText(display.width(), u" "_s, WordWrap::Off);
+    const int blankHeight = int(display.measureText(display.width(), u" "_s, WordWrap::Off));
     m_window.applySize(QSize(m_window.width(), blankHeight * m_settings.NumberOfLines()));
     m_geometry.displaySize.setHeight(m_window.height());
     m_settings.setSignHeight(m_window.height());

@@ -1,10 +1,12 @@
 #include "Canvas.h"
 
 #include "DisplayColour.h"
+#include "LongText.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QTextLayout>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -18,38 +20,15 @@ QString withLineFeeds(const QString& text) {
     return result;
 }
 
-struct Line {
-    QString text;
-    int width; // the advance; the spaces a wrapped line ends in take no room
-};
+// Positions far off any image are pinned well inside the range of int, where they stay off it.
+int coordinate(qint64 value) {
+    constexpr qint64 Limit = 1 << 29;
+    return int(std::clamp(value, -Limit, Limit));
+}
 
-// Splits text into the lines it is drawn in: at line breaks, and with word wrap also at spaces so
-// that lines fit width (a word wider than that stands alone on its line and overflows).
-std::vector<Line> layOutLines(const QFont& font, int width, const QString& text, WordWrap wrap) {
-    const QFontMetrics metrics(font);
-    std::vector<Line> lines;
-    const QStringList paragraphs = withLineFeeds(text).split(u'\n');
-    for (const QString& paragraph : paragraphs) {
-        if (wrap == WordWrap::Off || paragraph.isEmpty()) {
-            lines.push_back({paragraph, metrics.horizontalAdvance(paragraph)});
-            continue;
-        }
-        QTextLayout layout(paragraph, font);
-        QTextOption option;
-        option.setWrapMode(QTextOption::WordWrap);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(std::max(width, 1));
-            const QString lineText = paragraph.mid(line.textStart(), line.textLength());
-            lines.push_back({lineText, int(std::ceil(line.naturalTextWidth()))});
-        }
-        layout.endLayout();
-    }
-    // A final line break starts no line.
-    if (lines.size() > 1 && paragraphs.last().isEmpty())
-        lines.pop_back();
-    return lines;
+// The advance of one line of text, however long.
+qint64 lineAdvance(const QFontMetrics& metrics, QStringView text) {
+    return TextAdvance(text, [&metrics](QStringView piece) { return metrics.horizontalAdvance(piece.toString()); });
 }
 
 int mnemonicFlags(Mnemonics mnemonics) {
@@ -117,40 +96,85 @@ int Canvas::textHeight() const {
     return QFontMetrics(font.toQFont()).height();
 }
 
-int Canvas::measureText(int width, const QString& text, WordWrap wrap) const {
-    const QFont qfont = font.toQFont();
-    return int(layOutLines(qfont, width, text, wrap).size()) * QFontMetrics(qfont).height();
+// Splits text into the lines it is drawn in: at line breaks, and with word wrap also at spaces so
+// that lines fit width (a word wider than that stands alone on its line and overflows).
+const std::vector<Canvas::Line>& Canvas::linesOf(const QFont& qfont, int width, const QString& text,
+                                                 WordWrap wrap) const {
+    const QString fontKey = qfont.key();
+    if (m_laidOut && m_laidOut->fontKey == fontKey && m_laidOut->width == width && m_laidOut->wrap == wrap &&
+        m_laidOut->text == text)
+        return m_laidOut->lines;
+
+    const QFontMetrics metrics(qfont);
+    std::vector<Line> lines;
+    const QStringList paragraphs = withLineFeeds(text).split(u'\n');
+    for (const QString& paragraph : paragraphs) {
+        if (wrap == WordWrap::Off || paragraph.isEmpty()) {
+            lines.push_back({paragraph, lineAdvance(metrics, paragraph)});
+            continue;
+        }
+        QTextLayout layout(paragraph, qfont);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WordWrap);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(std::max(width, 1));
+            const QString lineText = paragraph.mid(line.textStart(), line.textLength());
+            // A line of one long word is measured in pieces, as Qt cannot measure it whole.
+            const qint64 advance = lineText.size() <= TextPieceLength
+                                       ? qint64(std::ceil(line.naturalTextWidth()))
+                                       : lineAdvance(metrics, QStringView(lineText).trimmed());
+            lines.push_back({lineText, advance});
+        }
+        layout.endLayout();
+    }
+    // A final line break starts no line.
+    if (lines.size() > 1 && paragraphs.last().isEmpty())
+        lines.pop_back();
+    m_laidOut = LaidOutText{fontKey, width, wrap, text, std::move(lines)};
+    return m_laidOut->lines;
 }
 
-void Canvas::drawText(const QRect& area, const QString& text, TextAlignment alignment, WordWrap wrap) {
+qint64 Canvas::measureText(int width, const QString& text, WordWrap wrap) const {
     const QFont qfont = font.toQFont();
-    const int lineHeight = QFontMetrics(qfont).height();
-    int top = area.top();
-    for (const Line& line : layOutLines(qfont, area.width(), text, wrap)) {
-        if (top >= m_image.height())
-            break; // nothing below the image is seen
-        int left = area.left();
+    return qint64(linesOf(qfont, width, text, wrap).size()) * QFontMetrics(qfont).height();
+}
+
+void Canvas::drawText(int left, int width, qint64 top, const QString& text, TextAlignment alignment, WordWrap wrap) {
+    const QFont qfont = font.toQFont();
+    const int lineHeight = std::max(1, QFontMetrics(qfont).height());
+    const std::vector<Line>& lines = linesOf(qfont, width, text, wrap);
+    // All but the last of the lines above the image are passed over: its glyphs may reach into it.
+    std::size_t first = 0;
+    if (top < -qint64(lineHeight)) {
+        first = std::min(lines.size(), std::size_t(-top / lineHeight - 1));
+        top += qint64(first) * lineHeight;
+    }
+    for (std::size_t i = first; i < lines.size() && top < m_image.height(); ++i, top += lineHeight) {
+        const Line& line = lines[i];
+        qint64 lineLeft = left;
         if (alignment == TextAlignment::Centre)
-            left += (area.width() - line.width) / 2;
+            lineLeft += (qint64(width) - line.width) / 2;
         else if (alignment == TextAlignment::Right)
-            left += area.width() - line.width;
-        const QRect box(left, top, line.width, lineHeight);
+            lineLeft += qint64(width) - line.width;
+        const QRect box(coordinate(lineLeft), int(top), int(std::clamp<qint64>(line.width, 0, 1 << 29)), lineHeight);
         fill(box);
         // Glyphs may reach past their cell (italics, stacked accents): a margin counts as drawn too.
-        markTouched(
-            QRect(area.left() - lineHeight, top - lineHeight / 2, area.width() + 2 * lineHeight, 2 * lineHeight));
+        markTouched(QRect(left - lineHeight, int(top) - lineHeight / 2, width + 2 * lineHeight, 2 * lineHeight));
         m_stamps.draw(m_image, m_image.rect(), qfont, box,
                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextExpandTabs,
                       line.text, DisplayRgb(font.colour));
-        top += lineHeight;
     }
 }
 
 QSize Canvas::measureRun(const CanvasFont& runFont, QStringView text, Mnemonics mnemonics) const {
     const QFontMetrics metrics(runFont.toQFont());
     const int flags = Qt::TextSingleLine | Qt::TextExpandTabs | mnemonicFlags(mnemonics);
-    const QRect bounds = metrics.boundingRect(QRect(0, 0, 0, 0), flags, text.toString());
-    return {bounds.width(), metrics.height()};
+    const qint64 width = TextAdvance(text, [&](QStringView piece) {
+        return metrics.boundingRect(QRect(0, 0, 0, 0), flags, piece.toString()).width();
+    });
+    return {int(std::min<qint64>(width, 1 << 29)), metrics.height()};
 }
 
 void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView text, Mnemonics mnemonics,

@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 #include <optional>
+#include <vector>
 
 // A bitmap with the drawing state the caption pictures are made with: a font with its colour, a
 // brush colour for fills and text backgrounds. The bitmap is a QImage in a 32-bit format that the
@@ -49,12 +50,13 @@ public:
     int textHeight() const;
 
     // The height text needs when laid out width pixels wide: lines break at CR, LF and CR LF, and
-    // with word wrap also at spaces.
-    int measureText(int width, const QString& text, WordWrap wrap) const;
+    // with word wrap also at spaces. Many lines in a large font pass the range of int.
+    qint64 measureText(int width, const QString& text, WordWrap wrap) const;
 
-    // Draws text from the top of area, each line aligned within its width, over the brush colour;
-    // "&" is drawn as it stands.
-    void drawText(const QRect& area, const QString& text, TextAlignment alignment, WordWrap wrap);
+    // Draws text with its first line's top at top, each line aligned between left and left + width,
+    // over the brush colour; "&" is drawn as it stands. The top may lie any distance above the image
+    // (a long text placed by its bottom): the lines wholly above it are passed over.
+    void drawText(int left, int width, qint64 top, const QString& text, TextAlignment alignment, WordWrap wrap);
 
     // The bounding rectangle of everything drawn since the last reset: what a redraw must clear.
     QRect touched() const { return m_touched; }
@@ -66,9 +68,27 @@ public:
                  std::optional<ColourValue> background) override;
 
 private:
+    struct Line {
+        QString text;
+        qint64 width; // the advance; the spaces a wrapped line ends in take no room
+    };
+
+    // The text split into the lines it is drawn in. The lines of the last text are kept: a fade
+    // measures and draws the same caption at every step.
+    const std::vector<Line>& linesOf(const QFont& font, int width, const QString& text, WordWrap wrap) const;
+
     void fillArea(const QRect& area, QRgb pixel); // area within the image
 
     QImage m_image;
     QRect m_touched;
     TextStamps m_stamps;
+
+    struct LaidOutText {
+        QString fontKey;
+        int width = 0;
+        WordWrap wrap = WordWrap::Off;
+        QString text;
+        std::vector<Line> lines;
+    };
+    mutable std::optional<LaidOutText> m_laidOut;
 };

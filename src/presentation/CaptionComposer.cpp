@@ -10,6 +10,7 @@
 #include "captions/StoredForm.h"
 
 #include <QRegularExpression>
+#include <QtNumeric>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -65,7 +66,21 @@ QString columnText(const TCaptions& caption) {
     return caption.Caption[std::size_t(caption.LanguageIndex)].Text;
 }
 
-// The lines of plain text: breaks are CR LF, CR or LF, and a final break starts no line.
+// The lines of plain text: breaks are CR LF, CR or LF, and a final break starts no line. Counting
+// them copies nothing: a fade counts them at every step.
+qint64 lineCount(QStringView text) {
+    qint64 breaks = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n')
+            ++breaks;
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+    }
+    const bool finalBreak = text.endsWith(u'\r') || text.endsWith(u'\n');
+    return breaks + 1 - (breaks > 0 && finalBreak ? 1 : 0);
+}
+
+// The lines themselves.
 QStringList linesOf(const QString& text) {
     static const QRegularExpression lineBreak(u"\r\n|\r|\n"_s);
     QStringList lines = text.split(lineBreak);
@@ -245,16 +260,16 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
 CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst,
                                                           TextAlignment alignment, const CompositionSettings& settings,
                                                           const TCaptions& current) {
+    // Heights are summed in 64 bits: a long caption in a large font passes the range of int.
     const int visible = visibleHeight();
     const WordWrap wrap = settings.wordWrap ? WordWrap::On : WordWrap::Off;
-    const QStringList lines = linesOf(text);
-    const int count = int(lines.size());
+    const qint64 count = lineCount(text);
     const int lineHeight = std::max(1, m_display.textHeight());
 
-    int blockLines = count;
-    int offset = dst.height() - count * lineHeight;
+    qint64 blockLines = count;
+    qint64 offset = dst.height() - count * lineHeight;
     if (wrap == WordWrap::On) {
-        const int measured = m_display.measureText(visibleWidth(), text, wrap);
+        const qint64 measured = m_display.measureText(visibleWidth(), text, wrap);
         blockLines = measured / lineHeight;
         offset = dst.height() - measured;
     }
@@ -266,14 +281,13 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
     Result result;
     if (surtitle.Effect.InEffect != RollUpEffect) {
         result.scrollDistance = visible;
-        const QRect dest(dst.left(), dst.top() + offset, dst.width(), blockLines * lineHeight);
-        m_display.drawText(dest, text, alignment, wrap);
+        m_display.drawText(dst.left(), dst.width(), dst.top() + offset, text, alignment, wrap);
         return result;
     }
 
     // Roll-up: the block moves up by its own height plus the gaps of the lines that fit, or by the
     // whole visible height once it fills it. A font taller than the display scrolls a whole height.
-    int distance = lineHeight;
+    qint64 distance = lineHeight;
     if (wrap == WordWrap::On)
         distance = m_display.measureText(visibleWidth(), columnText(current), wrap);
     const int fitting = visible / lineHeight;
@@ -282,22 +296,22 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
         distance = visible;
     } else {
         gap = (visible - fitting * lineHeight) / (fitting - 1);
-        distance = distance * count + gap * count;
-        if (visible <= distance) {
+        if (qMulOverflow(distance + gap, count, &distance) || visible <= distance) {
             dst = QRect(dst.left(), visible, dst.width(), visible);
             distance = visible;
         }
     }
-    result.scrollDistance = distance;
+    result.scrollDistance = int(distance);
 
     if (wrap == WordWrap::On) {
-        m_display.drawText(QRect(dst.left(), dst.top(), dst.width(), dst.height()), text, alignment, wrap);
+        m_display.drawText(dst.left(), dst.width(), dst.top(), text, alignment, wrap);
     } else {
-        for (int i = 0; i < count; ++i) {
-            const QRect line(dst.left(), dst.top() + i * (lineHeight + gap), dst.width(), lineHeight);
-            if (line.top() >= m_display.height())
+        const QStringList lines = linesOf(text);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const int top = dst.top() + int(i) * (lineHeight + gap);
+            if (top >= m_display.height())
                 break; // the lines below the image draw nothing
-            m_display.drawText(line, lines[i], alignment, WordWrap::Off);
+            m_display.drawText(dst.left(), dst.width(), top, lines[i], alignment, WordWrap::Off);
         }
     }
     return result;

@@ -37,7 +37,33 @@ struct LayoutOptions {
     int availableWidth;
     bool wrap;
     int lineSpacing;
+
+    friend bool operator==(const LayoutOptions&, const LayoutOptions&) = default;
 };
+
+// Where a line starts in the prepared text, and the style it starts in: enough to lay it out again
+// without the lines before it.
+struct LineStart {
+    qsizetype position;
+    HtmlStyle style;
+};
+
+// Colours change no layout, and a fade prints in a new base colour at every step: lines are laid out
+// in this colour, which markup never gives, standing for the base colour each print puts back.
+constexpr ColourValue LayoutBaseColour = 0x7F000000;
+
+CanvasFont layoutFont(CanvasFont font) {
+    font.colour = LayoutBaseColour;
+    return font;
+}
+
+LineStart inBaseColour(LineStart start, ColourValue colour) {
+    for (ColourValue* style : {&start.style.font.colour, &start.style.colourBeforeLastColor}) {
+        if (*style == LayoutBaseColour)
+            *style = colour;
+    }
+    return start;
+}
 
 // Takes the prepared text apart line by line: the measure pass. The draw pass places the runs by the
 // sizes measured here, so the two cannot disagree. The text is read through an index,
@@ -49,6 +75,13 @@ public:
           m_style(base), m_end(m_text.size()) {
         while (m_end > 0 && isBlank(m_text[m_end - 1]))
             --m_end;
+    }
+
+    LineStart lineStart() const { return {m_position, m_style}; }
+
+    void resumeAt(const LineStart& start) {
+        m_position = start.position;
+        m_style = start.style;
     }
 
     std::optional<LaidOutLine> nextLine() {
@@ -271,44 +304,78 @@ LayoutOptions layoutOptions(const HtmlLabelRenderer& renderer, const QRect& r) {
     return {r.width(), !renderer.Ellipsis, renderer.LineSpacing};
 }
 
-qint64 totalHeight(const TextBackend& surface, const PreparedHtml& html, const CanvasFont& base,
-                   LayoutOptions options) {
-    LineLayouter layouter(surface, html, base, options);
-    qint64 height = 0;
-    while (const std::optional<LaidOutLine> line = layouter.nextLine())
-        height += line->height();
-    if (height == 0)
-        return surface.measureRun(base, u"gh", html.mnemonics).height();
-    return height;
-}
-
 } // namespace
 
-void HtmlLabelRenderer::HTMLPrint(TextBackend& surface, const CanvasFont& baseFont, const QRect& r) const {
-    const PreparedHtml html = prepareHtmlText(joinHtmlLines(HTMLText));
-    const LayoutOptions options = layoutOptions(*this, r);
+// Every line of the markup, measured once: the lines in view are laid out again to be drawn.
+struct HtmlLabelRenderer::Layout {
+    struct Line {
+        LineStart start;
+        qint64 top; // from the top of the block
+        qint64 height;
+    };
 
-    // Centred and bottom blocks are laid out once to learn their height; a block taller than r
-    // then starts above it.
+    const TextBackend* surface; // the surface the lines were measured on, compared and never used
+    QStringList markup;
+    CanvasFont baseFont; // in LayoutBaseColour
+    LayoutOptions options;
+
+    PreparedHtml html;
+    std::vector<Line> lines;
+    qint64 height = 0; // at least one line of the base font
+};
+
+const HtmlLabelRenderer::Layout& HtmlLabelRenderer::layout(const TextBackend& surface, const CanvasFont& baseFont,
+                                                           const QRect& r) const {
+    const LayoutOptions options = layoutOptions(*this, r);
+    const CanvasFont font = layoutFont(baseFont);
+    if (m_layout && m_layout->surface == &surface && m_layout->markup == HTMLText && m_layout->baseFont == font &&
+        m_layout->options == options)
+        return *m_layout;
+
+    auto laidOut = std::make_shared<Layout>(
+        Layout{&surface, HTMLText, font, options, prepareHtmlText(joinHtmlLines(HTMLText)), {}, 0});
+    LineLayouter layouter(surface, laidOut->html, font, options);
+    for (LineStart start = layouter.lineStart(); const std::optional<LaidOutLine> line = layouter.nextLine();
+         start = layouter.lineStart()) {
+        laidOut->lines.push_back({start, laidOut->height, line->height()});
+        laidOut->height += line->height();
+    }
+    if (laidOut->height == 0)
+        laidOut->height = surface.measureRun(font, u"gh", laidOut->html.mnemonics).height();
+    m_layout = std::move(laidOut);
+    return *m_layout;
+}
+
+void HtmlLabelRenderer::HTMLPrint(TextBackend& surface, const CanvasFont& baseFont, const QRect& r) const {
+    const Layout& laidOut = layout(surface, baseFont, r);
+
+    // Centred and bottom blocks start by their height; a block taller than r then starts above it.
     qint64 y = r.top();
     if (VAlignment != tvaTop) {
-        const qint64 room = qint64(r.height()) - totalHeight(surface, html, baseFont, options);
+        const qint64 room = qint64(r.height()) - laidOut.height;
         y += VAlignment == tvaCenter ? room / 2 : room;
     }
 
-    // Lines stop once the next would not fit above r's bottom edge; the first is always drawn.
+    // Lines stop once the next would not fit above r's bottom edge; the first is always drawn. Lines
+    // more than their own height above r cannot show, and are passed over.
     const qint64 bottomEdge = qint64(r.top()) + r.height();
-    LineLayouter layouter(surface, html, baseFont, options);
-    LineDrawer drawer(surface, html.mnemonics, r, Ellipsis);
-    while (const std::optional<LaidOutLine> line = layouter.nextLine()) {
-        drawer.draw(*line, y);
-        y += line->height();
-        if (bottomEdge < y + line->defaultHeight)
+    LineLayouter layouter(surface, laidOut.html, baseFont, laidOut.options);
+    LineDrawer drawer(surface, laidOut.html.mnemonics, r, Ellipsis);
+    for (const Layout::Line& line : laidOut.lines) {
+        const qint64 top = y + line.top;
+        const bool first = &line == &laidOut.lines.front();
+        if (!first && top + 2 * line.height < r.top())
+            continue;
+        layouter.resumeAt(inBaseColour(line.start, baseFont.colour));
+        const std::optional<LaidOutLine> laidOutLine = layouter.nextLine();
+        if (!laidOutLine)
+            break;
+        drawer.draw(*laidOutLine, top);
+        if (bottomEdge < top + laidOutLine->height() + laidOutLine->defaultHeight)
             break;
     }
 }
 
 int HtmlLabelRenderer::measureHeight(const TextBackend& surface, const CanvasFont& baseFont, const QRect& r) const {
-    const PreparedHtml html = prepareHtmlText(joinHtmlLines(HTMLText));
-    return coordinate(totalHeight(surface, html, baseFont, layoutOptions(*this, r)));
+    return coordinate(layout(surface, baseFont, r).height);
 }

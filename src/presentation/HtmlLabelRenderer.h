@@ -5,6 +5,7 @@
 
 #include <QRect>
 #include <QStringList>
+#include <memory>
 
 // Lays out and draws the small HTML subset captions carry: runs in changing fonts and colours,
 // wrapped at spaces into aligned lines, the block placed at the top, middle or bottom of a rectangle.
@@ -25,4 +26,11 @@ public:
     // The height the markup takes laid out in r, all of it, including what HTMLPrint leaves undrawn
     // below r; at least one line of baseFont.
     int measureHeight(const TextBackend& surface, const CanvasFont& baseFont, const QRect& r) const;
+
+private:
+    struct Layout;
+    const Layout& layout(const TextBackend& surface, const CanvasFont& baseFont, const QRect& r) const;
+
+    // The last markup laid out, kept because a fade prints the same caption at every step.
+    mutable std::shared_ptr<const Layout> m_layout;
 };

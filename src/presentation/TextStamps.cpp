@@ -1,40 +1,52 @@
 #include "TextStamps.h"
 
+#include "LongText.h"
+
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace {
 
-QString stampKey(const QFont& font, const QSize& size, int flags, const QString& text) {
+QString stampKey(const QFont& font, const QSize& size, const QRect& window, int flags, const QString& text) {
     return font.key() + u'\x1f' + QString::number(flags) + u'\x1f' + QString::number(size.width()) + u'x' +
-           QString::number(size.height()) + u'\x1f' + text;
+           QString::number(size.height()) + u'\x1f' + QString::number(window.x()) + u',' + QString::number(window.y()) +
+           u',' + QString::number(window.width()) + u'x' + QString::number(window.height()) + u'\x1f' + text;
 }
 
 } // namespace
 
-const TextStamps::Stamp& TextStamps::stamp(const QFont& font, const QSize& size, int flags, const QString& text) {
-    const QString key = stampKey(font, size, flags, text);
+const TextStamps::Stamp& TextStamps::stamp(const QFont& font, const QSize& size, const QRect& window, int flags,
+                                           const QString& text) {
+    const QString key = stampKey(font, size, window, flags, text);
     if (const auto found = m_index.find(key); found != m_index.end()) {
         m_recent.splice(m_recent.begin(), m_recent, found.value());
         return m_recent.front().second;
     }
 
-    // Glyphs may reach past their box (italics, accents): the margin keeps them.
-    Stamp made;
-    made.margin = std::max(size.height() / 2, 1);
-    QImage glyphs(size + QSize(2 * made.margin, 2 * made.margin), QImage::Format_ARGB32_Premultiplied);
+    // Of a long text only the part that reaches the window is drawn, where it lies in the whole.
+    const QFontMetrics metrics(font);
+    const auto measure = [&](QStringView piece) {
+        return metrics.boundingRect(QRect(0, 0, 0, 0), flags, piece.toString()).width();
+    };
+    const int slack = size.height(); // glyphs reaching past their advance
+    const TextPart part =
+        TextPartReaching(text, qint64(window.left()) - slack, qint64(window.right()) + slack, measure);
+
+    QImage glyphs(window.size(), QImage::Format_ARGB32_Premultiplied);
     glyphs.fill(Qt::transparent);
     QPainter painter(&glyphs);
+    painter.translate(qreal(part.left - window.left()), qreal(-window.top()));
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(QRect(QPoint(made.margin, made.margin), size), flags, text);
+    painter.drawText(QRect(QPoint(0, 0), size), flags, part.text);
     painter.end();
-    made.coverage = glyphs.convertToFormat(QImage::Format_Alpha8);
+    Stamp made = glyphs.convertToFormat(QImage::Format_Alpha8);
 
-    m_bytes += made.coverage.sizeInBytes();
+    m_bytes += made.sizeInBytes();
     m_recent.emplace_front(key, std::move(made));
     m_index.insert(key, m_recent.begin());
     while (m_bytes > MaxBytes && m_recent.size() > 1) {
-        m_bytes -= m_recent.back().second.coverage.sizeInBytes();
+        m_bytes -= m_recent.back().second.sizeInBytes();
         m_index.remove(m_recent.back().first);
         m_recent.pop_back();
     }
@@ -45,15 +57,18 @@ void TextStamps::draw(QImage& target, const QRect& clip, const QFont& font, cons
                       const QString& text, QRgb colour) {
     if (text.isEmpty() || box.isEmpty())
         return;
-    const Stamp& glyphs = stamp(font, box.size(), flags, text);
-    const QPoint origin = box.topLeft() - QPoint(glyphs.margin, glyphs.margin);
-    const QRect area = QRect(origin, glyphs.coverage.size()).intersected(clip).intersected(target.rect());
+    // Glyphs may reach past their box (italics, accents): a margin keeps them.
+    const int margin = std::max(box.height() / 2, 1);
+    const QRect area = box.adjusted(-margin, -margin, margin, margin).intersected(clip).intersected(target.rect());
+    if (area.isEmpty())
+        return;
+    const Stamp& glyphs = stamp(font, box.size(), area.translated(-box.topLeft()), flags, text);
     const quint32 red = qRed(colour), green = qGreen(colour), blue = qBlue(colour);
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        const uchar* coverage = glyphs.coverage.constScanLine(y - origin.y()) - origin.x();
+        const uchar* coverage = glyphs.constScanLine(y - area.top());
         QRgb* row = reinterpret_cast<QRgb*>(target.scanLine(y));
         for (int x = area.left(); x <= area.right(); ++x) {
-            const quint32 a = coverage[x];
+            const quint32 a = coverage[x - area.left()];
             if (a == 0)
                 continue;
             if (a == 255) {

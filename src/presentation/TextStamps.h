@@ -10,7 +10,8 @@
 // Text rendered once and stamped again in any colour. A fade redraws the same caption at every step
 // in a new colour, and Qt draws caption-sized glyphs from their outlines each time: a stamp keeps
 // the glyphs' coverage, so a step only blends it in the colour of the moment. Stamps are kept for the most recent
-// texts, up to MaxBytes in all.
+// texts, up to MaxBytes in all. A stamp holds only the part of the text that can reach the clip, so a text far
+// larger than the image (a huge font, a very long line) costs no more memory than the clip's area.
 class TextStamps {
 public:
     static constexpr qsizetype MaxBytes = 64 * 1024 * 1024;
@@ -21,12 +22,11 @@ public:
               QRgb colour);
 
 private:
-    struct Stamp {
-        QImage coverage; // the glyphs' coverage, one byte a pixel, with a margin all round
-        int margin = 0;
-    };
+    // The glyphs' coverage, one byte a pixel, over a window of the text's box grown by a margin all
+    // round; the window is given relative to the box's top-left corner.
+    using Stamp = QImage;
 
-    const Stamp& stamp(const QFont& font, const QSize& size, int flags, const QString& text);
+    const Stamp& stamp(const QFont& font, const QSize& size, const QRect& window, int flags, const QString& text);
 
     QHash<QString, std::list<std::pair<QString, Stamp>>::iterator> m_index;
     std::list<std::pair<QString, Stamp>> m_recent; // most recently used first

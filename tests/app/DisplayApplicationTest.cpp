@@ -1,6 +1,7 @@
 #include "app/DisplayApplication.h"
 
 #include "app/StoredSettings.h"
+#include "support/ImageProbes.h"
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
@@ -230,5 +231,56 @@ TEST_F(DisplayApplicationTest, ClosingWhileControllersAreConnectedAndAnEffectRun
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_NE(controller.state(), QAbstractSocket::ConnectedState);
 }
+
+// Font sizes of a million points in the store and on the command line: the font height is held to
+// its range wherever it is read (captions take it under Font Override), the base size is taken as
+// given, and a caption the running display presents with them is drawn.
+struct AbsurdSizeCase {
+    const char* name;
+    int storedFontHeight;
+    QStringList arguments;
+    int baseFontHeight; // 0: the window's own
+};
+
+class AbsurdFontSizeTest : public testing::TestWithParam<AbsurdSizeCase> {};
+
+TEST_P(AbsurdFontSizeTest, IsHeldToItsRangeOrDrawnBounded) {
+    QTemporaryDir directory;
+    const QString storeFile = directory.filePath(u"store.conf"_s);
+    {
+        SettingsStore store(storeFile);
+        store.WriteSettingInteger(StoredSettings::FontHeight, GetParam().storedFontHeight);
+        store.WriteSettingBoolean(StoredSettings::FontOverride, true);
+        ASSERT_TRUE(store.sync());
+    }
+    DisplayApplication display(
+        CommandLine(QStringList{u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s} + GetParam().arguments),
+        std::make_unique<SettingsStore>(storeFile));
+    display.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+    ASSERT_TRUE(display.start());
+    EXPECT_EQ(display.displaySettings().FontHeight(), DisplaySettings::MaxFontHeight);
+    EXPECT_EQ(display.window().settings().overrideFontSize, DisplaySettings::MaxFontHeight);
+    if (GetParam().baseFontHeight != 0) {
+        EXPECT_EQ(display.window().BaseFontHeight(), GetParam().baseFontHeight);
+    }
+
+    Presenter& presenter = display.window().presenter();
+    presenter.enqueue(u"<Surtitles><Cue><Captions Stream0=\"\u2588\" StrName0=\"English\"/><Language Name=\"English\"/>"
+                      u"<Font Colour=\"White\" BackColour=\"Blue\" Size=\"Large\"/><Effects InEffect=\"Instant\"/>"
+                      u"</Cue></Surtitles>"_s);
+    presenter.ShowSurtitle();
+    for (int step = 0; step < 1024 && presenter.effectRunning(); ++step)
+        presenter.AnimateTimerTimer();
+    ASSERT_FALSE(presenter.effectRunning());
+    const QRect view = QRect(-display.window().imagePosition(), display.window().size());
+    EXPECT_FALSE(inkBounds(presenter.displayImage(), qRgb(0, 0, 255), view).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, AbsurdFontSizeTest,
+    testing::Values(
+        AbsurdSizeCase{"StoredFontHeight", 1000000, {}, 0},
+        AbsurdSizeCase{"CommandLine", 28, {u"/fontsize"_s, u"1000000"_s, u"/BaseFontHeight"_s, u"1000000"_s}, 1000000}),
+    [](const testing::TestParamInfo<AbsurdSizeCase>& info) { return std::string(info.param.name); });
 
 } // namespace

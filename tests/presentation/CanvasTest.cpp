@@ -63,10 +63,10 @@ TEST(CanvasTest, DrawsTextInTheFontColourWhereItMeasures) {
     canvas.font.colour = Colour::Yellow;
     canvas.font.quality = FontQuality::NonAntialiased;
     const QString text = u"Hello\r\nthere"_s;
-    const int height = canvas.measureText(400, text, WordWrap::Off);
+    const int height = int(canvas.measureText(400, text, WordWrap::Off));
     EXPECT_EQ(height, 2 * canvas.textHeight());
 
-    canvas.drawText(QRect(0, 10, 400, height), text, TextAlignment::Centre, WordWrap::Off);
+    canvas.drawText(0, 400, 10, text, TextAlignment::Centre, WordWrap::Off);
     const QRect ink = inkBounds(canvas.image(), Black);
     EXPECT_GE(ink.top(), 10);
     EXPECT_LE(ink.bottom(), 10 + height);
@@ -120,8 +120,8 @@ TEST(CanvasTest, StampedTextMatchesTextDrawnDirectly) {
             canvas.font.pointSize = 70; // past Qt's own glyph cache
             canvas.font.colour = colour;
             canvas.font.quality = quality;
-            canvas.drawText(QRect(0, 0, 600, 200), u"Stamp Wg"_s, TextAlignment::Left, WordWrap::Off);
-            canvas.drawText(QRect(0, 0, 600, 200), u"Stamp Wg"_s, TextAlignment::Left, WordWrap::Off); // reused
+            canvas.drawText(0, 600, 0, u"Stamp Wg"_s, TextAlignment::Left, WordWrap::Off);
+            canvas.drawText(0, 600, 0, u"Stamp Wg"_s, TextAlignment::Left, WordWrap::Off); // reused
 
             QImage direct(600, 200, Canvas::PixelFormat);
             direct.fill(Qt::black);
