@@ -25,8 +25,9 @@ bool isTruncated(const QByteArray& bytes) {
     if (headerSize < 40)
         return false; // an old core header: the reader checks it itself
     const qint64 pixelsOffset = littleEndian(bytes, 10, 4);
-    const qint64 width = std::abs(qint32(littleEndian(bytes, 18, 4)));
-    const qint64 height = std::abs(qint32(littleEndian(bytes, 22, 4)));
+    // Signed fields, negated in 64 bits: -2^31 has no positive 32-bit counterpart.
+    const qint64 width = std::abs(qint64(qint32(littleEndian(bytes, 18, 4))));
+    const qint64 height = std::abs(qint64(qint32(littleEndian(bytes, 22, 4))));
     const qint64 bitsPerPixel = littleEndian(bytes, 28, 2);
     const qint64 compression = littleEndian(bytes, 30, 4);
     constexpr qint64 Uncompressed = 0;

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -40,19 +41,23 @@ TEST(CaptionBitmapTest, RefusesBrokenAndHugeBitmaps) {
     QByteArray truncated = bmpBytes(picture);
     truncated.truncate(100);
 
-    // A header that claims 60000 x 60000 pixels, with almost nothing after it.
-    QByteArray huge = bmpBytes(QImage(1, 1, QImage::Format_RGB32));
-    const auto setInt32 = [&](int offset, qint32 value) {
-        for (int i = 0; i < 4; ++i)
-            huge[offset + i] = char((value >> (8 * i)) & 0xFF);
+    // Headers that claim 60000 x 60000 pixels, or the most negative sizes a header can hold, with
+    // almost nothing after them.
+    const auto withSize = [](qint32 width, qint32 height) {
+        QByteArray bytes = bmpBytes(QImage(1, 1, QImage::Format_RGB32));
+        for (int i = 0; i < 4; ++i) {
+            bytes[18 + i] = char((width >> (8 * i)) & 0xFF);
+            bytes[22 + i] = char((height >> (8 * i)) & 0xFF);
+        }
+        return bytes;
     };
-    setInt32(18, 60000);
-    setInt32(22, 60000);
+    const QByteArray huge = withSize(60000, 60000);
+    const QByteArray mostNegative = withSize(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::min());
 
     QByteArray headerOnly = bmpBytes(picture).first(20);
 
     int index = 0;
-    for (const QByteArray& bytes : {truncated, huge, headerOnly})
+    for (const QByteArray& bytes : {truncated, huge, mostNegative, headerOnly})
         EXPECT_EQ(DecodeCaptionBitmap(captionText(bytes)).status, CaptionBitmap::Status::Unreadable) << index++;
 }
 
