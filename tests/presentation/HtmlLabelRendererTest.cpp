@@ -326,7 +326,6 @@ TEST(HtmlLabelRendererTest, TenThousandLinesLayOutAndDrawingStopsBelowTheRectang
     EXPECT_EQ(backend.runs.back().cell.bottom() + 1, 100);
 }
 
-constexpr QRgb Black = 0xFF000000;
 constexpr QRgb Red = 0xFFFF0000;
 constexpr QRgb Yellow = 0xFFFFFF00;
 
