@@ -4,29 +4,30 @@
 
 namespace {
 
-QString stampKey(const QFont& font, const QSize& size, int flags, const QString& text) {
+QString stampKey(const QFont& font, const QSize& size, int flags, const QString& text, const QRect& part) {
     return font.key() + u'\x1f' + QString::number(flags) + u'\x1f' + QString::number(size.width()) + u'x' +
-           QString::number(size.height()) + u'\x1f' + text;
+           QString::number(size.height()) + u'\x1f' + QString::number(part.x()) + u',' + QString::number(part.y()) +
+           u',' + QString::number(part.width()) + u'x' + QString::number(part.height()) + u'\x1f' + text;
 }
 
 } // namespace
 
-const TextStamps::Stamp& TextStamps::stamp(const QFont& font, const QSize& size, int flags, const QString& text) {
-    const QString key = stampKey(font, size, flags, text);
+const TextStamps::Stamp& TextStamps::stamp(const QFont& font, const QSize& size, int flags, const QString& text,
+                                           const QRect& part) {
+    const QString key = stampKey(font, size, flags, text, part);
     if (const auto found = m_index.find(key); found != m_index.end()) {
         m_recent.splice(m_recent.begin(), m_recent, found.value());
         return m_recent.front().second;
     }
 
-    // Glyphs may reach past their box (italics, accents): the margin keeps them.
     Stamp made;
-    made.margin = std::max(size.height() / 2, 1);
-    QImage glyphs(size + QSize(2 * made.margin, 2 * made.margin), QImage::Format_ARGB32_Premultiplied);
+    QImage glyphs(part.size(), QImage::Format_ARGB32_Premultiplied);
     glyphs.fill(Qt::transparent);
     QPainter painter(&glyphs);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(QRect(QPoint(made.margin, made.margin), size), flags, text);
+    painter.translate(-part.topLeft());
+    painter.drawText(QRect(QPoint(0, 0), size), flags, text);
     painter.end();
     made.coverage = glyphs.convertToFormat(QImage::Format_Alpha8);
 
@@ -45,12 +46,15 @@ void TextStamps::draw(QImage& target, const QRect& clip, const QFont& font, cons
                       const QString& text, QRgb colour) {
     if (text.isEmpty() || box.isEmpty())
         return;
-    const Stamp& glyphs = stamp(font, box.size(), flags, text);
-    const QPoint origin = box.topLeft() - QPoint(glyphs.margin, glyphs.margin);
-    const QRect area = QRect(origin, glyphs.coverage.size()).intersected(clip).intersected(target.rect());
+    // Glyphs may reach past their box (italics, accents): a margin keeps them.
+    const int margin = std::max(box.height() / 2, 1);
+    const QRect area = box.adjusted(-margin, -margin, margin, margin).intersected(clip).intersected(target.rect());
+    if (area.isEmpty())
+        return;
+    const Stamp& glyphs = stamp(font, box.size(), flags, text, area.translated(-box.topLeft()));
     const quint32 red = qRed(colour), green = qGreen(colour), blue = qBlue(colour);
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        const uchar* coverage = glyphs.coverage.constScanLine(y - origin.y()) - origin.x();
+        const uchar* coverage = glyphs.coverage.constScanLine(y - area.top()) - area.left();
         QRgb* row = reinterpret_cast<QRgb*>(target.scanLine(y));
         for (int x = area.left(); x <= area.right(); ++x) {
             const quint32 a = coverage[x];

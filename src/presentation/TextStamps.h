@@ -16,17 +16,18 @@ public:
     static constexpr qsizetype MaxBytes = 64 * 1024 * 1024;
 
     // Draws text as QPainter::drawText(box, flags, text) would in font and colour, on target (a
-    // 32-bit RGB image), touching no pixel outside clip.
+    // 32-bit RGB image), touching no pixel outside clip. Only the part of the box that can land
+    // inside clip is rendered: a run in a huge font costs no more than the image it is drawn on.
     void draw(QImage& target, const QRect& clip, const QFont& font, const QRect& box, int flags, const QString& text,
               QRgb colour);
 
 private:
     struct Stamp {
-        QImage coverage; // the glyphs' coverage, one byte a pixel, with a margin all round
-        int margin = 0;
+        QImage coverage; // the glyphs' coverage over one part of the box and its margin, one byte a pixel
     };
 
-    const Stamp& stamp(const QFont& font, const QSize& size, int flags, const QString& text);
+    // The coverage of part (relative to the box's top-left corner) of text laid out in a box of size.
+    const Stamp& stamp(const QFont& font, const QSize& size, int flags, const QString& text, const QRect& part);
 
     QHash<QString, std::list<std::pair<QString, Stamp>>::iterator> m_index;
     std::list<std::pair<QString, Stamp>> m_recent; // most recently used first
