@@ -7,6 +7,7 @@
 #include <QFontInfo>
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -110,25 +111,28 @@ TEST(CanvasTest, RunsMeasureAndDrawAlike) {
 
 namespace {
 
-// Text drawn from a stamp must look as if Qt had drawn it there itself.
+// Text drawn from a stamp must look as if Qt had drawn it there itself, also where it reaches past
+// the image's edges.
 TEST(CanvasTest, StampedTextMatchesTextDrawnDirectly) {
     for (const FontQuality quality : {FontQuality::NonAntialiased, FontQuality::Default}) {
-        for (const ColourValue colour : {Colour::Yellow, ColourValue(0x336699)}) {
+        for (const auto& [colour, area] : {std::pair{Colour::Yellow, QRect(0, 0, 600, 200)},
+                                           std::pair{ColourValue(0x336699), QRect(-37, -25, 600, 200)}}) {
             Canvas canvas(QSize(600, 200));
             canvas.brushColour = Colour::Black;
             canvas.fillAll();
             canvas.font.pointSize = 70; // past Qt's own glyph cache
             canvas.font.colour = colour;
             canvas.font.quality = quality;
-            canvas.drawText(0, 600, 0, u"Stamp Wg"_s, TextAlignment::Left, WordWrap::Off);
-            canvas.drawText(0, 600, 0, u"Stamp Wg"_s, TextAlignment::Left, WordWrap::Off); // reused
+            canvas.drawText(area.left(), area.width(), area.top(), u"Stamp Wg"_s, TextAlignment::Left, WordWrap::Off);
+            canvas.drawText(area.left(), area.width(), area.top(), u"Stamp Wg"_s, TextAlignment::Left,
+                            WordWrap::Off); // reused
 
             QImage direct(600, 200, Canvas::PixelFormat);
             direct.fill(Qt::black);
             QPainter painter(&direct);
             painter.setFont(canvas.font.toQFont());
             painter.setPen(DisplayColour(colour));
-            painter.drawText(QRect(0, 0, 600, 200), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, u"Stamp Wg"_s);
+            painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, u"Stamp Wg"_s);
             painter.end();
 
             int differing = 0;
@@ -149,6 +153,22 @@ TEST(CanvasTest, StampedTextMatchesTextDrawnDirectly) {
                 EXPECT_LE(largest, 3); // rounding of the blend only
         }
     }
+}
+
+long peakResidentKilobytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Text in the largest size a caption draws, on a small image: only what lands on the image is
+// rendered, so the run costs memory in proportion to the image, not to the run (over a gigabyte here).
+TEST(CanvasTest, TextFarLargerThanTheImageCostsOnlyTheImage) {
+    Canvas canvas(QSize(200, 100));
+    canvas.font.pointSize = 3000; // 4000 pixels
+    const long before = peakResidentKilobytes();
+    canvas.drawText(-50, 200, -20, u"WWWWWWWW"_s, TextAlignment::Left, WordWrap::Off);
+    EXPECT_LT(peakResidentKilobytes() - before, 64 * 1024);
 }
 
 } // namespace

@@ -329,7 +329,6 @@ TEST(HtmlLabelRendererTest, TenThousandLinesLayOutAndOnlyTheLinesNearTheRectangl
         EXPECT_GE(backend.runs[i].cell.top(), -2 * 10) << i;
 }
 
-constexpr QRgb Black = 0xFF000000;
 constexpr QRgb Red = 0xFFFF0000;
 constexpr QRgb Yellow = 0xFFFFFF00;
 
