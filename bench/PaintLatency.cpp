@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
         feed.readAll(); // "OK"
     }
     std::sort(latencies.begin(), latencies.end());
-    std::printf("paint latency over %d captions: median %.1f ms, worst %.1f ms\n", runs, latencies[latencies.size() / 2],
-                latencies.back());
+    std::printf("paint latency over %d captions: median %.1f ms, worst %.1f ms\n", runs,
+                latencies[latencies.size() / 2], latencies.back());
     return 0;
 }
