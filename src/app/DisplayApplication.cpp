@@ -415,7 +415,6 @@ void DisplayApplication::loadSettingsFile(const QString& fileName) {
     m_settings.setCaptionColour(StringToColour(state.fontColour, DefaultFontColour));
     m_settings.setFontSelector(state.fontName);
     loadBackgroundSetting(state.backgroundImage);
-    m_dialog->refreshFields();
     m_dialog->ApplyButtonClick();
     m_dialog->refreshFields();
 }
