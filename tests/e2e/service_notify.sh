@@ -17,10 +17,14 @@ import os, socket, subprocess, sys, time
 display, work = sys.argv[1], sys.argv[2]
 feed, control = 41000, 41001
 
+started = []
+
 def fail(message, log=None):
     print("FAILED:", message)
     if log:
         print(open(log).read())
+    for process in started:
+        process.kill()
     sys.exit(1)
 
 def start(name, watchdog_usec):
@@ -31,6 +35,7 @@ def start(name, watchdog_usec):
     log = os.path.join(work, name + ".log")
     process = subprocess.Popen([display, "/port", str(feed), "/capport", str(control)],
                                env=env, stdout=open(log, "w"), stderr=subprocess.STDOUT)
+    started.append(process)
     return manager, process, log
 
 def messages(manager, seconds):
