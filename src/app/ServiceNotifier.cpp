@@ -13,7 +13,7 @@ void ServiceNotifier::notifyReady() {
     // Half the watchdog's interval, as the manager advises: a late timer still arrives in time.
     const auto half =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::microseconds(microseconds) / 2);
-    m_watchdog.setInterval(std::max(half, std::chrono::milliseconds(1ms)));
+    m_watchdog.setInterval(std::max<std::chrono::milliseconds>(half, 1ms));
     QObject::connect(&m_watchdog, &QTimer::timeout, [] { sd_notify(0, "WATCHDOG=1"); });
     m_watchdog.start();
 }

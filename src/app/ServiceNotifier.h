@@ -9,7 +9,7 @@
 class ServiceNotifier {
 public:
     // "READY=1", then "WATCHDOG=1" at half the interval the manager's watchdog asks for, sent by a
-    // timer of the calling thread's event loop.
+    // timer of the calling thread's event loop. Called once, when the display is ready.
     void notifyReady();
 
     // The time between two watchdog messages; zero when no watchdog is asked for.
