@@ -1,4 +1,5 @@
 #include "DisplayApplication.h"
+#include "ServiceNotifier.h"
 
 #include <QApplication>
 #include <sys/resource.h>
@@ -27,6 +28,8 @@ int main(int argc, char* argv[]) {
 
     DisplayApplication display(CommandLine(QCoreApplication::arguments()), std::make_unique<SettingsStore>());
     display.quitOnTerminationSignals();
-    display.start();
+    ServiceNotifier service;
+    if (display.start())
+        service.notifyReady();
     return QApplication::exec();
 }
