@@ -8,7 +8,7 @@
 #include <memory>
 #include <unordered_map>
 
-class QTcpServer;
+class ConnectionAcceptor;
 class QTcpSocket;
 
 // The caption feed port: controllers connect, are greeted, and send caption documents as UTF-16LE
@@ -42,12 +42,12 @@ Q_SIGNALS:
     void connectionsChanged();
 
 private:
-    void accept();
+    void accept(QTcpSocket* connection);
     void receive(QTcpSocket* connection);
     void disconnected(QTcpSocket* connection);
     void keepWithinBudget();
 
-    QTcpServer* m_server;
+    ConnectionAcceptor* m_acceptor;
     std::unordered_map<QTcpSocket*, std::unique_ptr<FeedFramer>> m_framers;
     qsizetype m_bufferedUnits = 0; // what all framers hold
     qsizetype m_bufferBudget = MaxBufferedUnits;
