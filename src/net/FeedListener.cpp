@@ -30,6 +30,9 @@ QString FeedListener::errorString() const {
 }
 
 void FeedListener::accept(QTcpSocket* connection) {
+    // A turn of the event loop takes a bounded share of a fast sender's bytes, so that a flood on
+    // one connection never keeps the others (and the control port) waiting long.
+    connection->setReadBufferSize(ReadBufferBytes);
     m_framers.emplace(connection, std::make_unique<FeedFramer>());
     connect(connection, &QTcpSocket::readyRead, this, [this, connection] { receive(connection); });
     connect(connection, &QTcpSocket::disconnected, this, [this, connection] { disconnected(connection); });

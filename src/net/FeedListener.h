@@ -20,6 +20,7 @@ class FeedListener : public QObject {
 
 public:
     static constexpr qint64 ReadBytes = 20000; // one read of the receive area
+    static constexpr qint64 ReadBufferBytes = 4 * ReadBytes;
     static constexpr int ListenBacklog = 15;
     // The unfinished documents of all connections together: past this, the connection holding the
     // most gives its up, so many connections cannot each fill a framer to its cap.
