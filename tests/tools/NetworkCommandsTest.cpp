@@ -50,6 +50,9 @@ SendRun sendTwo(const QString& second, const QStringList& options = {}) {
     });
     run.tool = runTool(QStringList{u"send"_s, u"--port"_s, QString::number(feed.port())} + options,
                        (Document + u'\n' + second + u'\n').toUtf8());
+    const QDeadlineTimer deadline(5000); // the tool has ended: its closing is on its way
+    while (run.openAfterLastDocument < 0 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return run;
 }
 

@@ -29,9 +29,10 @@ public:
         const std::optional<QString> languageName = ReadCaptionDocument(documentText, m_state);
         writeOut(InspectionJson(languageName, m_state) + '\n');
         std::fflush(stdout);
-        if (languageName)
-            if (const std::optional<QString> warning = m_warnings.read(documentText))
-                writeError(*warning);
+        // The JSON already says when a document does not parse.
+        const std::optional<QString> warning = m_warnings.read(documentText);
+        if (warning && languageName)
+            writeError(*warning);
     }
 
 private:
