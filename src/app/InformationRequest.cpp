@@ -35,7 +35,7 @@ Without a switch, the stored settings apply (the first start's defaults in brack
   /xpos N            window's left edge in pixels; turns "Fix Top left" off [stored: 0]
   /ypos N            window's top edge in pixels; turns "Fix Top left" off [stored: 0]
   /width N           window width in pixels (the setup's field keeps 240..3840) [stored: 352]
-  /height N          window height in pixels (64..3840), applied again at every Apply [stored: 64]
+  /height N          window height in pixels (the field keeps 64..3840), set again at every Apply [stored: 64]
   /adjust N          font size adjust in per cent (10..1000) [stored: 100]
   /monitor N         monitor number, counted from 0; turns Font Override on [stored: 0]
   /fontsize N        font height; turns Font Override on [stored: 28]
