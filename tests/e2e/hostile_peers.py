@@ -43,7 +43,8 @@ def document(text, background="Black", effect="Instant", padding=0):
     xml = (
         f'<Surtitles><Cue><Captions Stream0="{text}" StrName0="English"/>'
         f'<Language Name="English"/><Font BackColour="{background}"/>'
-        f'<Effects InEffect="{effect}"/></Cue>{"<!--" + "p" * padding + "-->" if padding else ""}</Surtitles>'
+        f'<Effects InEffect="{effect}" Speed="Fast"/></Cue>{"<!--" + "p" * padding + "-->" if padding else ""}'
+        '</Surtitles>'
     )
     return xml.encode("utf-16-le")
 
@@ -171,8 +172,9 @@ async def never_reads(port, documents):
 
 
 async def flood_of_documents(port, count, figures):
-    """Complete documents, each with a 32 KiB comment, sent as fast as the display reads them; each
-    fades in, so they arrive far faster than they are presented."""
+    """Complete documents, each with a 32 KiB comment, sent as fast as the display reads them. Each
+    fades in, a third of a second, so they arrive far faster than they are presented; the last fade
+    is over long before the display's CPU is measured out of descriptors."""
     reader, writer = await asyncio.open_connection("127.0.0.1", port)
     await read_greeting(reader)
 
