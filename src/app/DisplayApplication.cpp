@@ -168,7 +168,11 @@ void DisplayApplication::ChooseFontDisplaysetup1Click() {
 
 void DisplayApplication::connectListeners() {
     const auto present = [this](const QString& document) {
-        m_window->presenter().enqueue(document);
+        if (m_window->presenter().enqueue(document) == CaptionQueue::Overflow::Started)
+            std::fprintf(stderr,
+                         "The caption queue is full (%lld documents or %lld MiB waiting): the oldest waiting "
+                         "captions give way to new ones until it empties\n",
+                         qlonglong(CaptionQueue::MaxDocuments), qlonglong(CaptionQueue::MaxBytes >> 20));
         m_window->presenter().ShowSurtitle();
     };
     connect(&m_feed, &FeedListener::documentReceived, this, present);

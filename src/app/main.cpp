@@ -1,7 +1,9 @@
 #include "DisplayApplication.h"
+#include "InformationRequest.h"
 #include "ServiceNotifier.h"
 
 #include <QApplication>
+#include <cstdio>
 #include <sys/resource.h>
 
 namespace {
@@ -20,6 +22,14 @@ void raiseDescriptorLimit() {
 
 // veltrinox-lcd: the surtitle display.
 int main(int argc, char* argv[]) {
+    QStringList parameters;
+    for (int i = 0; i < argc; ++i)
+        parameters.append(QString::fromLocal8Bit(argv[i]));
+    if (const auto answer = AnswerInformationRequest(parameters, QStringLiteral(VELTRINOX_VERSION))) {
+        std::fputs(answer->output.toLocal8Bit().constData(), stdout);
+        std::fputs(answer->error.toLocal8Bit().constData(), stderr);
+        return answer->exitStatus;
+    }
     raiseDescriptorLimit();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltrinox LCD output."));

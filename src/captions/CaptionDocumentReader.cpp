@@ -187,3 +187,12 @@ std::optional<QString> ReadCaptionDocument(QStringView text, CaptionDocumentStat
     }
     return languageName;
 }
+
+int ShownColumn(const TCaptions& caption, QStringView languageName) {
+    int shown = 0;
+    for (int column = 0; column < CaptionColumnCount; ++column) {
+        if (caption.Caption[std::size_t(column)].Language == languageName)
+            shown = column;
+    }
+    return shown;
+}

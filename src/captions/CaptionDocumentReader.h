@@ -24,3 +24,8 @@ QString PrepareCaptionDocumentText(QStringView text);
 // Prepares and parses the text, then reads each caption element over the one before it. Returns the
 // document's language name, or nothing when the text does not parse; state then stays as it was.
 std::optional<QString> ReadCaptionDocument(QStringView text, CaptionDocumentState& state);
+
+// The column a caption shows for its document's language name: the last column whose StrName is that
+// name, so a document without a Language element shows the last column without a StrName; column 0
+// when no column has the name.
+int ShownColumn(const TCaptions& caption, QStringView languageName);

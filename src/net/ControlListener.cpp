@@ -1,9 +1,8 @@
 #include "ControlListener.h"
 
-#include "KeepAccepting.h"
+#include "ConnectionAcceptor.h"
 #include "captions/CaptionDocumentWriter.h"
 
-#include <QTcpServer>
 #include <QTcpSocket>
 
 namespace {
@@ -12,30 +11,27 @@ constexpr char Greeting[] = "LCD Captioning Telnet Interface\r\n";
 
 } // namespace
 
-ControlListener::ControlListener(QObject* parent) : QObject(parent), m_server(new QTcpServer(this)) {
-    m_server->setListenBacklogSize(ListenBacklog);
-    connect(m_server, &QTcpServer::newConnection, this, &ControlListener::accept);
-    KeepAccepting(*m_server);
+ControlListener::ControlListener(QObject* parent)
+    : QObject(parent), m_acceptor(new ConnectionAcceptor(ListenBacklog, this)) {
+    connect(m_acceptor, &ConnectionAcceptor::accepted, this, &ControlListener::accept);
 }
 
 bool ControlListener::listen(quint16 port, const QHostAddress& address) {
-    return m_server->listen(address, port);
+    return m_acceptor->listen(address, port);
 }
 
 quint16 ControlListener::port() const {
-    return m_server->serverPort();
+    return m_acceptor->port();
 }
 
 QString ControlListener::errorString() const {
-    return m_server->errorString();
+    return m_acceptor->errorString();
 }
 
-void ControlListener::accept() {
-    while (QTcpSocket* connection = m_server->nextPendingConnection()) {
-        connect(connection, &QTcpSocket::readyRead, this, [this, connection] { receive(connection); });
-        connect(connection, &QTcpSocket::disconnected, connection, &QObject::deleteLater);
-        connection->write(Greeting);
-    }
+void ControlListener::accept(QTcpSocket* connection) {
+    connect(connection, &QTcpSocket::readyRead, this, [this, connection] { receive(connection); });
+    connect(connection, &QTcpSocket::disconnected, connection, &QObject::deleteLater);
+    connection->write(Greeting);
 }
 
 void ControlListener::receive(QTcpSocket* connection) {

@@ -8,7 +8,7 @@
 #include <QString>
 #include <functional>
 
-class QTcpServer;
+class ConnectionAcceptor;
 class QTcpSocket;
 
 // The control port: a telnet-style greeting, then each read is one message: the status query is
@@ -39,9 +39,9 @@ Q_SIGNALS:
     void failureReported(const QString& message);
 
 private:
-    void accept();
+    void accept(QTcpSocket* connection);
     void receive(QTcpSocket* connection);
 
-    QTcpServer* m_server;
+    ConnectionAcceptor* m_acceptor;
     StagetextConverter m_converter;
 };

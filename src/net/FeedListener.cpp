@@ -1,8 +1,7 @@
 #include "FeedListener.h"
 
-#include "KeepAccepting.h"
+#include "ConnectionAcceptor.h"
 
-#include <QTcpServer>
 #include <QTcpSocket>
 
 namespace {
@@ -12,34 +11,33 @@ constexpr char Acknowledgement[] = "OK";
 
 } // namespace
 
-FeedListener::FeedListener(QObject* parent) : QObject(parent), m_server(new QTcpServer(this)) {
-    m_server->setListenBacklogSize(ListenBacklog);
-    connect(m_server, &QTcpServer::newConnection, this, &FeedListener::accept);
-    KeepAccepting(*m_server);
+FeedListener::FeedListener(QObject* parent) : QObject(parent), m_acceptor(new ConnectionAcceptor(ListenBacklog, this)) {
+    connect(m_acceptor, &ConnectionAcceptor::accepted, this, &FeedListener::accept);
 }
 
 FeedListener::~FeedListener() = default;
 
 bool FeedListener::listen(quint16 port, const QHostAddress& address) {
-    return m_server->listen(address, port);
+    return m_acceptor->listen(address, port);
 }
 
 quint16 FeedListener::port() const {
-    return m_server->serverPort();
+    return m_acceptor->port();
 }
 
 QString FeedListener::errorString() const {
-    return m_server->errorString();
+    return m_acceptor->errorString();
 }
 
-void FeedListener::accept() {
-    while (QTcpSocket* connection = m_server->nextPendingConnection()) {
-        m_framers.emplace(connection, std::make_unique<FeedFramer>());
-        connect(connection, &QTcpSocket::readyRead, this, [this, connection] { receive(connection); });
-        connect(connection, &QTcpSocket::disconnected, this, [this, connection] { disconnected(connection); });
-        Q_EMIT connectionsChanged();
-        connection->write(Greeting);
-    }
+void FeedListener::accept(QTcpSocket* connection) {
+    // A turn of the event loop takes a bounded share of a fast sender's bytes, so that a flood on
+    // one connection never keeps the others (and the control port) waiting long.
+    connection->setReadBufferSize(ReadBufferBytes);
+    m_framers.emplace(connection, std::make_unique<FeedFramer>());
+    connect(connection, &QTcpSocket::readyRead, this, [this, connection] { receive(connection); });
+    connect(connection, &QTcpSocket::disconnected, this, [this, connection] { disconnected(connection); });
+    Q_EMIT connectionsChanged();
+    connection->write(Greeting);
 }
 
 void FeedListener::receive(QTcpSocket* connection) {

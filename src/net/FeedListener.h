@@ -8,7 +8,7 @@
 #include <memory>
 #include <unordered_map>
 
-class QTcpServer;
+class ConnectionAcceptor;
 class QTcpSocket;
 
 // The caption feed port: controllers connect, are greeted, and send caption documents as UTF-16LE
@@ -20,6 +20,7 @@ class FeedListener : public QObject {
 
 public:
     static constexpr qint64 ReadBytes = 20000; // one read of the receive area
+    static constexpr qint64 ReadBufferBytes = 4 * ReadBytes;
     static constexpr int ListenBacklog = 15;
     // The unfinished documents of all connections together: past this, the connection holding the
     // most gives its up, so many connections cannot each fill a framer to its cap.
@@ -42,12 +43,12 @@ Q_SIGNALS:
     void connectionsChanged();
 
 private:
-    void accept();
+    void accept(QTcpSocket* connection);
     void receive(QTcpSocket* connection);
     void disconnected(QTcpSocket* connection);
     void keepWithinBudget();
 
-    QTcpServer* m_server;
+    ConnectionAcceptor* m_acceptor;
     std::unordered_map<QTcpSocket*, std::unique_ptr<FeedFramer>> m_framers;
     qsizetype m_bufferedUnits = 0; // what all framers hold
     qsizetype m_bufferBudget = MaxBufferedUnits;

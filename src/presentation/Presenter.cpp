@@ -130,11 +130,7 @@ void Presenter::ShowSurtitle() {
         current.Size = QString::number(settings.overrideFontSize);
     }
 
-    current.LanguageIndex = 0;
-    for (int column = 0; column < CaptionColumnCount; ++column) {
-        if (current.Caption[std::size_t(column)].Language == *languageName)
-            current.LanguageIndex = column;
-    }
+    current.LanguageIndex = ShownColumn(current, *languageName);
 
     QString& text = current.Caption[std::size_t(current.LanguageIndex)].Text;
     if (text == BlankText) {

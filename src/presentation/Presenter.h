@@ -2,6 +2,7 @@
 
 #include "Canvas.h"
 #include "CaptionComposer.h"
+#include "CaptionQueue.h"
 #include "HtmlLabelRenderer.h"
 #include "PresentationHost.h"
 #include "captions/CaptionDocumentReader.h"
@@ -10,7 +11,6 @@
 #include <QSize>
 #include <QString>
 #include <atomic>
-#include <deque>
 #include <optional>
 
 // The presentation engine: takes queued caption documents in order, reads each into the caption
@@ -26,7 +26,7 @@ public:
     Canvas& displayCanvas() { return m_display; }
 
     // Appends a caption document; ShowSurtitle presents it when no effect is running.
-    void enqueue(const QString& document) { m_queue.push_back(document); }
+    CaptionQueue::Overflow enqueue(const QString& document) { return m_queue.push_back(document); }
     void clearQueue() { m_queue.clear(); }
     qsizetype queuedDocuments() const { return qsizetype(m_queue.size()); }
 
@@ -81,7 +81,7 @@ private:
     HtmlLabelRenderer m_renderer;
     CaptionComposer m_composer;
 
-    std::deque<QString> m_queue;
+    CaptionQueue m_queue;
     CaptionDocumentState m_records;
     ColourValue m_fontColourValue = Colour::Yellow;
     ColourValue m_backColourValue = Colour::Black;

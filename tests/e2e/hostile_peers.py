@@ -3,14 +3,24 @@
 
 Usage: hostile_peers.py PID FEED_PORT CONTROL_PORT LARGE_FILE [--full]
 
-While the load below runs, a separate controller, connected beforehand, asks for the status every
-50 ms; each answer must come within 100 ms. Afterwards that controller sends a caption of its own,
-which must be shown (the status reports its background colour). The display's resident memory is
-sampled throughout and must stay under the bound. Prints the figures; exits 1 on any failure.
+Throughout, a separate controller, connected beforehand, asks for the status every 50 ms; each
+answer must come within 100 ms. The display's resident memory is sampled throughout and must stay
+under the bound. The phases follow one another, so that no connection is ever attempted while the
+display is out of file descriptors unless the phase means it to wait:
 
-The load: 8 controllers sending documents in random splits, connections dropped mid-document,
-garbage bytes, a flood of text without tags, a peer that never reads its "OK" replies, 1,000 idle
-connections, and Stagetext captions naming /dev/zero, a directory and a large file.
+1. The load, with descriptors to spare: 8 controllers sending documents in random splits,
+   connections dropped mid-document, garbage bytes, a flood of text without tags, a peer that never
+   reads its "OK" replies, and Stagetext captions naming /dev/zero, a directory and a large file.
+2. A flood of complete documents on one connection, far faster than they are presented: the
+   caption queue must stay within its bound (no other connection opens or closes meanwhile, as that
+   would empty the queue).
+3. Idle connections, one at a time and each greeted, until the display has no descriptor left; one
+   more then waits in the backlog, its caption already sent. The display must stay as quiet as when
+   idle (no retrying in a loop) and keep answering the status.
+4. The idle connections close: the waiting connection is accepted at once, its caption acknowledged
+   and shown (the status reports its background colour).
+
+Prints the figures; exits 1 on any failure.
 """
 
 import asyncio
@@ -25,13 +35,16 @@ import time
 # The released display's limits; a sanitizer build, slower and with shadow memory, sets its own.
 STATUS_LIMIT_SECONDS = int(os.environ.get("VELTRINOX_SOAK_STATUS_MS", "100")) / 1000
 MEMORY_BOUND_MIB = int(os.environ.get("VELTRINOX_SOAK_MEMORY_MIB", "200"))
+# The display's CPU share while out of descriptors, in per cent of one core, beyond its idle share.
+QUIET_EXCESS_PERCENT = float(os.environ.get("VELTRINOX_SOAK_QUIET_PERCENT", "3"))
 
 
-def document(text, background="Black"):
+def document(text, background="Black", effect="Instant", padding=0):
     xml = (
         f'<Surtitles><Cue><Captions Stream0="{text}" StrName0="English"/>'
         f'<Language Name="English"/><Font BackColour="{background}"/>'
-        '<Effects InEffect="Instant"/></Cue></Surtitles>'
+        f'<Effects InEffect="{effect}" Speed="Fast"/></Cue>{"<!--" + "p" * padding + "-->" if padding else ""}'
+        '</Surtitles>'
     )
     return xml.encode("utf-16-le")
 
@@ -40,12 +53,17 @@ class Figures:
     def __init__(self):
         self.status_answers = 0
         self.slowest_status = 0.0
-        self.late_status = 0
+        self.late_status = []
+        self.phases = []  # (name, monotonic start)
         self.peak_rss_mib = 0.0
         self.acknowledgements = 0
         self.documents_sent = 0
         self.flood_bytes = 0
+        self.documents_flooded = 0
+        self.flood_acknowledgements = 0
         self.idle_connected = 0
+        self.idle_cpu_percent = 0.0
+        self.exhausted_cpu_percent = 0.0
         self.failures = []
 
 
@@ -66,7 +84,7 @@ def watch_status(port, stop, results):
     connection = socket.create_connection(("127.0.0.1", port), timeout=5)
     replies = connection.makefile("rb")
     replies.readline()  # the greeting
-    answers, slowest, late = 0, 0.0, 0
+    answers, slowest, late = 0, 0.0, []
     while not stop.is_set():
         started = time.monotonic()
         connection.sendall(b"\x0b?0")
@@ -75,7 +93,8 @@ def watch_status(port, stop, results):
         elapsed = time.monotonic() - started
         answers += 1
         slowest = max(slowest, elapsed)
-        late += elapsed > STATUS_LIMIT_SECONDS
+        if elapsed > STATUS_LIMIT_SECONDS:
+            late.append(started)
         time.sleep(0.05)
     results.send((answers, slowest, late))
 
@@ -152,17 +171,70 @@ async def never_reads(port, documents):
     writer.close()
 
 
-async def idle_connections(port, count, figures, release):
+async def flood_of_documents(port, count, figures):
+    """Complete documents, each with a 32 KiB comment, sent as fast as the display reads them. Each
+    fades in, a third of a second, so they arrive far faster than they are presented; the last fade
+    is over long before the display's CPU is measured out of descriptors."""
+    reader, writer = await asyncio.open_connection("127.0.0.1", port)
+    await read_greeting(reader)
+
+    async def count_acknowledgements():
+        while data := await reader.read(65536):
+            figures.flood_acknowledgements += data.count(b"OK")
+
+    acknowledgements = asyncio.create_task(count_acknowledgements())
+    for i in range(count):
+        writer.write(document(f"Flood {i}", effect="Fade", padding=16384))
+        figures.documents_flooded += 1
+        if i % 64 == 0:
+            await writer.drain()
+    await writer.drain()
+    await asyncio.sleep(1)
+    writer.close()
+    await acknowledgements
+
+
+def cpu_ticks(pid):
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # user and system time of all threads
+
+
+async def cpu_percent(pid, seconds):
+    """The display's CPU share over the given time, in per cent of one core."""
+    before, started = cpu_ticks(pid), time.monotonic()
+    await asyncio.sleep(seconds)
+    return (cpu_ticks(pid) - before) / os.sysconf("SC_CLK_TCK") / (time.monotonic() - started) * 100
+
+
+def descriptors(pid):
+    """The display's open file descriptors, and its limit."""
+    with open(f"/proc/{pid}/limits") as limits:
+        limit = next(int(line.split()[3]) for line in limits if line.startswith("Max open files"))
+    return len(os.listdir(f"/proc/{pid}/fd")), limit
+
+
+async def exhaust_descriptors(pid, port, figures):
+    """Opens idle connections one at a time, each waiting for its greeting, until the display has no
+    descriptor left. Returns them, and one more connection that waits in the backlog."""
     held = []
-    for _ in range(count):
-        try:
-            held.append(await asyncio.wait_for(asyncio.open_connection("127.0.0.1", port), 2))
-            figures.idle_connected += 1
-        except (OSError, asyncio.TimeoutError):
-            break  # the display is out of descriptors: the rest wait in (or beyond) its backlog
-    await release.wait()
-    for _, writer in held:
-        writer.close()
+    while True:
+        reader, writer = await asyncio.open_connection("127.0.0.1", port)
+        greeting = asyncio.create_task(read_greeting(reader))
+        while not greeting.done() and descriptors(pid)[0] < descriptors(pid)[1]:
+            await asyncio.sleep(0.005)
+        if not greeting.done():
+            # The display is out of descriptors. If it took this connection with its last one, the
+            # greeting follows at once; if not, this connection is the one that waits.
+            await asyncio.wait([greeting], timeout=2)
+        if not greeting.done():
+            return held, (reader, writer, greeting)
+        await greeting
+        held.append(writer)
+        figures.idle_connected += 1
+        if descriptors(pid)[0] >= descriptors(pid)[1]:
+            reader, writer = await asyncio.open_connection("127.0.0.1", port)
+            return held, (reader, writer, asyncio.create_task(read_greeting(reader)))
 
 
 async def stagetext_files(port, large_file):
@@ -184,7 +256,6 @@ async def main():
 
     figures = Figures()
     stop = asyncio.Event()
-    release_idle = asyncio.Event()
     stop_watching = multiprocessing.Event()
     watch_results, watch_sender = multiprocessing.Pipe(duplex=False)
     watcher = multiprocessing.Process(target=watch_status, args=(control, stop_watching, watch_sender))
@@ -192,8 +263,11 @@ async def main():
     memory = asyncio.create_task(sample_memory(pid, figures, stop))
     await asyncio.sleep(0.5)
 
+    figures.idle_cpu_percent = await cpu_percent(pid, 2)
+
+    # 1. The load, with descriptors to spare.
     started = time.monotonic()
-    idle = asyncio.create_task(idle_connections(feed, 1000, figures, release_idle))
+    figures.phases.append(("load", started))
     durations = {}
 
     async def timed(name, work):
@@ -209,17 +283,31 @@ async def main():
         timed("unread", never_reads(feed, 5000 if full else 2000)),
         timed("stagetext", stagetext_files(control, large_file)),
     )
-    release_idle.set()
-    await idle
     load_seconds = time.monotonic() - started
 
-    # The watching controller's own caption, sent once the load has gone, is shown.
-    reader, writer = await asyncio.open_connection("127.0.0.1", feed)
-    await read_greeting(reader)
+    # 2. Complete documents faster than they are presented.
+    figures.phases.append(("documents", time.monotonic()))
+    await timed("documents", flood_of_documents(feed, 20000 if full else 10000, figures))
+
+    # 3. Out of descriptors: quiet, and still answering the status.
+    figures.phases.append(("exhaustion", time.monotonic()))
+    held, (reader, writer, greeting) = await exhaust_descriptors(pid, feed, figures)
     writer.write(document("The show goes on", "clLime"))
     await writer.drain()
-    if await asyncio.wait_for(reader.read(2), 10) != b"OK":
-        figures.failures.append("the final caption was not acknowledged")
+    figures.exhausted_cpu_percent = await cpu_percent(pid, 3)
+    if greeting.done():
+        figures.failures.append("the display accepted a connection beyond its descriptors")
+
+    # 4. The idle connections go: the waiting one is taken, its caption acknowledged and shown.
+    figures.phases.append(("release", time.monotonic()))
+    for idle in held:
+        idle.close()
+    try:
+        await asyncio.wait_for(greeting, 10)
+        if await asyncio.wait_for(reader.read(2), 10) != b"OK":
+            figures.failures.append("the final caption was not acknowledged")
+    except asyncio.TimeoutError:
+        figures.failures.append("the waiting connection was not accepted once descriptors were free")
     stop.set()
     stop_watching.set()
     figures.status_answers, figures.slowest_status, figures.late_status = watch_results.recv()
@@ -234,20 +322,29 @@ async def main():
     await memory
 
     print(f"load: {load_seconds:.1f} s; {figures.documents_sent} documents from 8 controllers, "
-          f"{figures.acknowledgements} OK replies; {figures.flood_bytes >> 20} MiB without tags; "
-          f"{figures.idle_connected} idle connections held")
+          f"{figures.acknowledgements} OK replies; {figures.flood_bytes >> 20} MiB without tags")
+    print(f"flood: {figures.documents_flooded} complete documents, {figures.flood_acknowledgements} OK replies")
+    print(f"descriptors: {figures.idle_connected} idle connections held; CPU {figures.exhausted_cpu_percent:.1f} % "
+          f"of a core out of descriptors, {figures.idle_cpu_percent:.1f} % idle")
     print("durations: " + ", ".join(f"{name} {seconds:.1f} s" for name, seconds in durations.items()))
+    late_phases = [next((name for name, began in reversed(figures.phases) if began <= moment), "before")
+                   for moment in figures.late_status]
     print(f"status: {figures.status_answers} answers, slowest {figures.slowest_status * 1000:.1f} ms, "
-          f"{figures.late_status} over {STATUS_LIMIT_SECONDS * 1000:.0f} ms")
+          f"{len(figures.late_status)} over {STATUS_LIMIT_SECONDS * 1000:.0f} ms"
+          + (f" (in phases: {', '.join(late_phases)})" if late_phases else ""))
     print(f"memory: peak resident {figures.peak_rss_mib:.0f} MiB (bound {MEMORY_BOUND_MIB} MiB)")
     if figures.late_status:
-        figures.failures.append(f"{figures.late_status} status answers came late")
+        figures.failures.append(f"{len(figures.late_status)} status answers came late")
     if not shown:
         figures.failures.append("the final caption was not shown")
     if figures.peak_rss_mib > MEMORY_BOUND_MIB:
         figures.failures.append("resident memory beyond its bound")
-    if figures.acknowledgements == 0:
+    if figures.acknowledgements == 0 or figures.flood_acknowledgements == 0:
         figures.failures.append("no document was acknowledged")
+    if figures.idle_connected < 100:
+        figures.failures.append("the display ran out of descriptors too early")
+    if figures.exhausted_cpu_percent > figures.idle_cpu_percent + QUIET_EXCESS_PERCENT:
+        figures.failures.append("the display kept busy while out of descriptors")
     for failure in figures.failures:
         print(f"FAILED: {failure}")
     return 1 if figures.failures else 0

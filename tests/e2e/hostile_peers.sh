@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end: the real display under Xvfb, in a private network namespace, against hostile and
-# broken peers (tests/e2e/hostile_peers.py), with few enough file descriptors that 1,000 idle
-# connections exhaust them. A separate controller is answered throughout and its caption shown;
-# the display must come through alive and end cleanly. "--full" runs the longer variant.
+# broken peers (tests/e2e/hostile_peers.py), with few enough file descriptors that idle connections
+# exhaust them. A separate controller is answered throughout, the display stays quiet while out of
+# descriptors, and a caption waiting meanwhile is shown once they are free; the display must come
+# through alive and end cleanly. "--full" runs the longer variant.
 # Exit 77 skips where no namespace can be made.
 set -euo pipefail
 source "$(dirname "$0")/private_namespace.sh"

@@ -1,11 +1,9 @@
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
-#include "net/KeepAccepting.h"
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QTcpServer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
 
@@ -136,17 +134,6 @@ TEST_F(FeedListenerTest, ConnectionsTogetherKeepWithinTheBudgetTheLargestGivingU
     settle();
     EXPECT_EQ(documents.size(), 1);
     EXPECT_TRUE(documents.first().contains(u"SSSS"_s));
-}
-
-TEST(KeepAcceptingTest, AListenerThatCouldNotAcceptTakesConnectionsAgain) {
-    QTcpServer server;
-    KeepAccepting(server);
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    // What the server does when the process is out of descriptors: stop accepting, and say so.
-    server.pauseAccepting();
-    Q_EMIT server.acceptError(QAbstractSocket::SocketResourceError);
-    Peer peer(server.serverPort());
-    EXPECT_TRUE(waitFor([&] { return server.hasPendingConnections(); }));
 }
 
 TEST_F(FeedListenerTest, APortInUseIsNotShared) {

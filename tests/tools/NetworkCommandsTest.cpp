@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -16,7 +17,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString Document = u"<Surtitles><Cue><Captions Stream0=\"\u266A A\"/></Cue></Surtitles>"_s;
+const QString Document = u"<Surtitles><Cue><Captions Stream0=\"\u266A A\" StrName0=\"English\"/>"
+                         "<Language Name=\"English\"/></Cue></Surtitles>"_s;
 
 TEST(SendCommandTest, SendsDocumentsAndWaitsForEachOk) {
     FeedListener feed;
@@ -28,6 +30,55 @@ TEST(SendCommandTest, SendsDocumentsAndWaitsForEachOk) {
         runTool({u"send"_s, u"--port"_s, QString::number(feed.port())}, (Document + u'\n' + Document + u'\n').toUtf8());
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(received, (QStringList{Document, Document}));
+}
+
+// Sends two documents and reports how long after the last "OK" the tool closed its connection.
+struct SendRun {
+    ToolRun tool;
+    qint64 openAfterLastDocument = -1;
+};
+
+SendRun sendTwo(const QString& second, const QStringList& options = {}) {
+    FeedListener feed;
+    EXPECT_TRUE(feed.listen(0, QHostAddress::LocalHost));
+    QElapsedTimer sinceLast;
+    SendRun run;
+    QObject::connect(&feed, &FeedListener::documentReceived, [&] { sinceLast.start(); });
+    QObject::connect(&feed, &FeedListener::connectionsChanged, [&] {
+        if (sinceLast.isValid())
+            run.openAfterLastDocument = sinceLast.elapsed();
+    });
+    run.tool = runTool(QStringList{u"send"_s, u"--port"_s, QString::number(feed.port())} + options,
+                       (Document + u'\n' + second + u'\n').toUtf8());
+    const QDeadlineTimer deadline(5000); // the tool has ended: its closing is on its way
+    while (run.openAfterLastDocument < 0 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return run;
+}
+
+TEST(SendCommandTest, StaysConnectedUntilTheDocumentsHaveBeenPresented) {
+    const QString slowFade =
+        QString(Document).replace(u"</Cue>"_s, u"<Effects InEffect=\"Fade\" Speed=\"20%\"/></Cue>"_s);
+    const SendRun run = sendTwo(slowFade);
+    EXPECT_EQ(run.tool.exitCode, 0) << run.tool.err.toStdString();
+    // 20 % is a speed of 12: 86 steps out and 86 in, after the first document's single step.
+    EXPECT_GE(run.openAfterLastDocument, 1730);
+    EXPECT_LE(run.openAfterLastDocument, 10000);
+}
+
+TEST(SendCommandTest, LeavesAtOnceWhenAsked) {
+    const SendRun run = sendTwo(Document, {u"--no-wait"_s});
+    EXPECT_EQ(run.tool.exitCode, 0) << run.tool.err.toStdString();
+    EXPECT_GE(run.openAfterLastDocument, 0);
+    EXPECT_LT(run.openAfterLastDocument, 1000);
+}
+
+TEST(SendCommandTest, NamesADocumentThatShowsAnEmptyColumn) {
+    const QString streamZeroOnly = u"<Surtitles><Cue><Captions Stream0=\"Hello\"/></Cue></Surtitles>"_s;
+    const SendRun run = sendTwo(streamZeroOnly, {u"--no-wait"_s});
+    EXPECT_EQ(run.tool.exitCode, 0);
+    EXPECT_EQ(run.tool.err, "veltrinox-caption: document 2 shows column 9, the last without a language name, which is "
+                            "empty\n");
 }
 
 TEST(SendCommandTest, ARefusedConnectionFails) {

@@ -141,6 +141,46 @@ TEST(InspectTest, ReadsStandardInputOneDocumentPerLine) {
     EXPECT_EQ(third[u"previous"_s].toObject()[u"Cue"_s].toString(), u"1"_s);
 }
 
+struct ColumnCase {
+    const char* name;
+    QByteArray documents; // one a line
+    QByteArray warnings;
+};
+
+class EmptyColumnTest : public testing::TestWithParam<ColumnCase> {};
+
+TEST_P(EmptyColumnTest, InspectNamesADocumentThatShowsAnEmptyColumn) {
+    const ToolRun run = runTool({u"inspect"_s}, GetParam().documents);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, GetParam().warnings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Documents, EmptyColumnTest,
+    testing::ValuesIn(std::vector<ColumnCase>{
+        {"NamedColumn",
+         "<Surtitles><Cue><Captions Stream0=\"Hi\" StrName0=\"English\"/><Language "
+         "Name=\"English\"/></Cue></Surtitles>\n",
+         ""},
+        {"StreamZeroOnly", "<Surtitles><Cue\n<Surtitles><Cue><Captions Stream0=\"Hi\"/></Cue></Surtitles>\n",
+         "veltrinox-caption: document 2 shows column 9, the last without a language name, which is empty\n"},
+        {"EmptyNamedColumn",
+         "<Surtitles><Cue><Captions Stream0=\"Hi\" StrName1=\"English\"/><Language "
+         "Name=\"English\"/></Cue></Surtitles>\n",
+         "veltrinox-caption: document 1 shows column 1, the last whose StrName is the Language Name \"English\", "
+         "which is empty\n"},
+        {"NoColumnOfTheLanguage",
+         "<Surtitles><Cue><Captions Stream1=\"Hi\" StrName1=\"English\"/><Language "
+         "Name=\"French\"/></Cue></Surtitles>\n",
+         "veltrinox-caption: document 1 shows column 0, as no column's StrName is the Language Name \"French\", "
+         "which is empty\n"},
+        {"StagetextFillsEveryColumn",
+         "<Surtitles><Cue><Captions Stream0=\"a\" Stream1=\"a\" Stream2=\"a\" Stream3=\"a\" Stream4=\"a\" "
+         "Stream5=\"a\" Stream6=\"a\" Stream7=\"a\" Stream8=\"a\" Stream9=\"a\"/></Cue></Surtitles>\n",
+         ""},
+    }),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST(InspectTest, KeepsTheRecordsKeyOrder) {
     const ToolRun run = runTool({u"inspect"_s}, "<Surtitles><Cue/></Surtitles>");
     const QByteArray line = run.out;

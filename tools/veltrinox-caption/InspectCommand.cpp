@@ -1,4 +1,5 @@
 #include "CaptionJson.h"
+#include "ColumnWarning.h"
 #include "Commands.h"
 #include "DocumentSources.h"
 #include "ToolSupport.h"
@@ -16,7 +17,8 @@ constexpr char InspectHelp[] =
     "Reads caption documents in order, as the display reads them, and prints one JSON object\n"
     "per document: {\"parsed\", \"language\", \"overallBrightness\", \"current\", \"previous\"}.\n"
     "Each FILE holds one whole document (UTF-8, or UTF-16 with a byte-order mark); \"-\" or no\n"
-    "FILE reads standard input, one document per line.\n"
+    "FILE reads standard input, one document per line. A document that will show an empty column\n"
+    "(one that fills Stream0 but names no language shows column 9) is named on standard error.\n"
     "\n"
     "Options:\n"
     "  --help   show this help\n";
@@ -27,10 +29,15 @@ public:
         const std::optional<QString> languageName = ReadCaptionDocument(documentText, m_state);
         writeOut(InspectionJson(languageName, m_state) + '\n');
         std::fflush(stdout);
+        // The JSON already says when a document does not parse.
+        const std::optional<QString> warning = m_warnings.read(documentText);
+        if (warning && languageName)
+            writeError(*warning);
     }
 
 private:
     CaptionDocumentState m_state;
+    ColumnWarnings m_warnings;
 };
 
 } // namespace

@@ -1,6 +1,8 @@
+#include "ColumnWarning.h"
 #include "Commands.h"
 #include "DocumentSources.h"
 #include "MessageEscapes.h"
+#include "PresentationTime.h"
 #include "ToolSupport.h"
 #include "captions/AnsiCodePage.h"
 #include "captions/XmlDocument.h"
@@ -20,11 +22,21 @@ constexpr int TimeoutMilliseconds = 5000;
 constexpr int PauseBetweenMessagesMilliseconds = 250;
 
 constexpr char SendHelp[] =
-    "Usage: veltrinox-caption send [--host H] [--port P] [FILE...]\n"
+    "Usage: veltrinox-caption send [--host H] [--port P] [--no-wait] [FILE...]\n"
     "\n"
     "Sends caption documents to a display's caption feed port (default 127.0.0.1:10000) as UTF-16LE,\n"
-    "each waiting for the display's \"OK\". Documents are read as inspect reads them.\n"
+    "each waiting for the display's \"OK\". Documents are read as inspect reads them, and one that\n"
+    "will show an empty column is named on standard error.\n"
+    "The display drops the documents still waiting when a connection closes, so send keeps its\n"
+    "connection open until every document has been presented, its entry effect run to its end (the\n"
+    "time the display's own engine takes for them); the last one stays on screen.\n"
+    "  --no-wait   close the connection after the last \"OK\" (the display keeps only the document\n"
+    "              it is presenting then)\n"
     "Exit status 1 when the display refuses the connection or does not answer within 5 s.\n";
+
+// The display's animation clock may fall behind while it draws: the wait allows for that.
+constexpr int PresentationMarginPercent = 25;
+constexpr int PresentationMarginMilliseconds = 500;
 
 constexpr char StagetextHelp[] =
     "Usage: veltrinox-caption stagetext [--host H] [--port P] MESSAGE...\n"
@@ -123,12 +135,19 @@ template <typename Run> int runNetworkCommand(Run run) {
 int RunSend(const QStringList& arguments) {
     QCommandLineParser parser;
     addEndpointOptions(parser);
+    parser.addOption({u"no-wait"_s, QString()});
     if (!parseArguments(parser, arguments)) {
         writeOut(SendHelp);
         return ExitSuccess;
     }
     const Endpoint target = endpoint(parser, 10000);
     const QStringList documents = ReadDocumentSources(parser.positionalArguments());
+    ColumnWarnings warnings;
+    for (const QString& document : documents) {
+        if (const std::optional<QString> warning = warnings.read(document))
+            writeError(*warning);
+    }
+    const qint64 presentation = parser.isSet(u"no-wait"_s) ? 0 : PresentationMilliseconds(documents);
     return runNetworkCommand([&] {
         DisplayConnection display(target.host, target.port);
         for (const QString& document : documents) {
@@ -136,6 +155,8 @@ int RunSend(const QStringList& arguments) {
             if (display.read(2) != "OK")
                 throw std::runtime_error("the display did not acknowledge a document");
         }
+        if (presentation > 0)
+            QThread::msleep(presentation * (100 + PresentationMarginPercent) / 100 + PresentationMarginMilliseconds);
     });
 }
 
