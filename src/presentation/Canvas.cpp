@@ -8,6 +8,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -64,10 +65,14 @@ void Canvas::fill(const QRect& area) {
 void Canvas::fillArea(const QRect& area, QRgb pixel) {
     if (area.isEmpty())
         return;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(m_image.scanLine(y));
-        std::fill(row + area.left(), row + area.right() + 1, pixel);
-    }
+    // One row is filled pixel by pixel, the others are copies of it: a fade fills the whole view at
+    // every step, and a block copy writes far faster than a loop of single pixels.
+    const qsizetype stride = m_image.bytesPerLine();
+    uchar* first = m_image.scanLine(area.top()) + qsizetype(area.left()) * 4;
+    QRgb* firstRow = reinterpret_cast<QRgb*>(first);
+    std::fill(firstRow, firstRow + area.width(), pixel);
+    for (int y = 1; y < area.height(); ++y)
+        std::memcpy(first + y * stride, first, std::size_t(area.width()) * 4);
 }
 
 void Canvas::copy(const QRect& to, const QImage& source, const QRect& from) {
