@@ -106,9 +106,14 @@ int Canvas::textHeight() const {
 const std::vector<Canvas::Line>& Canvas::linesOf(const QFont& qfont, int width, const QString& text,
                                                  WordWrap wrap) const {
     const QString fontKey = qfont.key();
-    if (m_laidOut && m_laidOut->fontKey == fontKey && m_laidOut->width == width && m_laidOut->wrap == wrap &&
-        m_laidOut->text == text)
+    const auto laidOutHere = [&](const std::optional<LaidOutText>& laidOut) {
+        return laidOut && laidOut->fontKey == fontKey && laidOut->width == width && laidOut->wrap == wrap &&
+               laidOut->text == text;
+    };
+    if (laidOutHere(m_laidOut))
         return m_laidOut->lines;
+    if (laidOutHere(m_laidOutBefore))
+        return m_laidOutBefore->lines;
 
     const QFontMetrics metrics(qfont);
     std::vector<Line> lines;
@@ -137,6 +142,7 @@ const std::vector<Canvas::Line>& Canvas::linesOf(const QFont& qfont, int width, 
     // A final line break starts no line.
     if (lines.size() > 1 && paragraphs.last().isEmpty())
         lines.pop_back();
+    m_laidOutBefore = std::move(m_laidOut);
     m_laidOut = LaidOutText{fontKey, width, wrap, text, std::move(lines)};
     return m_laidOut->lines;
 }
@@ -174,19 +180,36 @@ void Canvas::drawText(int left, int width, qint64 top, const QString& text, Text
 }
 
 QSize Canvas::measureRun(const CanvasFont& runFont, QStringView text, Mnemonics mnemonics) const {
-    const QFontMetrics metrics(runFont.toQFont());
+    const QFont qfont = runFont.toQFont();
+    QString key = qfont.key() + u'\x1f' + QString::number(int(mnemonics)) + u'\x1f';
+    key += text;
+    if (const auto found = m_runSizes.constFind(key); found != m_runSizes.constEnd())
+        return found.value();
+
+    const QFontMetrics metrics(qfont);
     const int flags = Qt::TextSingleLine | Qt::TextExpandTabs | mnemonicFlags(mnemonics);
     const qint64 width = TextAdvance(text, [&](QStringView piece) {
         return metrics.boundingRect(QRect(0, 0, 0, 0), flags, piece.toString()).width();
     });
-    return {int(std::min<qint64>(width, 1 << 29)), metrics.height()};
+    const QSize size(int(std::min<qint64>(width, 1 << 29)), metrics.height());
+    if (m_runSizeCharacters + key.size() > MaxRunSizeCharacters) {
+        m_runSizes.clear();
+        m_runSizeCharacters = 0;
+    }
+    m_runSizeCharacters += key.size();
+    m_runSizes.insert(std::move(key), size);
+    return size;
 }
 
 void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView text, Mnemonics mnemonics,
                      std::optional<ColourValue> background) {
+    const QRect visible = clip ? clip->intersected(m_image.rect()) : m_image.rect();
+    // The run's box shares the cell's bottom and left: a run ending above what is seen, or starting
+    // right of it, is passed over without measuring it.
+    if (cell.bottom() < visible.top() || cell.left() > visible.right())
+        return;
     const QSize size = measureRun(runFont, text, mnemonics);
     const QRect box(cell.left(), cell.bottom() + 1 - size.height(), size.width(), size.height());
-    const QRect visible = clip ? clip->intersected(m_image.rect()) : m_image.rect();
     if (!box.intersects(visible))
         return; // nothing of it would be seen
     markTouched(

@@ -9,7 +9,6 @@
 #include "captions/IntegerPrefix.h"
 #include "captions/StoredForm.h"
 
-#include <QRegularExpression>
 #include <QtNumeric>
 
 using namespace Qt::Literals::StringLiterals;
@@ -78,15 +77,6 @@ qint64 lineCount(QStringView text) {
     }
     const bool finalBreak = text.endsWith(u'\r') || text.endsWith(u'\n');
     return breaks + 1 - (breaks > 0 && finalBreak ? 1 : 0);
-}
-
-// The lines themselves.
-QStringList linesOf(const QString& text) {
-    static const QRegularExpression lineBreak(u"\r\n|\r|\n"_s);
-    QStringList lines = text.split(lineBreak);
-    if (lines.size() > 1 && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
 }
 
 } // namespace
@@ -306,12 +296,22 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
     if (wrap == WordWrap::On) {
         m_display.drawText(dst.left(), dst.width(), dst.top(), text, alignment, wrap);
     } else {
-        const QStringList lines = linesOf(text);
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const int top = dst.top() + int(i) * (lineHeight + gap);
+        // The lines (split at CR LF, CR or LF) are taken one by one, only while they start on the
+        // image: a fade draws them at every step, and a caption may have a million.
+        qsizetype start = 0;
+        for (int i = 0;; ++i) {
+            const int top = dst.top() + i * (lineHeight + gap);
             if (top >= m_display.height())
                 break; // the lines below the image draw nothing
-            m_display.drawText(dst.left(), dst.width(), top, lines[i], alignment, WordWrap::Off);
+            qsizetype end = start;
+            while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+                ++end;
+            if (end == text.size() && start == end && i > 0)
+                break; // a final line break starts no line
+            m_display.drawText(dst.left(), dst.width(), top, text.mid(start, end - start), alignment, WordWrap::Off);
+            if (end == text.size())
+                break;
+            start = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
         }
     }
     return result;
