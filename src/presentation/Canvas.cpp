@@ -172,7 +172,8 @@ void Canvas::drawText(int left, int width, qint64 top, const QString& text, Text
         const QRect box(coordinate(lineLeft), int(top), int(std::clamp<qint64>(line.width, 0, 1 << 29)), lineHeight);
         fill(box);
         // Glyphs may reach past their cell (italics, stacked accents): a margin counts as drawn too.
-        markTouched(QRect(left - lineHeight, int(top) - lineHeight / 2, width + 2 * lineHeight, 2 * lineHeight));
+        // The stamps draw nothing beyond it, so the rest of the line's width stays untouched.
+        markTouched(box.adjusted(-lineHeight, -lineHeight / 2, lineHeight, lineHeight / 2));
         m_stamps.draw(m_image, m_image.rect(), qfont, box,
                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextExpandTabs,
                       line.text, DisplayRgb(font.colour));
