@@ -77,6 +77,26 @@ void Canvas::fillArea(const QRect& area, QRgb pixel) {
 
 void Canvas::copy(const QRect& to, const QImage& source, const QRect& from) {
     markTouched(to);
+    if (&source == &m_image && to.size() == from.size() && m_image.rect().contains(to) &&
+        m_image.rect().contains(from)) {
+        // Rectangles of one image, which may overlap: rows are moved in the order that reads each
+        // before it is overwritten (a roll-up moves half the image up as it ends).
+        uchar* const bits = m_image.bits();
+        const qsizetype stride = m_image.bytesPerLine();
+        const std::size_t bytes = std::size_t(to.width()) * 4;
+        const auto move = [&](int row) {
+            std::memmove(bits + (to.top() + row) * stride + qsizetype(to.left()) * 4,
+                         bits + (from.top() + row) * stride + qsizetype(from.left()) * 4, bytes);
+        };
+        if (to.top() <= from.top()) {
+            for (int row = 0; row < to.height(); ++row)
+                move(row);
+        } else {
+            for (int row = to.height() - 1; row >= 0; --row)
+                move(row);
+        }
+        return;
+    }
     QPainter painter(&m_image);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (&source == &m_image) {
