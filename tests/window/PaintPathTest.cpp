@@ -96,9 +96,7 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    QImage shown() const {
-        return window.screen()->grabWindow(window.winId()).toImage();
-    }
+    QImage shown() const { return window.screen()->grabWindow(window.winId()).toImage(); }
 
     // The whole frame drawn afresh from the display image.
     QImage fullRedraw() const {
