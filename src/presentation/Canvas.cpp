@@ -8,6 +8,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -64,14 +65,38 @@ void Canvas::fill(const QRect& area) {
 void Canvas::fillArea(const QRect& area, QRgb pixel) {
     if (area.isEmpty())
         return;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        QRgb* row = reinterpret_cast<QRgb*>(m_image.scanLine(y));
-        std::fill(row + area.left(), row + area.right() + 1, pixel);
-    }
+    // One row is filled pixel by pixel, the others are copies of it: a fade fills the whole view at
+    // every step, and a block copy writes far faster than a loop of single pixels.
+    const qsizetype stride = m_image.bytesPerLine();
+    uchar* first = m_image.scanLine(area.top()) + qsizetype(area.left()) * 4;
+    QRgb* firstRow = reinterpret_cast<QRgb*>(first);
+    std::fill(firstRow, firstRow + area.width(), pixel);
+    for (int y = 1; y < area.height(); ++y)
+        std::memcpy(first + y * stride, first, std::size_t(area.width()) * 4);
 }
 
 void Canvas::copy(const QRect& to, const QImage& source, const QRect& from) {
     markTouched(to);
+    if (&source == &m_image && to.size() == from.size() && m_image.rect().contains(to) &&
+        m_image.rect().contains(from)) {
+        // Rectangles of one image, which may overlap: rows are moved in the order that reads each
+        // before it is overwritten (a roll-up moves half the image up as it ends).
+        uchar* const bits = m_image.bits();
+        const qsizetype stride = m_image.bytesPerLine();
+        const std::size_t bytes = std::size_t(to.width()) * 4;
+        const auto move = [&](int row) {
+            std::memmove(bits + (to.top() + row) * stride + qsizetype(to.left()) * 4,
+                         bits + (from.top() + row) * stride + qsizetype(from.left()) * 4, bytes);
+        };
+        if (to.top() <= from.top()) {
+            for (int row = 0; row < to.height(); ++row)
+                move(row);
+        } else {
+            for (int row = to.height() - 1; row >= 0; --row)
+                move(row);
+        }
+        return;
+    }
     QPainter painter(&m_image);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (&source == &m_image) {
@@ -101,9 +126,14 @@ int Canvas::textHeight() const {
 const std::vector<Canvas::Line>& Canvas::linesOf(const QFont& qfont, int width, const QString& text,
                                                  WordWrap wrap) const {
     const QString fontKey = qfont.key();
-    if (m_laidOut && m_laidOut->fontKey == fontKey && m_laidOut->width == width && m_laidOut->wrap == wrap &&
-        m_laidOut->text == text)
+    const auto laidOutHere = [&](const std::optional<LaidOutText>& laidOut) {
+        return laidOut && laidOut->fontKey == fontKey && laidOut->width == width && laidOut->wrap == wrap &&
+               laidOut->text == text;
+    };
+    if (laidOutHere(m_laidOut))
         return m_laidOut->lines;
+    if (laidOutHere(m_laidOutBefore))
+        return m_laidOutBefore->lines;
 
     const QFontMetrics metrics(qfont);
     std::vector<Line> lines;
@@ -132,6 +162,7 @@ const std::vector<Canvas::Line>& Canvas::linesOf(const QFont& qfont, int width, 
     // A final line break starts no line.
     if (lines.size() > 1 && paragraphs.last().isEmpty())
         lines.pop_back();
+    m_laidOutBefore = std::move(m_laidOut);
     m_laidOut = LaidOutText{fontKey, width, wrap, text, std::move(lines)};
     return m_laidOut->lines;
 }
@@ -161,7 +192,8 @@ void Canvas::drawText(int left, int width, qint64 top, const QString& text, Text
         const QRect box(coordinate(lineLeft), int(top), int(std::clamp<qint64>(line.width, 0, 1 << 29)), lineHeight);
         fill(box);
         // Glyphs may reach past their cell (italics, stacked accents): a margin counts as drawn too.
-        markTouched(QRect(left - lineHeight, int(top) - lineHeight / 2, width + 2 * lineHeight, 2 * lineHeight));
+        // The stamps draw nothing beyond it, so the rest of the line's width stays untouched.
+        markTouched(box.adjusted(-lineHeight, -lineHeight / 2, lineHeight, lineHeight / 2));
         m_stamps.draw(m_image, m_image.rect(), qfont, box,
                       Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextExpandTabs,
                       line.text, DisplayRgb(font.colour));
@@ -169,19 +201,36 @@ void Canvas::drawText(int left, int width, qint64 top, const QString& text, Text
 }
 
 QSize Canvas::measureRun(const CanvasFont& runFont, QStringView text, Mnemonics mnemonics) const {
-    const QFontMetrics metrics(runFont.toQFont());
+    const QFont qfont = runFont.toQFont();
+    QString key = qfont.key() + u'\x1f' + QString::number(int(mnemonics)) + u'\x1f';
+    key += text;
+    if (const auto found = m_runSizes.constFind(key); found != m_runSizes.constEnd())
+        return found.value();
+
+    const QFontMetrics metrics(qfont);
     const int flags = Qt::TextSingleLine | Qt::TextExpandTabs | mnemonicFlags(mnemonics);
     const qint64 width = TextAdvance(text, [&](QStringView piece) {
         return metrics.boundingRect(QRect(0, 0, 0, 0), flags, piece.toString()).width();
     });
-    return {int(std::min<qint64>(width, 1 << 29)), metrics.height()};
+    const QSize size(int(std::min<qint64>(width, 1 << 29)), metrics.height());
+    if (m_runSizeCharacters + key.size() > MaxRunSizeCharacters) {
+        m_runSizes.clear();
+        m_runSizeCharacters = 0;
+    }
+    m_runSizeCharacters += key.size();
+    m_runSizes.insert(std::move(key), size);
+    return size;
 }
 
 void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView text, Mnemonics mnemonics,
                      std::optional<ColourValue> background) {
+    const QRect visible = clip ? clip->intersected(m_image.rect()) : m_image.rect();
+    // The run's box shares the cell's bottom and left: a run ending above what is seen, or starting
+    // right of it, is passed over without measuring it.
+    if (cell.bottom() < visible.top() || cell.left() > visible.right())
+        return;
     const QSize size = measureRun(runFont, text, mnemonics);
     const QRect box(cell.left(), cell.bottom() + 1 - size.height(), size.width(), size.height());
-    const QRect visible = clip ? clip->intersected(m_image.rect()) : m_image.rect();
     if (!box.intersects(visible))
         return; // nothing of it would be seen
     markTouched(

@@ -4,6 +4,7 @@
 #include "TextBackend.h"
 #include "TextStamps.h"
 
+#include <QHash>
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -90,5 +91,13 @@ private:
         QString text;
         std::vector<Line> lines;
     };
+    // The two texts laid out last: a roll-up's fade measures the new caption and draws the last one.
     mutable std::optional<LaidOutText> m_laidOut;
+    mutable std::optional<LaidOutText> m_laidOutBefore;
+
+    // The sizes of runs measured, by font, mnemonics and text: a fade draws the same runs at every
+    // step, and a run of many thousand characters takes long to measure. Kept up to a bound.
+    static constexpr qsizetype MaxRunSizeCharacters = 4 * 1024 * 1024;
+    mutable QHash<QString, QSize> m_runSizes;
+    mutable qsizetype m_runSizeCharacters = 0;
 };

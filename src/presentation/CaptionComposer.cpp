@@ -9,7 +9,6 @@
 #include "captions/IntegerPrefix.h"
 #include "captions/StoredForm.h"
 
-#include <QRegularExpression>
 #include <QtNumeric>
 
 using namespace Qt::Literals::StringLiterals;
@@ -80,15 +79,6 @@ qint64 lineCount(QStringView text) {
     return breaks + 1 - (breaks > 0 && finalBreak ? 1 : 0);
 }
 
-// The lines themselves.
-QStringList linesOf(const QString& text) {
-    static const QRegularExpression lineBreak(u"\r\n|\r|\n"_s);
-    QStringList lines = text.split(lineBreak);
-    if (lines.size() > 1 && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
 } // namespace
 
 CaptionComposer::CaptionComposer(Canvas& display, Canvas& composition, HtmlLabelRenderer& renderer)
@@ -121,21 +111,28 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
     const LineMetrics metrics = lineMetrics(visibleHeight());
     SetFontQuality(m_display.font, settings.antiAliased ? FontQuality::Default : FontQuality::NonAntialiased);
 
-    QString text = StoredStringToMemoString(columnText(surtitle));
-    text.replace(u'^', u'\u266A');
     const Justification justification = justificationOf(surtitle.Justification);
     surtitle.Justification = justification.word;
-    if (justification.trim)
-        text = trimmed(text, *justification.trim);
-    if (text.isEmpty())
-        text = u" "_s;
-    // Markup needs a "<": one fast scan spares a picture's long text the slower searches for tags.
-    const bool mayHaveTags = text.contains(u'<');
-    if (mayHaveTags && text.contains(u"<i") && !text.contains(u"<HTML>", Qt::CaseInsensitive))
-        text = u"<HTML>"_s + text + u"</HTML>"_s;
+    // A fade composes the same caption at every step: its text is prepared once.
+    const QString column = columnText(surtitle);
+    if (!m_prepared || m_prepared->column != column || m_prepared->justification != justification.word) {
+        QString text = StoredStringToMemoString(column);
+        text.replace(u'^', u'\u266A');
+        if (justification.trim)
+            text = trimmed(text, *justification.trim);
+        if (text.isEmpty())
+            text = u" "_s;
+        // Markup needs a "<": one fast scan spares a picture's long text the slower searches for tags.
+        const bool mayHaveTags = text.contains(u'<');
+        if (mayHaveTags && text.contains(u"<i") && !text.contains(u"<HTML>", Qt::CaseInsensitive))
+            text = u"<HTML>"_s + text + u"</HTML>"_s;
+        const bool formatted = mayHaveTags && text.contains(u"<HTML>", Qt::CaseInsensitive);
+        m_prepared = PreparedText{column, justification.word, std::move(text), formatted};
+    }
+    const QString& text = m_prepared->text;
 
     Result result;
-    if (mayHaveTags && text.contains(u"<HTML>", Qt::CaseInsensitive))
+    if (m_prepared->formatted)
         result = composeHtml(surtitle, text, dst, alpha, settings, fontSize, metrics);
     else if (text.startsWith(CaptionDocumentFormat::ImagePrefix))
         result = composePicture(surtitle, text, dst, alpha);
@@ -153,14 +150,6 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
                                                      int alpha, const CompositionSettings& settings, int fontSize,
                                                      const LineMetrics& metrics) {
     const int visible = visibleHeight();
-    text.replace(u"\r\n"_s, u"<br>"_s);
-
-    // Markup sizes follow the caption's size when it is given as a number.
-    qint64 scale = qint64(IntegerPrefix(surtitle.Size)) * fontSize / 12;
-    if (scale <= 0 || scale > std::numeric_limits<int>::max())
-        scale = 100;
-    text = ScaleFontHTML(text, int(scale));
-
     const bool rollUp = surtitle.Effect.InEffect == RollUpEffect;
     if (surtitle.VertJust == u"Top")
         m_renderer.VAlignment = TextVAlignment::tvaTop;
@@ -169,13 +158,26 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     else if (surtitle.VertJust == u"Bottom" || !rollUp)
         m_renderer.VAlignment = TextVAlignment::tvaBottom; // any other word places it as plain text is placed
 
+    // Markup sizes follow the caption's size when it is given as a number.
+    qint64 scale = qint64(IntegerPrefix(surtitle.Size)) * fontSize / 12;
+    if (scale <= 0 || scale > std::numeric_limits<int>::max())
+        scale = 100;
     const Justification justification = justificationOf(surtitle.Justification);
-    if (justification.trim) {
-        for (const QStringView tag : {u"<HTML>", u"<html>", u"</HTML>", u"</html>"})
-            text.remove(tag.toString());
-        text = u"<HTML><P align=\""_s + justification.paragraphAlign.toString() + u"\">"_s +
-               trimmed(text, *justification.trim) + u"</P></HTML>"_s;
+    // The markup is prepared once for the steps of a fade.
+    if (!m_preparedHtml || m_preparedHtml->source != text || m_preparedHtml->scale != int(scale) ||
+        m_preparedHtml->justification != justification.word) {
+        QString html = text;
+        html.replace(u"\r\n"_s, u"<br>"_s);
+        html = ScaleFontHTML(html, int(scale));
+        if (justification.trim) {
+            for (const QStringView tag : {u"<HTML>", u"<html>", u"</HTML>", u"</html>"})
+                html.remove(tag.toString());
+            html = u"<HTML><P align=\""_s + justification.paragraphAlign.toString() + u"\">"_s +
+                   trimmed(html, *justification.trim) + u"</P></HTML>"_s;
+        }
+        m_preparedHtml = PreparedHtml{text, int(scale), justification.word, std::move(html)};
     }
+    text = m_preparedHtml->html;
 
     m_renderer.LineSpacing = 0;
     m_renderer.HTMLText = QStringList{text};
@@ -306,12 +308,22 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
     if (wrap == WordWrap::On) {
         m_display.drawText(dst.left(), dst.width(), dst.top(), text, alignment, wrap);
     } else {
-        const QStringList lines = linesOf(text);
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const int top = dst.top() + int(i) * (lineHeight + gap);
+        // The lines (split at CR LF, CR or LF) are taken one by one, only while they start on the
+        // image: a fade draws them at every step, and a caption may have a million.
+        qsizetype start = 0;
+        for (int i = 0;; ++i) {
+            const int top = dst.top() + i * (lineHeight + gap);
             if (top >= m_display.height())
                 break; // the lines below the image draw nothing
-            m_display.drawText(dst.left(), dst.width(), top, lines[i], alignment, WordWrap::Off);
+            qsizetype end = start;
+            while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+                ++end;
+            if (end == text.size() && start == end && i > 0)
+                break; // a final line break starts no line
+            m_display.drawText(dst.left(), dst.width(), top, text.mid(start, end - start), alignment, WordWrap::Off);
+            if (end == text.size())
+                break;
+            start = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
         }
     }
     return result;

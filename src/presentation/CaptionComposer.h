@@ -61,4 +61,22 @@ private:
 
     std::optional<QString> m_bitmapText; // the text m_bitmap was decoded from
     CaptionBitmap m_bitmap;
+
+    // A fade composes the same caption at every step, and a caption may hold a million characters:
+    // its text is prepared for drawing once, from its column and justification word, and so is its
+    // markup, from that text, the markup scale and the justification.
+    struct PreparedText {
+        QString column;
+        QString justification;
+        QString text;
+        bool formatted = false;
+    };
+    std::optional<PreparedText> m_prepared;
+    struct PreparedHtml {
+        QString source;
+        int scale = 0;
+        QString justification;
+        QString html;
+    };
+    std::optional<PreparedHtml> m_preparedHtml;
 };

@@ -64,14 +64,13 @@ void Presenter::fillForFade() {
     // what the last step drew, only that is cleared: a fade on black clears the caption alone.
     if (m_host.imagePosition() != QPoint(0, 0)) {
         m_display.fillAll();
+        m_stepArea = m_display.image().rect();
         m_deferredFill.reset();
         m_viewFill.reset();
         return;
     }
-    if (m_viewFill == m_display.brushColour)
-        m_display.fill(m_viewDrawn.intersected(upperLeft()));
-    else
-        m_display.fill(upperLeft());
+    m_stepArea = m_viewFill == m_display.brushColour ? m_viewDrawn.intersected(upperLeft()) : upperLeft();
+    m_display.fill(m_stepArea);
     m_deferredFill = m_display.brushColour;
     m_viewFill = m_display.brushColour;
 }
@@ -200,6 +199,7 @@ void Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, 
     const CaptionComposer::Result result = m_composer.ShowSurtitlesOnCanvas(
         caption, area, alpha, brightness, compositionSettings(settings), m_records.current);
     m_viewDrawn = m_display.touched();
+    m_stepArea |= m_viewDrawn;
     if (result.scrollDistance)
         ScrollDistance = *result.scrollDistance;
 }

@@ -42,6 +42,9 @@ public:
     int effectSpeed() const { return EffectSpeed; }
     int scrollDistance() const { return ScrollDistance; }
     const CaptionDocumentState& records() const { return m_records; }
+    // The part of the display image the last fade step changed: all a window showing the image need
+    // paint again after repaintNow.
+    QRect lastStepArea() const { return m_stepArea; }
 
     // --- Read by the animation timer thread; written only by the GUI thread.
     std::atomic<bool> EffectRunning{false};
@@ -88,6 +91,7 @@ private:
     std::optional<ColourValue> m_deferredFill; // the colour the parts outside the view still owe
     std::optional<ColourValue> m_viewFill;     // the view is of this colour but for m_viewDrawn
     QRect m_viewDrawn;                         // what the last composition drew
+    QRect m_stepArea;                          // what the last fade step filled and drew
 
     int EffectState = 0;
     int EffectStep = 0;

@@ -192,41 +192,63 @@ bool PresentationWindow::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-void PresentationWindow::paintEvent(QPaintEvent*) {
+void PresentationWindow::repaintNow() {
+    // A fade step changed only the part the presenter reports; the rest of the window shows it already.
+    QRect area = m_presenter.lastStepArea().translated(m_imagePosition).intersected(rect());
+    // Over a background picture the display image's transparent colour decides every pixel shown.
+    if (m_hasBackgroundImage && m_composedKey != TransparentColour(m_presenter.displayImage()))
+        area = rect();
+    if (!area.isEmpty())
+        repaint(area);
+}
+
+void PresentationWindow::paintEvent(QPaintEvent* event) {
+    const QRect area = event->rect().intersected(rect());
     QPainter painter(this);
     if (!m_transparent && !m_hasBackgroundImage) {
         if (m_imagePosition != QPoint(0, 0))
-            painter.fillRect(rect(), Qt::black);
-        painter.drawImage(m_imagePosition, m_presenter.displayImage());
+            painter.fillRect(area, Qt::black);
+        const QRect source = area.translated(-m_imagePosition).intersected(m_presenter.displayImage().rect());
+        painter.drawImage(source.topLeft() + m_imagePosition, m_presenter.displayImage(), source);
         return;
     }
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), composeFrame());
+    painter.drawImage(area.topLeft(), composeFrame(area), area);
 }
 
-const QImage& PresentationWindow::composeFrame() {
+const QImage& PresentationWindow::composeFrame(const QRect& area) {
     // Every pixel of the frame is opaque or, keyed out, fully transparent: such pixels read the same
     // premultiplied or not, and premultiplied is the format painted fastest.
     if (m_frame.size() != size())
         m_frame = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    const QRect part = area.intersected(m_frame.rect());
+    if (part.isEmpty())
+        return m_frame;
+    // The part is composed in place, through an image that shares its pixels, exactly as the whole
+    // frame would be there: every pass below works pixel by pixel.
+    const qsizetype stride = m_frame.bytesPerLine();
+    QImage frame(m_frame.bits() + part.top() * stride + part.left() * 4, part.width(), part.height(), stride,
+                 m_frame.format());
+    const QPoint origin = part.topLeft();
     const QImage& display = m_presenter.displayImage();
     if (m_hasBackgroundImage) {
         // Where the picture does not reach, the window's black shows.
-        m_frame.fill(Qt::black);
-        QPainter composer(&m_frame);
-        composer.drawImage(QPoint(0, 0), m_backgroundImage);
+        frame.fill(Qt::black);
+        QPainter composer(&frame);
+        composer.drawImage(-origin, m_backgroundImage);
         composer.end();
-        DrawOverBackground(m_frame, display, m_imagePosition, TransparentColour(display));
+        m_composedKey = TransparentColour(display);
+        DrawOverBackground(frame, display, m_imagePosition - origin, *m_composedKey);
     } else {
-        m_frame.fill(Qt::transparent);
-        QPainter composer(&m_frame);
-        composer.drawImage(m_imagePosition, display);
+        frame.fill(Qt::transparent);
+        QPainter composer(&frame);
+        composer.drawImage(m_imagePosition - origin, display);
     }
     // In transparent mode the caption background is see-through: pixels of the key colour are
     // painted as no colour at all (a compositing window manager shows the desktop through them;
     // without one they stay black).
     if (m_transparent)
-        KeyOutColour(m_frame, m_keyColour, 255); // the window's opacity carries the alpha
+        KeyOutColour(frame, m_keyColour, 255); // the window's opacity carries the alpha
     return m_frame;
 }
 

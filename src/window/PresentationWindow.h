@@ -93,7 +93,7 @@ public:
     void setWindowAlpha(int alpha) override;
     bool transparentMode() const override { return m_transparent; }
     void setStayOnTop() override;
-    void repaintNow() override { repaint(); }
+    void repaintNow() override;
     bool borderHidingPending() const override { return m_hideBorderTimer.isActive(); }
     void hideBorderNow() override { HideBorderTimerTimer(); }
 
@@ -127,8 +127,8 @@ private:
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void createTrayIcon();
     // The client area as painted when the display image is keyed: over the background picture, in
-    // transparent mode, or both.
-    const QImage& composeFrame();
+    // transparent mode, or both. Only area (in client coordinates) is composed.
+    const QImage& composeFrame(const QRect& area);
 
     std::function<PresentationSettings()> m_settings;
     Presenter m_presenter;
@@ -143,6 +143,8 @@ private:
     bool m_transparent = false;
     QRgb m_keyColour = 0xFF000000; // the caption background when transparency was switched on
     QImage m_frame;                // composeFrame's picture, kept from one paint to the next
+    // The display image's transparent colour when a frame over the background picture was last composed.
+    std::optional<QRgb> m_composedKey;
 
     PopupMenu m_popupMenu;
     std::unique_ptr<QSystemTrayIcon> m_trayIcon; // declared after the menu it shows: released first
