@@ -121,6 +121,7 @@ bool DisplayApplication::start() {
     connectMenu();
     createDisplaySettings();
     showWindow();
+    showModes();
     return !m_failed;
 }
 
@@ -200,8 +201,7 @@ void DisplayApplication::restoreWindowState() {
                           Names::FullScreen, Names::Transparent, Names::BackgroundImage});
         return;
     }
-    m_window->move(topLeft);
-    m_window->resize(size);
+    m_window->setGeometry(QRect(topLeft, size));
     m_settings.setFontColourSetting(DisplaySettings::colourSettingText(
         ColourValue(m_store->ReadSettingInteger(Names::FontColour, int(DefaultFontColour)))));
 }
@@ -249,14 +249,17 @@ void DisplayApplication::createDisplaySettings() {
 }
 
 void DisplayApplication::ReadParamString() {
+    // Positions are those of the window's content area, as everywhere in its geometry.
     if (m_commandLine.FindCmdLineSwitch(u"xpos")) {
         m_settings.setFixTopLeft(false);
-        m_window->move(m_commandLine.ReturnParamInt(u"xpos"), m_window->y());
+        m_window->setGeometry(
+            m_window->geometry().translated(m_commandLine.ReturnParamInt(u"xpos") - m_window->geometry().x(), 0));
         m_geometry->positionFromCommandLine = true;
     }
     if (m_commandLine.FindCmdLineSwitch(u"ypos")) {
         m_settings.setFixTopLeft(false);
-        m_window->move(m_window->x(), m_commandLine.ReturnParamInt(u"ypos"));
+        m_window->setGeometry(
+            m_window->geometry().translated(0, m_commandLine.ReturnParamInt(u"ypos") - m_window->geometry().y()));
         m_geometry->positionFromCommandLine = true;
     }
     if (m_commandLine.FindCmdLineSwitch(u"width")) {
@@ -284,10 +287,14 @@ void DisplayApplication::showWindow() {
     m_dialog->refreshFields();
     // A window stored on a monitor that is no longer there comes onto one that is.
     m_geometry->MakeFullyVisible();
-    if (m_geometry->fullScreen)
+    if (m_geometry->fullScreen) {
+        // Full screen read again here wins over transparency read before.
+        if (m_window->transparentMode())
+            m_geometry->Transparent1Click();
         m_geometry->MakeFullScreen();
-    else
+    } else {
         m_window->show();
+    }
 }
 
 bool DisplayApplication::restoreShownState() {
@@ -297,7 +304,7 @@ bool DisplayApplication::restoreShownState() {
                      m_store->ReadSettingInteger(Names::FormHeight, 64));
     if (!storedGeometryUsable(topLeft, size))
         return false;
-    m_window->move(topLeft);
+    m_window->setGeometry(QRect(topLeft, m_window->size()));
     m_geometry->displaySize = size;
     m_geometry->fullScreen = m_store->ReadSettingBoolean(Names::FullScreen, false);
     m_settings.setFontAdjustSpin(m_store->ReadSettingInteger(Names::FontAdjust, 100));
@@ -317,16 +324,17 @@ void DisplayApplication::sendSignOn() {
 
 StoredDisplayState DisplayApplication::liveState() const {
     StoredDisplayState state;
-    // The window's position is its outer corner; its size the client area, which is the whole
-    // window once the border has hidden (a size saved while the border shows must not grow the
-    // window by the border at every start).
-    state.formTop = m_window->y();
-    state.formLeft = m_window->x();
-    state.formHeight = m_window->height();
-    state.formWidth = m_window->width();
+    // The window's content area, which is the whole window once the border has hidden: the same
+    // rectangle whether the border shows or not, and under any window manager's frame. While full
+    // screen, the window's own geometry, so a restart comes back to it when full screen ends.
+    const QRect geometry = m_geometry->normalGeometry();
+    state.formTop = geometry.top();
+    state.formLeft = geometry.left();
+    state.formHeight = geometry.height();
+    state.formWidth = geometry.width();
     state.fixTopLeft = m_settings.FixTopLeft();
     state.monitor = m_settings.MonitorNumber();
-    state.fullScreen = m_window->isMaximized();
+    state.fullScreen = m_geometry->fullScreen;
     state.transparent = m_window->transparentMode();
     state.fontOverride = m_settings.FontOverride();
     state.wordWrap = m_settings.EnableWordWrap();
@@ -393,18 +401,19 @@ bool DisplayApplication::saveSettingsFile(const QString& fileName) {
 
 void DisplayApplication::loadSettingsFile(const QString& fileName) {
     const StoredDisplayState state = ReadDisplaySection(SettingsFile(fileName));
-    m_window->move(state.formLeft, state.formTop);
-    m_window->resize(std::max(1, state.formWidth), std::max(1, state.formHeight));
+    // The file's geometry is the window's own, also when the file asks for full screen.
+    if (m_geometry->fullScreen)
+        m_geometry->FullScreen1Click();
+    m_window->applyGeometry(
+        QRect(state.formLeft, state.formTop, std::max(1, state.formWidth), std::max(1, state.formHeight)));
     m_settings.setFixTopLeft(state.fixTopLeft);
     m_settings.setMonitorNumber(state.monitor);
-    // The window state follows the file; the "Full Screen" mode stays as it is.
-    if (state.fullScreen)
-        m_window->showMaximized();
-    else
-        m_window->showNormal();
-    // The transparent mode is taken as a whole: its check mark never disagrees with the window.
+    // Each mode is taken as a whole, so its tick never disagrees with the window; full screen,
+    // taken last, wins over transparency where a file asks for both.
     if (state.transparent != m_window->transparentMode())
         m_geometry->Transparent1Click();
+    if (state.fullScreen)
+        m_geometry->FullScreen1Click();
     m_settings.setFontOverride(state.fontOverride);
     m_settings.setEnableWordWrap(state.wordWrap);
     m_settings.setNumberOfLines(state.displayLines);
@@ -416,7 +425,7 @@ void DisplayApplication::loadSettingsFile(const QString& fileName) {
     m_settings.setFontSelector(state.fontName);
     loadBackgroundSetting(state.backgroundImage);
     m_dialog->ApplyButtonClick();
-    m_dialog->refreshFields();
+    showModes();
 }
 
 void DisplayApplication::loadBackgroundSetting(const QString& fileName) {

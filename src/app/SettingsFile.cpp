@@ -10,6 +10,8 @@
 #include <QStringDecoder>
 #include <limits>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // The packaged SimpleIni is a compiled library whose char instantiation keeps the file's bytes as
 // they are; Qt decodes them, so the header needs none of its own conversion layers.
@@ -29,8 +31,9 @@ bool isDigitInBase(char c, int base) {
     return base == 16 && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'));
 }
 
-// The number a value begins with, read as the Windows function GetPrivateProfileInt reads it.
-std::optional<int> leadingNumber(QByteArrayView text) {
+// A value that is a whole number: blanks, an optional sign, then hexadecimal digits after "0x" or
+// decimal digits, then nothing but blanks. "800px" is no number, as in the per-user store.
+std::optional<int> wholeNumber(QByteArrayView text) {
     qsizetype i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
@@ -49,12 +52,25 @@ std::optional<int> leadingNumber(QByteArrayView text) {
         ++end;
     if (end == i)
         return std::nullopt;
+    for (qsizetype rest = end; rest < text.size(); ++rest) {
+        if (text[rest] != ' ' && text[rest] != '\t')
+            return std::nullopt;
+    }
     bool ok = false;
     const qlonglong magnitude = text.sliced(i, end - i).toByteArray().toLongLong(&ok, base);
     const qlonglong value = negative ? -magnitude : magnitude;
     if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
         return std::nullopt;
     return int(value);
+}
+
+// Replacing a file by a new one would leave its other names (hard links) with the old text, and
+// would give a file of someone else's to whoever saves: such a file is written in place instead.
+bool mustWriteInPlace(const QString& fileName) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(fileName).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    return status.st_nlink > 1 || status.st_uid != ::geteuid();
 }
 
 QString textOf(QByteArrayView bytes) {
@@ -108,7 +124,7 @@ int SettingsFile::ReadInteger(const QString& name, int fallback) const {
     const char* value = m_document->value(name);
     if (value == nullptr)
         return fallback;
-    return leadingNumber(value).value_or(fallback);
+    return wholeNumber(value).value_or(fallback);
 }
 
 bool SettingsFile::ReadBoolean(const QString& name, bool fallback) const {
@@ -154,7 +170,17 @@ std::optional<SettingsFileError> SettingsFile::save() const {
 
     // The explicit flush matters: commit() would rename a temporary file whose buffered tail failed
     // to reach the disk (QTBUG-75077). Left uncommitted, the temporary file is removed.
+    if (mustWriteInPlace(m_fileName)) {
+        QFile file(m_fileName);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
+            !file.flush())
+            return failure;
+        return std::nullopt;
+    }
     QSaveFile file(m_fileName);
+    // A file the operator may write, in a folder where no temporary file can be made, is written in
+    // place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         return failure;
     return std::nullopt;

@@ -32,9 +32,9 @@ public:
 
     const QString& fileName() const { return m_fileName; }
 
-    // Blanks, an optional sign, then hexadecimal digits after "0x" or "0X", else decimal digits; the
-    // number ends at the first other character ("12abc" reads 12). A value without a leading number,
-    // or with one too large for 32 bits, gives the default.
+    // Blanks, an optional sign, then hexadecimal digits after "0x" or "0X", else decimal digits, and
+    // blanks after them. Any other value ("12abc", "800px"), or a number too large for 32 bits, gives
+    // the default.
     int ReadInteger(const QString& name, int fallback) const;
     // An integer read with the default 1 or 0: true when it is not 0.
     bool ReadBoolean(const QString& name, bool fallback) const;
@@ -50,7 +50,9 @@ public:
     void WriteText(const QString& name, const QString& value);
 
     // Writes the whole file through a temporary file in the same directory that then replaces it, so
-    // a failed save leaves the file as it was.
+    // a failed save leaves the file as it was. A file with hard links or of another owner, and a file
+    // in a folder where no temporary file can be made, is written in place: it keeps its links and
+    // owner, and the operator can save where they may write the file only.
     [[nodiscard]] std::optional<SettingsFileError> save() const;
 
 private:

@@ -1,16 +1,31 @@
 #include "WindowGeometry.h"
 
 #include "window/PresentationWindow.h"
+#include "window/WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
-#include <algorithm>
-#include <limits>
 
 namespace {
 
 constexpr int FontAdjustStep = 5;
+
+MonitorLayout currentMonitors() {
+    MonitorLayout layout;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens)
+        layout.monitors.append(screen->geometry());
+    layout.primary = std::max<qsizetype>(0, screens.indexOf(QGuiApplication::primaryScreen()));
+    return layout;
+}
+
+QMargins frameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
 
 } // namespace
 
@@ -25,78 +40,72 @@ WindowGeometry::WindowGeometry(PresentationWindow& window, DisplaySettings& sett
     QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, &m_window, monitorsChanged);
 }
 
+QRect WindowGeometry::normalGeometry() const {
+    return m_normalKept ? m_normalGeometry : m_window.geometry();
+}
+
 void WindowGeometry::WMExitSizeMove() {
     if (m_settings.FixTopLeft())
         MoveTopLeftOfCurrentMonitor();
 }
 
 void WindowGeometry::SetPosition() {
-    if (!displaySize.isEmpty())
-        m_window.applySize(displaySize);
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    if (m_settings.FixTopLeft() && !positionFromCommandLine && !screens.isEmpty()) {
-        // A monitor beyond the last is the last; one before the first is the first.
-        const qsizetype monitor = std::clamp<qsizetype>(m_settings.MonitorNumber(), 0, screens.size() - 1);
-        m_window.move(screens[monitor]->geometry().topLeft());
-    }
-    if (fullScreen)
+    if (fullScreen) {
         MakeFullScreen();
-    MakeFullyVisible();
+    } else {
+        const bool fixTopLeft = m_settings.FixTopLeft() && !positionFromCommandLine;
+        const PlacementInput input{m_window.geometry(), displaySize, fixTopLeft, m_settings.MonitorNumber()};
+        m_window.applyGeometry(placeWindow(input, currentMonitors()));
+    }
     m_window.raise();
     m_window.setWindowAlpha(255);
 }
 
 void WindowGeometry::MakeFullyVisible() {
-    const QScreen* screen = currentScreen();
-    if (!screen)
-        return;
-    // Within the monitor nearest to it; a window larger than its monitor keeps to the top-left.
-    const QRect area = screen->availableGeometry();
-    const QRect frame = m_window.frameGeometry();
-    const int left = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
-    const int top = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
-    if (QPoint(left, top) != frame.topLeft())
-        m_window.move(left, top);
+    const QRect placed = fullyVisible(m_window.geometry(), frameMargins(m_window), currentMonitors());
+    if (placed != m_window.geometry())
+        m_window.applyGeometry(placed);
 }
 
 void WindowGeometry::MakeFullScreen() {
-    MoveTopLeftOfCurrentMonitor();
+    keepNormalGeometry();
     // Maximising is a request to the window manager. A sign driven by a bare X server has none, so
     // the window takes its monitor's area itself; a window manager then maximises it the same way.
-    if (const QScreen* screen = currentScreen())
-        m_window.applyGeometry(screen->availableGeometry());
+    const qsizetype monitor = nearestMonitor(currentMonitors(), m_window.frameGeometry());
+    if (monitor >= 0)
+        m_window.applyGeometry(QGuiApplication::screens().at(monitor)->availableGeometry());
     m_window.showMaximized();
     displaySize = m_window.size();
 }
 
-void WindowGeometry::MoveTopLeftOfCurrentMonitor() {
-    if (const QScreen* screen = currentScreen())
-        m_window.move(screen->geometry().topLeft());
+void WindowGeometry::keepNormalGeometry() {
+    if (m_normalKept)
+        return;
+    m_normalGeometry = m_window.geometry();
+    m_normalKept = true;
 }
 
-const QScreen* WindowGeometry::currentScreen() const {
-    // The monitor nearest to the window's centre: the one under it, or for a window off every
-    // monitor the one closest to it.
-    const QPoint centre = m_window.frameGeometry().center();
-    const QScreen* nearest = QGuiApplication::primaryScreen();
-    qint64 nearestDistance = std::numeric_limits<qint64>::max();
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect area = screen->geometry();
-        const qint64 dx = std::max({area.left() - centre.x(), 0, centre.x() - area.right()});
-        const qint64 dy = std::max({area.top() - centre.y(), 0, centre.y() - area.bottom()});
-        if (dx * dx + dy * dy < nearestDistance) {
-            nearestDistance = dx * dx + dy * dy;
-            nearest = screen;
-        }
-    }
-    return nearest;
+void WindowGeometry::leaveFullScreen() {
+    m_window.showNormal();
+    if (!m_normalKept)
+        return;
+    // The window's own size and place come back: the monitor's area was never its geometry.
+    m_normalKept = false;
+    m_window.applyGeometry(m_normalGeometry);
+    displaySize = m_normalGeometry.size();
+}
+
+void WindowGeometry::MoveTopLeftOfCurrentMonitor() {
+    m_window.applyGeometry(atTopLeftOfMonitor(m_window.geometry(), frameMargins(m_window), currentMonitors()));
 }
 
 void WindowGeometry::FullScreen1Click() {
-    if (fullScreen && !(m_window.windowState() == Qt::WindowNoState))
-        m_window.showNormal();
-    if (!fullScreen && !m_window.isMaximized())
+    if (fullScreen) {
+        leaveFullScreen();
+    } else if (!m_window.isMaximized()) {
+        keepNormalGeometry(); // before a window manager maximises it
         m_window.showMaximized();
+    }
     fullScreen = !fullScreen;
     if (fullScreen && m_window.transparentMode())
         Transparent1Click();
@@ -109,13 +118,9 @@ void WindowGeometry::Transparent1Click() {
 }
 
 void WindowGeometry::ResetPosition1Click() {
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (!primary)
+    if (QGuiApplication::screens().isEmpty())
         return;
-    const int width = primary->geometry().width();
-    const int height = primary->geometry().height();
-    m_window.move(width / 2 - width / 4, height / 2 - height / 4);
-    m_window.applySize(QSize(width / 2, height / 2));
+    m_window.applyGeometry(resetPosition(currentMonitors()));
     displaySize = m_window.size();
 }
 

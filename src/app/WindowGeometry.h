@@ -2,10 +2,9 @@
 
 #include "DisplaySettings.h"
 
-#include <QSize>
+#include <QRect>
 
 class PresentationWindow;
-class QScreen;
 
 // Where the presentation window stands and how big it is: the configured size re-applied as the
 // border hides, the chosen monitor's top-left corner for "Fix Top left", full screen and
@@ -18,6 +17,10 @@ public:
     QSize displaySize;                    // DisplayWidth x DisplayHeight: the size SetPosition applies
     bool positionFromCommandLine = false; // a position from the command line keeps "Fix Top left" off
     bool fullScreen = false;              // the tick of "Full Screen"
+
+    // The window's own geometry: while it is full screen, the one it had before and takes again
+    // when full screen ends. This is what the settings keep.
+    QRect normalGeometry() const;
 
     void SetPosition();
     void MakeFullScreen();
@@ -33,8 +36,11 @@ public:
     void DecreaseFontAdjust1Click();
 
 private:
-    const QScreen* currentScreen() const;
+    void keepNormalGeometry();
+    void leaveFullScreen();
 
     PresentationWindow& m_window;
     DisplaySettings& m_settings;
+    bool m_normalKept = false; // full screen has begun: m_normalGeometry is the window's own
+    QRect m_normalGeometry;
 };

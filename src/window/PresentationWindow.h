@@ -9,6 +9,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -54,6 +55,7 @@ public:
     // The window's size has changed (by the operator, the window manager or the geometry rules).
     std::function<void()> resized = [] {};
     static constexpr int MoveSettleMilliseconds = 300;
+    enum class Border { Shown, Hidden };
 
     // The operator's menu. The window carries out the background commands itself and reopens the
     // menu after the font-adjust items; the owner connects every other item.
@@ -114,6 +116,11 @@ protected:
 
 private:
     void showBorder();
+    void setBorder(Border border);
+    // Moves the window itself (the keys, a Shift-drag), unlike the operator moving its frame.
+    void moveBy(QPoint offset);
+    void noteOwnMove(QPoint clientTopLeft);
+    bool movedByOperator() const;
     void applyOpacity();
     void showPointer();
     bool onDisplayImage(QPoint point) const;
@@ -134,7 +141,9 @@ private:
     Presenter m_presenter;
     std::unique_ptr<AnimationTimer> m_animationTimer; // declared after the presenter: released first
     QTimer m_hideBorderTimer;
-    QTimer m_moveSettledTimer; // the end of a move: no move event for a moment
+    QTimer m_moveSettledTimer;        // the end of a move: no move event for a moment
+    std::array<QPoint, 8> m_ownMoves; // where the window's own latest moves were aimed
+    std::size_t m_nextOwnMove = 0;
     QPoint m_imagePosition;
     QSize m_appliedSize; // the size the geometry rules last gave the window
     std::optional<int> m_fixedBaseFontHeight;
