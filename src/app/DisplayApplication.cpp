@@ -24,6 +24,7 @@ namespace {
 constexpr QSize InitialClientSize(956, 604);
 constexpr int FatalMessageMilliseconds = 10000; // unattended starts end even if nobody reads it
 constexpr ColourValue DefaultFontColour = 65535;
+constexpr int FontAdjustMenuStep = 5; // "Increase/Decrease Font Adjust"; the keys step by 1
 
 int signalPipe[2] = {-1, -1};
 
@@ -84,7 +85,7 @@ bool DisplayApplication::start() {
     });
     m_window->stagetextSpeedSource = [this] { return m_control.StagetextSpeed(); };
     m_geometry = std::make_unique<WindowGeometry>(*m_window, m_settings);
-    m_window->resized = [this] {
+    connect(m_window.get(), &PresentationWindow::sizeChanged, this, [this] {
         // Once the setup dialog exists, its size fields and the size the geometry rules apply
         // follow the window.
         if (!m_dialog)
@@ -93,7 +94,7 @@ bool DisplayApplication::start() {
         m_settings.setSignHeight(m_window->height());
         m_geometry->displaySize = m_window->size();
         m_dialog->refreshFields();
-    };
+    });
     m_window->installEventFilter(this);
     m_window->resize(InitialClientSize);
     if (m_commandLine.FindCmdLineSwitch(u"BaseFontHeight"))
@@ -136,18 +137,20 @@ void DisplayApplication::connectMenu() {
     command(menu.FullScreen1, [this] { m_geometry->FullScreen1Click(); });
     command(menu.Transparent1, [this] { m_geometry->Transparent1Click(); });
     command(menu.ChooseFontDisplaysetup1, [this] { ChooseFontDisplaysetup1Click(); });
-    command(menu.IncreaseFontAdjust1, [this] { m_geometry->IncreaseFontAdjust1Click(); });
-    command(menu.DecreaseFontAdjust1, [this] { m_geometry->DecreaseFontAdjust1Click(); });
+    command(menu.IncreaseFontAdjust1, [this] { adjustFont(FontAdjustMenuStep); });
+    command(menu.DecreaseFontAdjust1, [this] { adjustFont(-FontAdjustMenuStep); });
     command(menu.ReRegister1, [this] { sendSignOn(); });
     command(menu.ResetPosition1, [this] { m_geometry->ResetPosition1Click(); });
     command(menu.SaveSettingstoRegistry1, [this] { SaveToRegistry(); });
     command(menu.SaveSettingstoFile1, [this] { SaveSettingstoFile1Click(); });
     command(menu.LoadSettingsfromfile1, [this] { LoadSettingsfromfile1Click(); });
     command(menu.Exit1, [this] { m_window->close(); });
-    m_window->adjustFont = [this](int delta) {
-        m_settings.setFontAdjustSpin(m_settings.FontAdjustSpin() + delta);
-        showModes();
-    };
+    connect(m_window.get(), &PresentationWindow::fontAdjustRequested, this, &DisplayApplication::adjustFont);
+    showModes();
+}
+
+void DisplayApplication::adjustFont(int delta) {
+    m_settings.setFontAdjustSpin(m_settings.FontAdjustSpin() + delta);
     showModes();
 }
 

@@ -5,11 +5,11 @@
 #include "FontSetupDialog.h"
 #include "SettingsFile.h"
 #include "SettingsStore.h"
-#include "WindowGeometry.h"
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
 #include "net/SignOn.h"
 #include "window/PresentationWindow.h"
+#include "window/WindowGeometry.h"
 
 #include <QObject>
 #include <QString>
@@ -98,6 +98,8 @@ private:
     void connectMenu();
     // The menu's ticks and the dialog's fields show the modes and settings as they now are.
     void showModes();
+    // The font adjustment changes by delta percent, within its range.
+    void adjustFont(int delta);
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool askToClose();
     DisplayStatus status() const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "captions/Colours.h"
+#include "window/PlacementSettings.h"
 
 #include <QString>
 
@@ -8,7 +9,7 @@
 // font, font size adjustment, anti-aliasing, forced word wrap, display lines, sign size, monitor,
 // "Fix Top left" and the caption colour. Each bounded value is brought to the nearer end of its
 // range whoever sets it (stored settings, the command line, the keyboard, the setup dialog).
-class DisplaySettings {
+class DisplaySettings : public PlacementSettings {
 public:
     static constexpr int MinLines = 1, MaxLines = 20;
     static constexpr int MinFontHeight = 0, MaxFontHeight = 200;
@@ -41,10 +42,10 @@ public:
     void setFontAdjustSpin(int percent);
 
     // Any monitor index is kept; the window takes the last monitor for one beyond it.
-    int MonitorNumber() const { return m_monitorNumber; }
+    int MonitorNumber() const override { return m_monitorNumber; }
     void setMonitorNumber(int index) { m_monitorNumber = index; }
 
-    bool FixTopLeft() const { return m_fixTopLeft; }
+    bool FixTopLeft() const override { return m_fixTopLeft; }
     void setFixTopLeft(bool on) { m_fixTopLeft = on; }
 
     bool EnableWordWrap() const { return m_enableWordWrap; }

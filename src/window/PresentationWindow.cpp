@@ -68,7 +68,7 @@ PresentationWindow::PresentationWindow(std::function<PresentationSettings()> set
     m_ownMoves.fill(QPoint(std::numeric_limits<int>::min(), std::numeric_limits<int>::min()));
     m_moveSettledTimer.setInterval(MoveSettleMilliseconds);
     m_moveSettledTimer.setSingleShot(true);
-    connect(&m_moveSettledTimer, &QTimer::timeout, this, [this] { exitSizeMove(); });
+    connect(&m_moveSettledTimer, &QTimer::timeout, this, &PresentationWindow::moveSettled);
 
     m_enableMouseMove.setInterval(EnableMouseMoveMilliseconds);
     m_enableMouseMove.setSingleShot(true);
@@ -187,7 +187,7 @@ void PresentationWindow::HideBorderTimerTimer() {
     // A window never shown (a start-up that failed) has no border to hide and must not appear.
     if (!isVisible())
         return;
-    setPosition();
+    Q_EMIT borderHiding();
     m_presenter.stopEffect();
     setBorder(Border::Hidden);
     setCursor(Qt::BlankCursor);
@@ -276,7 +276,7 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
         m_hideBorderTimer.start();
         m_moveSettledTimer.start(); // the operator sizing the window's frame
     }
-    resized();
+    Q_EMIT sizeChanged();
 }
 
 void PresentationWindow::moveEvent(QMoveEvent* event) {
@@ -376,9 +376,9 @@ bool PresentationWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     modifiers &= ~Qt::KeypadModifier; // some keyboards report their arrow keys as keypad keys
     if (modifiers == Qt::NoModifier) {
         if (key == Qt::Key_Up)
-            adjustFont(FontAdjustKeyStep);
+            Q_EMIT fontAdjustRequested(FontAdjustKeyStep);
         else if (key == Qt::Key_Down)
-            adjustFont(-FontAdjustKeyStep);
+            Q_EMIT fontAdjustRequested(-FontAdjustKeyStep);
         return key == Qt::Key_Up || key == Qt::Key_Down;
     }
     if (modifiers != Qt::ShiftModifier && modifiers != (Qt::ShiftModifier | Qt::ControlModifier))

@@ -48,12 +48,6 @@ public:
     void stopAnimation();
 
     std::function<QString()> stagetextSpeedSource = [] { return QString(); };
-    // Re-applies the configured geometry as the border is hidden.
-    std::function<void()> setPosition = [] {};
-    // The window has come to rest after being moved.
-    std::function<void()> exitSizeMove = [] {};
-    // The window's size has changed (by the operator, the window manager or the geometry rules).
-    std::function<void()> resized = [] {};
     static constexpr int MoveSettleMilliseconds = 300;
     enum class Border { Shown, Hidden };
 
@@ -62,9 +56,6 @@ public:
     PopupMenu& popupMenu() { return m_popupMenu; }
     // The notification-area icon with the menu; null where the desktop has no notification area.
     QSystemTrayIcon* trayIcon() const { return m_trayIcon.get(); }
-
-    // The Up and Down keys: the font adjustment changes by delta percent. The owner keeps it in range.
-    std::function<void(int delta)> adjustFont = [](int) {};
 
     // Where a Shift-drag took hold of the display image, in its coordinates; (-1, -1) when none.
     QPoint DragOrigin() const { return m_dragOrigin; }
@@ -102,6 +93,16 @@ public:
     void HideBorderTimerTimer();
     void Transparent1Click();
     int windowAlpha() const { return m_alpha; }
+
+Q_SIGNALS:
+    // The border is about to hide: the configured geometry applies now (SetPosition).
+    void borderHiding();
+    // The operator's move or resize of the window's frame has come to rest (WMExitSizeMove).
+    void moveSettled();
+    // The window's size has changed (by the operator, the window manager or the geometry rules).
+    void sizeChanged();
+    // The Up and Down keys: the font adjustment changes by delta percent. The owner keeps it in range.
+    void fontAdjustRequested(int delta);
 
 protected:
     bool event(QEvent* event) override;

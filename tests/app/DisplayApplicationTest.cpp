@@ -86,6 +86,18 @@ TEST_F(DisplayApplicationTest, FontAdjustFromTheMenuAndTheKeysShowsInTheDialog) 
     menu().close();
 }
 
+TEST_F(DisplayApplicationTest, TheFontAdjustMenuItemsStepByFiveWithinItsRange) {
+    DisplaySettings& settings = display->displaySettings();
+    settings.setFontAdjustSpin(998);
+    menu().IncreaseFontAdjust1->trigger();
+    EXPECT_EQ(settings.FontAdjustSpin(), 1000);
+    settings.setFontAdjustSpin(12);
+    menu().DecreaseFontAdjust1->trigger();
+    EXPECT_EQ(settings.FontAdjustSpin(), 10);
+    QCoreApplication::processEvents(); // the menu opens again
+    menu().close();
+}
+
 TEST_F(DisplayApplicationTest, TheSetupCommandShowsTheDialogAndTheDisplayStopsStayingOnTop) {
     menu().ChooseFontDisplaysetup1->trigger();
     EXPECT_TRUE(display->setupDialog().isVisible());

@@ -14,6 +14,7 @@ work=$(mktemp -d)
 trap 'kill "${pid:-}" "${second:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
 store="$XDG_CONFIG_HOME/Quillmarch/Brindlecast LCD.conf"
+mkdir -p "$(dirname "$store")"
 fail() { echo "FAILED (${WM:-bare}): $*"; cat "$work/display.log"; exit 1; }
 start_x_server 2560x720
 xrandr --setmonitor left 1280/338x720/190+0+0 screen >/dev/null

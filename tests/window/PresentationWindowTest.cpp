@@ -220,11 +220,13 @@ TEST_F(OperatorControlsTest, Keys) {
     };
     for (const Case& c : cases) {
         std::vector<int> adjustments;
-        window.adjustFont = [&](int delta) { adjustments.push_back(delta); };
+        const QMetaObject::Connection adjusting = QObject::connect(&window, &PresentationWindow::fontAdjustRequested,
+                                                                   [&](int delta) { adjustments.push_back(delta); });
         window.move(Start);
         QTest::keyClick(&window, c.key, c.modifiers);
         EXPECT_EQ(adjustments, c.fontAdjust ? std::vector{*c.fontAdjust} : std::vector<int>{}) << c.name;
         EXPECT_EQ(window.pos(), Start + c.move) << c.name;
+        QObject::disconnect(adjusting);
     }
 }
 
@@ -238,7 +240,7 @@ TEST_F(OperatorControlsTest, OnlyTheOperatorsMoveOfTheFrameEndsInTheSettledMoveS
     };
     pause(); // past the set-up's move
     int settledMoves = 0;
-    window.exitSizeMove = [&] { ++settledMoves; };
+    QObject::connect(&window, &PresentationWindow::moveSettled, [&] { ++settledMoves; });
     QTest::keyClick(&window, Qt::Key_Right, Qt::ShiftModifier);
     QTest::keyClick(&window, Qt::Key_Down, Qt::ShiftModifier | Qt::ControlModifier);
     pause();

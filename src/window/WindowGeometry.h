@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DisplaySettings.h"
+#include "PlacementSettings.h"
 
 #include <QRect>
 
@@ -8,11 +8,12 @@ class PresentationWindow;
 
 // Where the presentation window stands and how big it is: the configured size re-applied as the
 // border hides, the chosen monitor's top-left corner for "Fix Top left", full screen and
-// transparency (which exclude each other), and the menu's reset and font-adjust commands.
+// transparency (which exclude each other), and the menu's reset command. The rules themselves are
+// the pure functions of WindowPlacement; this applies them to the window.
 class WindowGeometry {
 public:
     // Takes over the window's geometry steps: the border-hiding step and the end of a move.
-    WindowGeometry(PresentationWindow& window, DisplaySettings& settings);
+    WindowGeometry(PresentationWindow& window, const PlacementSettings& settings);
 
     QSize displaySize;                    // DisplayWidth x DisplayHeight: the size SetPosition applies
     bool positionFromCommandLine = false; // a position from the command line keeps "Fix Top left" off
@@ -32,15 +33,13 @@ public:
     void FullScreen1Click();
     void Transparent1Click();
     void ResetPosition1Click();
-    void IncreaseFontAdjust1Click();
-    void DecreaseFontAdjust1Click();
 
 private:
     void keepNormalGeometry();
     void leaveFullScreen();
 
     PresentationWindow& m_window;
-    DisplaySettings& m_settings;
+    const PlacementSettings& m_settings;
     bool m_normalKept = false; // full screen has begun: m_normalGeometry is the window's own
     QRect m_normalGeometry;
 };

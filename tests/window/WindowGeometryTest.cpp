@@ -1,4 +1,4 @@
-#include "app/WindowGeometry.h"
+#include "window/WindowGeometry.h"
 
 #include "window/PresentationWindow.h"
 
@@ -10,6 +10,14 @@
 
 namespace {
 
+struct Settings : PlacementSettings {
+    bool FixTopLeft() const override { return fixTopLeft; }
+    int MonitorNumber() const override { return monitorNumber; }
+
+    bool fixTopLeft = false;
+    int monitorNumber = 0;
+};
+
 class WindowGeometryTest : public testing::Test {
 protected:
     WindowGeometryTest() {
@@ -19,7 +27,7 @@ protected:
     }
 
     PresentationWindow window{[] { return PresentationSettings{}; }};
-    DisplaySettings settings;
+    Settings settings;
     WindowGeometry geometry{window, settings};
 };
 
@@ -35,8 +43,8 @@ TEST_F(WindowGeometryTest, ResetPositionTakesHalfThePrimaryScreen) {
 TEST_F(WindowGeometryTest, SetPositionAppliesTheSizeAndTheMonitorCorner) {
     window.move(100, 100);
     geometry.displaySize = QSize(640, 96);
-    settings.setFixTopLeft(true);
-    settings.setMonitorNumber(7); // past the last monitor: the last one
+    settings.fixTopLeft = true;
+    settings.monitorNumber = 7; // past the last monitor: the last one
     geometry.SetPosition();
     EXPECT_EQ(window.size(), QSize(640, 96));
     EXPECT_EQ(window.geometry().topLeft(), QGuiApplication::screens().last()->geometry().topLeft());
@@ -100,19 +108,10 @@ TEST_F(WindowGeometryTest, AMoveEndsAtTheMonitorCornerWithFixTopLeft) {
     window.move(150, 120);
     settle();
     EXPECT_EQ(window.pos(), QPoint(150, 120));
-    settings.setFixTopLeft(true);
+    settings.fixTopLeft = true;
     window.move(160, 130);
     settle();
     EXPECT_EQ(window.geometry().topLeft(), window.screen()->geometry().topLeft());
-}
-
-TEST_F(WindowGeometryTest, FontAdjustStepsByFiveWithinItsRange) {
-    settings.setFontAdjustSpin(998);
-    geometry.IncreaseFontAdjust1Click();
-    EXPECT_EQ(settings.FontAdjustSpin(), 1000);
-    settings.setFontAdjustSpin(12);
-    geometry.DecreaseFontAdjust1Click();
-    EXPECT_EQ(settings.FontAdjustSpin(), 10);
 }
 
 } // namespace

@@ -1,15 +1,13 @@
 #include "WindowGeometry.h"
 
-#include "window/PresentationWindow.h"
-#include "window/WindowPlacement.h"
+#include "PresentationWindow.h"
+#include "WindowPlacement.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 
 namespace {
-
-constexpr int FontAdjustStep = 5;
 
 MonitorLayout currentMonitors() {
     MonitorLayout layout;
@@ -29,10 +27,10 @@ QMargins frameMargins(const QWidget& window) {
 
 } // namespace
 
-WindowGeometry::WindowGeometry(PresentationWindow& window, DisplaySettings& settings)
+WindowGeometry::WindowGeometry(PresentationWindow& window, const PlacementSettings& settings)
     : m_window(window), m_settings(settings) {
-    m_window.setPosition = [this] { SetPosition(); };
-    m_window.exitSizeMove = [this] { WMExitSizeMove(); };
+    QObject::connect(&m_window, &PresentationWindow::borderHiding, &m_window, [this] { SetPosition(); });
+    QObject::connect(&m_window, &PresentationWindow::moveSettled, &m_window, [this] { WMExitSizeMove(); });
     // A monitor that comes or goes (the one the window was on unplugged, say) must not leave the
     // window where no monitor shows it: its geometry is applied again once the change has settled.
     const auto monitorsChanged = [this] { QTimer::singleShot(0, &m_window, [this] { SetPosition(); }); };
@@ -122,12 +120,4 @@ void WindowGeometry::ResetPosition1Click() {
         return;
     m_window.applyGeometry(resetPosition(currentMonitors()));
     displaySize = m_window.size();
-}
-
-void WindowGeometry::IncreaseFontAdjust1Click() {
-    m_settings.setFontAdjustSpin(m_settings.FontAdjustSpin() + FontAdjustStep);
-}
-
-void WindowGeometry::DecreaseFontAdjust1Click() {
-    m_settings.setFontAdjustSpin(m_settings.FontAdjustSpin() - FontAdjustStep);
 }
