@@ -112,12 +112,13 @@ bool DisplayApplication::start() {
     if (!listenOn(m_control, m_controlPort))
         reportFatal(u"Unable to open network port ("_s + m_controlPort + u") - application closing."_s);
 
+    m_stored = ReadStoredDisplayState(*m_store);
     restoreWindowState();
     m_window->startAnimation();
-    m_geometry->fullScreen = m_store->ReadSettingBoolean(Names::FullScreen, false);
-    if (m_store->ReadSettingBoolean(Names::Transparent, false))
+    m_geometry->fullScreen = m_stored.fullScreen;
+    if (m_stored.transparent)
         m_geometry->Transparent1Click();
-    loadBackgroundSetting(m_store->ReadSettingText(Names::BackgroundImage, QString()));
+    loadBackgroundSetting(m_stored.backgroundImage);
     m_window->popupMenu().setVersionText(GetAppVersionStr());
     connectMenu();
     createDisplaySettings();
@@ -195,39 +196,37 @@ StagetextSettings DisplayApplication::stagetextSettings() const {
 }
 
 void DisplayApplication::restoreWindowState() {
-    const QPoint topLeft(m_store->ReadSettingInteger(Names::FormLeft, 0),
-                         m_store->ReadSettingInteger(Names::FormTop, 0));
-    const QSize size(m_store->ReadSettingInteger(Names::FormWidth, 352),
-                     m_store->ReadSettingInteger(Names::FormHeight, 64));
+    const QPoint topLeft(m_stored.formLeft, m_stored.formTop);
+    const QSize size(m_stored.formWidth, m_stored.formHeight);
     if (!storedGeometryUsable(topLeft, size)) {
         clearBadSettings({Names::FormTop, Names::FormLeft, Names::FormHeight, Names::FormWidth, Names::FontColour,
                           Names::FullScreen, Names::Transparent, Names::BackgroundImage});
         return;
     }
     m_window->setGeometry(QRect(topLeft, size));
-    m_settings.setFontColourSetting(DisplaySettings::colourSettingText(
-        ColourValue(m_store->ReadSettingInteger(Names::FontColour, int(DefaultFontColour)))));
+    m_settings.setFontColourSetting(m_stored.fontColour);
 }
 
 void DisplayApplication::clearBadSettings(std::initializer_list<QLatin1StringView> names) {
     for (const QLatin1StringView name : names)
         m_store->DeleteSetting(name);
     m_store->sync();
+    m_stored = ReadStoredDisplayState(*m_store); // the rest of the start takes the defaults
     reportFatal(BadSettingsMessage);
 }
 
 void DisplayApplication::createDisplaySettings() {
     m_dialog = std::make_unique<FontSetupDialog>(m_settings, *m_geometry, *m_window, m_commandLine);
-    m_settings.setSignWidth(m_store->ReadSettingInteger(Names::FormWidth, 800));
-    m_settings.setSignHeight(m_store->ReadSettingInteger(Names::FormHeight, 400));
-    m_settings.setFontOverride(m_store->ReadSettingBoolean(Names::FontOverride, false));
-    m_settings.setMonitorNumber(m_store->ReadSettingInteger(Names::Monitor, 0));
-    m_settings.setNumberOfLines(m_store->ReadSettingInteger(Names::DisplayLines, 3));
-    m_settings.setFontHeight(m_store->ReadSettingInteger(Names::FontHeight, 28));
-    m_settings.setFontSelector(m_store->ReadSettingText(Names::FontName, u"Arial"_s));
-    m_settings.setFixTopLeft(m_store->ReadSettingBoolean(Names::FixTopLeft, false));
+    m_settings.setSignWidth(m_stored.formWidth);
+    m_settings.setSignHeight(m_stored.formHeight);
+    m_settings.setFontOverride(m_stored.fontOverride);
+    m_settings.setMonitorNumber(m_stored.monitor);
+    m_settings.setNumberOfLines(m_stored.displayLines);
+    m_settings.setFontHeight(m_stored.fontHeight);
+    m_settings.setFontSelector(m_stored.fontName);
+    m_settings.setFixTopLeft(m_stored.fixTopLeft);
     m_settings.setCaptionColour(StringToColour(m_settings.FontColourSetting(), DefaultFontColour));
-    m_settings.setAntiAliased(m_store->ReadSettingBoolean(Names::AntiAliased, false));
+    m_settings.setAntiAliased(m_stored.antiAliased);
 
     ReadParamString();
     if (m_commandLine.FindCmdLineSwitch(u"monitor")) {
@@ -301,18 +300,16 @@ void DisplayApplication::showWindow() {
 }
 
 bool DisplayApplication::restoreShownState() {
-    const QPoint topLeft(m_store->ReadSettingInteger(Names::FormLeft, 0),
-                         m_store->ReadSettingInteger(Names::FormTop, 0));
-    const QSize size(m_store->ReadSettingInteger(Names::FormWidth, 352),
-                     m_store->ReadSettingInteger(Names::FormHeight, 64));
+    const QPoint topLeft(m_stored.formLeft, m_stored.formTop);
+    const QSize size(m_stored.formWidth, m_stored.formHeight);
     if (!storedGeometryUsable(topLeft, size))
         return false;
     m_window->setGeometry(QRect(topLeft, m_window->size()));
     m_geometry->displaySize = size;
-    m_geometry->fullScreen = m_store->ReadSettingBoolean(Names::FullScreen, false);
-    m_settings.setFontAdjustSpin(m_store->ReadSettingInteger(Names::FontAdjust, 100));
-    m_settings.setEnableWordWrap(m_store->ReadSettingBoolean(Names::WordWrap, false));
-    m_settings.setAntiAliased(m_store->ReadSettingBoolean(Names::AntiAliased, false));
+    m_geometry->fullScreen = m_stored.fullScreen;
+    m_settings.setFontAdjustSpin(m_stored.fontAdjust);
+    m_settings.setEnableWordWrap(m_stored.wordWrap);
+    m_settings.setAntiAliased(m_stored.antiAliased);
     ReadParamString();
     m_settings.setSignWidth(m_geometry->displaySize.width());
     m_settings.setSignHeight(m_geometry->displaySize.height());
@@ -357,24 +354,7 @@ QString DisplayApplication::backgroundImageSetting() const {
 }
 
 bool DisplayApplication::SaveToRegistry() {
-    const StoredDisplayState state = liveState();
-    m_store->WriteSettingInteger(Names::FormTop, state.formTop);
-    m_store->WriteSettingInteger(Names::FormLeft, state.formLeft);
-    m_store->WriteSettingInteger(Names::FormHeight, state.formHeight);
-    m_store->WriteSettingInteger(Names::FormWidth, state.formWidth);
-    m_store->WriteSettingBoolean(Names::FixTopLeft, state.fixTopLeft);
-    m_store->WriteSettingInteger(Names::Monitor, state.monitor);
-    m_store->WriteSettingBoolean(Names::FullScreen, state.fullScreen);
-    m_store->WriteSettingBoolean(Names::Transparent, state.transparent);
-    m_store->WriteSettingBoolean(Names::FontOverride, state.fontOverride);
-    m_store->WriteSettingBoolean(Names::WordWrap, state.wordWrap);
-    m_store->WriteSettingInteger(Names::DisplayLines, state.displayLines);
-    m_store->WriteSettingInteger(Names::FontHeight, state.fontHeight);
-    m_store->WriteSettingInteger(Names::FontAdjust, state.fontAdjust);
-    m_store->WriteSettingBoolean(Names::AntiAliased, state.antiAliased);
-    m_store->WriteSettingInteger(Names::FontColour, int(StringToColour(state.fontColour, DefaultFontColour)));
-    m_store->WriteSettingText(Names::FontName, state.fontName);
-    m_store->WriteSettingText(Names::BackgroundImage, state.backgroundImage);
+    WriteStoredDisplayState(*m_store, liveState());
     if (m_store->sync())
         return true;
     showWarning(u"Unable to write to "_s + m_store->fileName());

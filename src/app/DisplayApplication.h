@@ -107,6 +107,7 @@ private:
 
     CommandLine m_commandLine;
     std::unique_ptr<SettingsStore> m_store;
+    StoredDisplayState m_stored; // the store as the display started, read once
     DisplaySettings m_settings;
     FeedListener m_feed;
     ControlListener m_control;

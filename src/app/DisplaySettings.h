@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StoredSettings.h"
 #include "captions/Colours.h"
 #include "window/PlacementSettings.h"
 
@@ -11,11 +12,17 @@
 // range whoever sets it (stored settings, the command line, the keyboard, the setup dialog).
 class DisplaySettings : public PlacementSettings {
 public:
-    static constexpr int MinLines = 1, MaxLines = 20;
-    static constexpr int MinFontHeight = 0, MaxFontHeight = 200;
-    static constexpr int MinSignWidth = 240, MaxSignWidth = 3840;
-    static constexpr int MinSignHeight = 64, MaxSignHeight = 3840;
-    static constexpr int MinFontAdjust = 10, MaxFontAdjust = 1000;
+    // The ranges are those of the stored values.
+    static constexpr int MinLines = StoredSettings::LinesRange.minimum;
+    static constexpr int MaxLines = StoredSettings::LinesRange.maximum;
+    static constexpr int MinFontHeight = StoredSettings::FontHeightRange.minimum;
+    static constexpr int MaxFontHeight = StoredSettings::FontHeightRange.maximum;
+    static constexpr int MinSignWidth = StoredSettings::SignWidthRange.minimum;
+    static constexpr int MaxSignWidth = StoredSettings::SignWidthRange.maximum;
+    static constexpr int MinSignHeight = StoredSettings::SignHeightRange.minimum;
+    static constexpr int MaxSignHeight = StoredSettings::SignHeightRange.maximum;
+    static constexpr int MinFontAdjust = StoredSettings::FontAdjustRange.minimum;
+    static constexpr int MaxFontAdjust = StoredSettings::FontAdjustRange.maximum;
 
     int NumberOfLines() const { return m_numberOfLines; }
     void setNumberOfLines(int lines);

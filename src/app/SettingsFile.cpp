@@ -1,6 +1,5 @@
 #include "SettingsFile.h"
 
-#include "StoredSettings.h"
 #include "captions/AnsiCodePage.h"
 #include "captions/Colours.h"
 
@@ -11,6 +10,7 @@
 #include <limits>
 #include <string>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
 
 // The packaged SimpleIni is a compiled library whose char instantiation keeps the file's bytes as
@@ -187,46 +187,40 @@ std::optional<SettingsFileError> SettingsFile::save() const {
 }
 
 void WriteDisplaySection(SettingsFile& file, const StoredDisplayState& state) {
-    namespace Names = StoredSettings;
-    file.WriteInteger(Names::FormTop, state.formTop);
-    file.WriteInteger(Names::FormLeft, state.formLeft);
-    file.WriteInteger(Names::FormHeight, state.formHeight);
-    file.WriteInteger(Names::FormWidth, state.formWidth);
-    file.WriteBoolean(Names::FixTopLeft, state.fixTopLeft);
-    file.WriteInteger(Names::Monitor, state.monitor);
-    file.WriteBoolean(Names::FullScreen, state.fullScreen);
-    file.WriteBoolean(Names::Transparent, state.transparent);
-    file.WriteBoolean(Names::FontOverride, state.fontOverride);
-    file.WriteBoolean(Names::WordWrap, state.wordWrap);
-    file.WriteInteger(Names::DisplayLines, state.displayLines);
-    file.WriteInteger(Names::FontHeight, state.fontHeight);
-    file.WriteInteger(Names::FontAdjust, state.fontAdjust);
-    file.WriteBoolean(Names::AntiAliased, state.antiAliased);
-    file.WriteInteger(Names::FontColour, int(StringToColour(state.fontColour, Colour::Yellow)));
-    file.WriteText(Names::FontName, state.fontName);
-    file.WriteText(Names::BackgroundImage, state.backgroundImage);
+    for (const StoredSettings::StoredValue& value : StoredSettings::Table) {
+        std::visit(
+            [&](auto member) {
+                const auto& field = state.*member;
+                using Kind = std::decay_t<decltype(field)>;
+                if constexpr (std::is_same_v<Kind, int>)
+                    file.WriteInteger(value.name, field);
+                else if constexpr (std::is_same_v<Kind, bool>)
+                    file.WriteBoolean(value.name, field);
+                else if (value.colour)
+                    file.WriteInteger(value.name, int(StringToColour(field, Colour::Yellow)));
+                else
+                    file.WriteText(value.name, field);
+            },
+            value.field);
+    }
 }
 
 StoredDisplayState ReadDisplaySection(const SettingsFile& file) {
-    namespace Names = StoredSettings;
     const StoredDisplayState defaults;
     StoredDisplayState state;
-    state.formTop = file.ReadInteger(Names::FormTop, defaults.formTop);
-    state.formLeft = file.ReadInteger(Names::FormLeft, defaults.formLeft);
-    state.formHeight = file.ReadInteger(Names::FormHeight, defaults.formHeight);
-    state.formWidth = file.ReadInteger(Names::FormWidth, defaults.formWidth);
-    state.fixTopLeft = file.ReadBoolean(Names::FixTopLeft, defaults.fixTopLeft);
-    state.monitor = file.ReadInteger(Names::Monitor, defaults.monitor);
-    state.fullScreen = file.ReadBoolean(Names::FullScreen, defaults.fullScreen);
-    state.transparent = file.ReadBoolean(Names::Transparent, defaults.transparent);
-    state.fontOverride = file.ReadBoolean(Names::FontOverride, defaults.fontOverride);
-    state.wordWrap = file.ReadBoolean(Names::WordWrap, defaults.wordWrap);
-    state.displayLines = file.ReadInteger(Names::DisplayLines, defaults.displayLines);
-    state.fontHeight = file.ReadInteger(Names::FontHeight, defaults.fontHeight);
-    state.fontAdjust = file.ReadInteger(Names::FontAdjust, defaults.fontAdjust);
-    state.antiAliased = file.ReadBoolean(Names::AntiAliased, defaults.antiAliased);
-    state.fontColour = file.ReadText(Names::FontColour, defaults.fontColour);
-    state.fontName = file.ReadText(Names::FontName, defaults.fontName);
-    state.backgroundImage = file.ReadText(Names::BackgroundImage, defaults.backgroundImage);
+    for (const StoredSettings::StoredValue& value : StoredSettings::Table) {
+        std::visit(
+            [&](auto member) {
+                auto& field = state.*member;
+                using Kind = std::decay_t<decltype(field)>;
+                if constexpr (std::is_same_v<Kind, int>)
+                    field = file.ReadInteger(value.name, defaults.*member);
+                else if constexpr (std::is_same_v<Kind, bool>)
+                    field = file.ReadBoolean(value.name, defaults.*member);
+                else
+                    field = file.ReadText(value.name, defaults.*member); // the colour too, as text
+            },
+            value.field);
+    }
     return state;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StoredSettings.h"
+
 #include <QString>
 #include <memory>
 #include <optional>
@@ -62,33 +64,7 @@ private:
     std::unique_ptr<Document> m_document;
 };
 
-// The seventeen values a settings file keeps of the running display, under the same names as the
-// per-user store. A default-made state is what a file without them reads as.
-struct StoredDisplayState {
-    int formTop = 0;
-    int formLeft = 0;
-    int formHeight = 100;
-    int formWidth = 400;
-    bool fixTopLeft = false;
-    int monitor = 0;
-    bool fullScreen = false;
-    bool transparent = false;
-    bool fontOverride = false;
-    bool wordWrap = false;
-    int displayLines = 3;
-    int fontHeight = 44;
-    int fontAdjust = 100;
-    bool antiAliased = true;
-    // The caption colour in its text form (FontColourSetting). Written as the number the text stands
-    // for (yellow when it stands for none), so it reads back as that number in decimal.
-    QString fontColour = QStringLiteral("clyellow");
-    QString fontName = QStringLiteral("Arial");
-    QString backgroundImage;
-
-    bool operator==(const StoredDisplayState&) const = default;
-};
-
 // Writes the seventeen values into section "Display", in the order the display has always written them.
 void WriteDisplaySection(SettingsFile& file, const StoredDisplayState& state);
-// Reads the seventeen values from section "Display"; each one missing takes its default above.
+// Reads the seventeen values from section "Display"; each one missing takes a default-made state's.
 StoredDisplayState ReadDisplaySection(const SettingsFile& file);
