@@ -1,6 +1,7 @@
 #include "DisplayApplication.h"
 
 #include "StoredSettings.h"
+#include "TerminationSignals.h"
 #include "net/SignOn.h"
 
 #include <QApplication>
@@ -9,12 +10,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QTimer>
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 namespace Names = StoredSettings;
@@ -25,13 +22,6 @@ constexpr QSize InitialClientSize(956, 604);
 constexpr int FatalMessageMilliseconds = 10000; // unattended starts end even if nobody reads it
 constexpr ColourValue DefaultFontColour = 65535;
 constexpr int FontAdjustMenuStep = 5; // "Increase/Decrease Font Adjust"; the keys step by 1
-
-int signalPipe[2] = {-1, -1};
-
-void onTerminationSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
-}
 
 // A port as the display's settings hold it: decimal text, handed to the listener as it is.
 bool listenOn(auto& listener, const QString& port) {
@@ -471,21 +461,10 @@ bool DisplayApplication::askToClose() {
 }
 
 void DisplayApplication::quitOnTerminationSignals() {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        return;
-    m_signalNotifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
-    connect(m_signalNotifier, &QSocketNotifier::activated, this, [this] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t read = ::read(signalPipe[0], &byte, 1);
+    connect(new TerminationSignals(this), &TerminationSignals::received, this, [this] {
         m_quittingWithoutQuestion = true;
         if (m_window)
             m_window->close();
         QApplication::exit(m_failed ? FatalExitStatus : 0);
     });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
 }

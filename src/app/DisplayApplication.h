@@ -17,8 +17,6 @@
 #include <initializer_list>
 #include <memory>
 
-class QSocketNotifier;
-
 // The running display: the presentation window, the caption feed and control listeners, the
 // display settings and their store, put together and started in the display's order. Start-up
 // failures are shown to the operator and written to standard error; the process then exits with
@@ -119,5 +117,4 @@ private:
     bool m_sizeFromCommandLine = false;
     bool m_failed = false;
     bool m_quittingWithoutQuestion = false;
-    QSocketNotifier* m_signalNotifier = nullptr;
 };

@@ -25,7 +25,7 @@ for _ in $(seq 80); do [ "$(position)" = 1500,100 ] && break; sleep 0.1; done
 [ "$(position)" = 1500,100 ] || fail "on the right-hand monitor: $(position)"
 
 xrandr --delmonitor right >/dev/null
-for _ in $(seq 30); do [ "$(position)" = 880,100 ] && break; sleep 0.1; done
+for _ in $(seq 80); do [ "$(position)" = 880,100 ] && break; sleep 0.1; done
 [ "$(position)" = 880,100 ] || fail "after the right-hand monitor went: $(position)"
 
 kill -TERM "$pid"
