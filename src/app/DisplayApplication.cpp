@@ -1,5 +1,6 @@
 #include "DisplayApplication.h"
 
+#include "CommandLineSettings.h"
 #include "StoredSettings.h"
 #include "TerminationSignals.h"
 #include "net/SignOn.h"
@@ -218,21 +219,10 @@ void DisplayApplication::createDisplaySettings() {
     m_settings.setCaptionColour(StringToColour(m_settings.FontColourSetting(), DefaultFontColour));
     m_settings.setAntiAliased(m_stored.antiAliased);
 
-    ReadParamString();
-    if (m_commandLine.FindCmdLineSwitch(u"monitor")) {
-        m_settings.setFontOverride(true);
-        m_settings.setMonitorNumber(m_commandLine.ReturnParamInt(u"monitor"));
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"fontsize")) {
-        m_settings.setFontOverride(true);
-        m_settings.setFontHeight(m_commandLine.ReturnParamInt(u"fontsize"));
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"fontname")) {
-        m_settings.setFontOverride(true);
-        m_settings.setFontSelector(m_commandLine.ReturnParamStr(u"fontname"));
-    }
-    ReadParamString();
-    if (m_sizeFromCommandLine)
+    applySizeAndPositionSwitches();
+    applyFontSwitches(m_commandLine, m_settings);
+    applySizeAndPositionSwitches();
+    if (m_commandLineFlags.sizeFromCommandLine)
         m_settings.setFontOverride(false);
     if (m_settings.FontOverride())
         m_dialog->ApplyButtonClick();
@@ -240,36 +230,9 @@ void DisplayApplication::createDisplaySettings() {
     sendSignOn();
 }
 
-void DisplayApplication::ReadParamString() {
-    // Positions are those of the window's content area, as everywhere in its geometry.
-    if (m_commandLine.FindCmdLineSwitch(u"xpos")) {
-        m_settings.setFixTopLeft(false);
-        m_window->setGeometry(
-            m_window->geometry().translated(m_commandLine.ReturnParamInt(u"xpos") - m_window->geometry().x(), 0));
-        m_geometry->positionFromCommandLine = true;
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"ypos")) {
-        m_settings.setFixTopLeft(false);
-        m_window->setGeometry(
-            m_window->geometry().translated(0, m_commandLine.ReturnParamInt(u"ypos") - m_window->geometry().y()));
-        m_geometry->positionFromCommandLine = true;
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"width")) {
-        const int width = m_commandLine.ReturnParamInt(u"width");
-        m_window->resize(std::max(1, width), m_window->height());
-        m_settings.setSignWidth(width);
-        m_sizeFromCommandLine = true;
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"height")) {
-        const int height = m_commandLine.ReturnParamInt(u"height");
-        m_window->resize(m_window->width(), std::max(1, height));
-        m_settings.setSignHeight(height);
-        m_sizeFromCommandLine = true;
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"adjust")) {
-        m_settings.setFontAdjustSpin(m_commandLine.ReturnParamInt(u"adjust"));
-        m_sizeFromCommandLine = true;
-    }
+void DisplayApplication::applySizeAndPositionSwitches() {
+    ::ReadParamString(m_commandLine, *m_window, m_settings, m_commandLineFlags);
+    m_geometry->positionFromCommandLine = m_commandLineFlags.positionFromCommandLine;
 }
 
 void DisplayApplication::showWindow() {
@@ -300,7 +263,7 @@ bool DisplayApplication::restoreShownState() {
     m_settings.setFontAdjustSpin(m_stored.fontAdjust);
     m_settings.setEnableWordWrap(m_stored.wordWrap);
     m_settings.setAntiAliased(m_stored.antiAliased);
-    ReadParamString();
+    applySizeAndPositionSwitches();
     m_settings.setSignWidth(m_geometry->displaySize.width());
     m_settings.setSignHeight(m_geometry->displaySize.height());
     m_geometry->displaySize = m_window->size();

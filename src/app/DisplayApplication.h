@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "CommandLineSettings.h"
 #include "DisplaySettings.h"
 #include "FontSetupDialog.h"
 #include "SettingsFile.h"
@@ -88,7 +89,8 @@ private:
     // A damaged store: the values of the failed step are deleted, so the next start takes the
     // defaults, and the display closes.
     void clearBadSettings(std::initializer_list<QLatin1StringView> names);
-    void ReadParamString();
+    // ReadParamString, and the position flag the geometry rules read.
+    void applySizeAndPositionSwitches();
     void sendSignOn();
     void reportFatal(const QString& message);
     void showWarning(const QString& message);
@@ -114,7 +116,7 @@ private:
     std::unique_ptr<FontSetupDialog> m_dialog;
     QString m_feedPort = QStringLiteral("10000");
     QString m_controlPort = QStringLiteral("1024");
-    bool m_sizeFromCommandLine = false;
+    CommandLineFlags m_commandLineFlags;
     bool m_failed = false;
     bool m_quittingWithoutQuestion = false;
 };
