@@ -1,14 +1,13 @@
 #include "DisplayApplication.h"
 
 #include "CommandLineSettings.h"
+#include "SettingsCommands.h"
 #include "StoredSettings.h"
 #include "TerminationSignals.h"
 #include "net/SignOn.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
@@ -53,12 +52,6 @@ DisplayApplication::~DisplayApplication() {
         m_window->stopAnimation();
 }
 
-QString DisplayApplication::chooseSettingsFileWithDialog(SettingsFileUse use) {
-    if (use == SettingsFileUse::Save)
-        return QFileDialog::getSaveFileName(nullptr, u"Save Settings to File"_s, u"*.ini"_s);
-    return QFileDialog::getOpenFileName(nullptr, u"Load Settings from file"_s, u"*.ini"_s);
-}
-
 QString DisplayApplication::GetAppVersionStr() {
     return QStringLiteral(VELTRINOX_VERSION);
 }
@@ -76,6 +69,12 @@ bool DisplayApplication::start() {
     });
     m_window->stagetextSpeedSource = [this] { return m_control.StagetextSpeed(); };
     m_geometry = std::make_unique<WindowGeometry>(*m_window, m_settings);
+    m_settingsCommands = std::make_unique<SettingsCommands>(*m_store, *m_window, *m_geometry, m_settings);
+    connect(m_settingsCommands.get(), &SettingsCommands::warning, this, &DisplayApplication::showWarning);
+    connect(m_settingsCommands.get(), &SettingsCommands::loaded, this, [this] {
+        m_dialog->ApplyButtonClick();
+        showModes();
+    });
     connect(m_window.get(), &PresentationWindow::sizeChanged, this, [this] {
         // Once the setup dialog exists, its size fields and the size the geometry rules apply
         // follow the window.
@@ -109,7 +108,7 @@ bool DisplayApplication::start() {
     m_geometry->fullScreen = m_stored.fullScreen;
     if (m_stored.transparent)
         m_geometry->Transparent1Click();
-    loadBackgroundSetting(m_stored.backgroundImage);
+    m_window->loadBackgroundImage(m_stored.backgroundImage); // one gone or damaged is left out
     m_window->popupMenu().setVersionText(GetAppVersionStr());
     connectMenu();
     createDisplaySettings();
@@ -134,8 +133,8 @@ void DisplayApplication::connectMenu() {
     command(menu.ReRegister1, [this] { sendSignOn(); });
     command(menu.ResetPosition1, [this] { m_geometry->ResetPosition1Click(); });
     command(menu.SaveSettingstoRegistry1, [this] { SaveToRegistry(); });
-    command(menu.SaveSettingstoFile1, [this] { SaveSettingstoFile1Click(); });
-    command(menu.LoadSettingsfromfile1, [this] { LoadSettingsfromfile1Click(); });
+    command(menu.SaveSettingstoFile1, [this] { m_settingsCommands->SaveSettingstoFile1Click(); });
+    command(menu.LoadSettingsfromfile1, [this] { m_settingsCommands->LoadSettingsfromfile1Click(); });
     command(menu.Exit1, [this] { m_window->close(); });
     connect(m_window.get(), &PresentationWindow::fontAdjustRequested, this, &DisplayApplication::adjustFont);
     showModes();
@@ -275,99 +274,8 @@ void DisplayApplication::sendSignOn() {
     SendSignOn(signOnAdapters(), {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
 }
 
-StoredDisplayState DisplayApplication::liveState() const {
-    StoredDisplayState state;
-    // The window's content area, which is the whole window once the border has hidden: the same
-    // rectangle whether the border shows or not, and under any window manager's frame. While full
-    // screen, the window's own geometry, so a restart comes back to it when full screen ends.
-    const QRect geometry = m_geometry->normalGeometry();
-    state.formTop = geometry.top();
-    state.formLeft = geometry.left();
-    state.formHeight = geometry.height();
-    state.formWidth = geometry.width();
-    state.fixTopLeft = m_settings.FixTopLeft();
-    state.monitor = m_settings.MonitorNumber();
-    state.fullScreen = m_geometry->fullScreen;
-    state.transparent = m_window->transparentMode();
-    state.fontOverride = m_settings.FontOverride();
-    state.wordWrap = m_settings.EnableWordWrap();
-    state.displayLines = m_settings.NumberOfLines();
-    state.fontHeight = m_settings.FontHeight();
-    state.fontAdjust = m_settings.FontAdjustSpin();
-    state.antiAliased = m_settings.AntiAliased();
-    state.fontColour = m_settings.FontColourSetting();
-    state.fontName = m_settings.FontSelector();
-    state.backgroundImage = backgroundImageSetting();
-    return state;
-}
-
-QString DisplayApplication::backgroundImageSetting() const {
-    // A picture chosen and then cleared is not stored.
-    return m_window->HasBackgroundImage() ? m_window->backgroundFileName() : QString();
-}
-
 bool DisplayApplication::SaveToRegistry() {
-    WriteStoredDisplayState(*m_store, liveState());
-    if (m_store->sync())
-        return true;
-    showWarning(u"Unable to write to "_s + m_store->fileName());
-    return false;
-}
-
-void DisplayApplication::SaveSettingstoFile1Click() {
-    const QString fileName = chooseSettingsFile(SettingsFileUse::Save);
-    if (!fileName.isEmpty())
-        saveSettingsFile(fileName);
-}
-
-void DisplayApplication::LoadSettingsfromfile1Click() {
-    const QString fileName = chooseSettingsFile(SettingsFileUse::Load);
-    if (!fileName.isEmpty())
-        loadSettingsFile(fileName);
-}
-
-bool DisplayApplication::saveSettingsFile(const QString& fileName) {
-    SettingsFile file(fileName);
-    WriteDisplaySection(file, liveState());
-    const std::optional<SettingsFileError> error = file.save();
-    if (error)
-        showWarning(error->message);
-    return !error;
-}
-
-void DisplayApplication::loadSettingsFile(const QString& fileName) {
-    const StoredDisplayState state = ReadDisplaySection(SettingsFile(fileName));
-    // The file's geometry is the window's own, also when the file asks for full screen.
-    if (m_geometry->fullScreen)
-        m_geometry->FullScreen1Click();
-    m_window->applyGeometry(
-        QRect(state.formLeft, state.formTop, std::max(1, state.formWidth), std::max(1, state.formHeight)));
-    m_settings.setFixTopLeft(state.fixTopLeft);
-    m_settings.setMonitorNumber(state.monitor);
-    // Each mode is taken as a whole, so its tick never disagrees with the window; full screen,
-    // taken last, wins over transparency where a file asks for both.
-    if (state.transparent != m_window->transparentMode())
-        m_geometry->Transparent1Click();
-    if (state.fullScreen)
-        m_geometry->FullScreen1Click();
-    m_settings.setFontOverride(state.fontOverride);
-    m_settings.setEnableWordWrap(state.wordWrap);
-    m_settings.setNumberOfLines(state.displayLines);
-    m_settings.setFontHeight(state.fontHeight);
-    m_settings.setFontAdjustSpin(state.fontAdjust);
-    m_settings.setAntiAliased(state.antiAliased);
-    m_settings.setFontColourSetting(state.fontColour);
-    m_settings.setCaptionColour(StringToColour(state.fontColour, DefaultFontColour));
-    m_settings.setFontSelector(state.fontName);
-    loadBackgroundSetting(state.backgroundImage);
-    m_dialog->ApplyButtonClick();
-    showModes();
-}
-
-void DisplayApplication::loadBackgroundSetting(const QString& fileName) {
-    // A picture that is no longer there, or no longer a bitmap, leaves the background as it was.
-    if (!fileName.isEmpty() && QFileInfo::exists(fileName))
-        m_window->loadBackgroundImage(fileName);
+    return m_settingsCommands->SaveToRegistry();
 }
 
 void DisplayApplication::showWarning(const QString& message) {

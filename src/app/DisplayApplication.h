@@ -4,6 +4,7 @@
 #include "CommandLineSettings.h"
 #include "DisplaySettings.h"
 #include "FontSetupDialog.h"
+#include "SettingsCommands.h"
 #include "SettingsFile.h"
 #include "SettingsStore.h"
 #include "net/ControlListener.h"
@@ -39,24 +40,13 @@ public:
     // to the operator ("Unable to write to ...") and false returned.
     bool SaveToRegistry();
 
-    // "Save Settings to File" and "Load Settings from file": a settings file the operator picks.
-    void SaveSettingstoFile1Click();
-    void LoadSettingsfromfile1Click();
-    // Writes the live values into section "Display" of the file; a file that cannot be written is
-    // reported to the operator ("Unable to write to ...") and left as it was.
-    bool saveSettingsFile(const QString& fileName);
-    // Takes the window geometry, the display settings, the caption colour and the background from
-    // the file (each missing value its default), then applies them as the setup dialog's Apply does.
-    void loadSettingsFile(const QString& fileName);
+    // "Save Settings to Registry", "Save Settings to File" and "Load Settings from file".
+    SettingsCommands& settingsCommands() { return *m_settingsCommands; }
 
     // The adapters the sign-on goes out on.
     std::function<QList<SignOnAdapter>()> signOnAdapters = SystemSignOnAdapters;
     // The last warning shown to the operator.
     QString lastWarning;
-
-    enum class SettingsFileUse { Save, Load };
-    // Asks the operator for a settings file (file dialogs preset to "*.ini"); empty when cancelled.
-    std::function<QString(SettingsFileUse)> chooseSettingsFile = chooseSettingsFileWithDialog;
 
     QString feedPort() const { return m_feedPort; }
     QString controlPort() const { return m_controlPort; }
@@ -76,11 +66,6 @@ public:
     static QString GetAppVersionStr();
 
 private:
-    static QString chooseSettingsFileWithDialog(SettingsFileUse use);
-    // The seventeen stored values, from the live window and settings.
-    StoredDisplayState liveState() const;
-    QString backgroundImageSetting() const;
-    void loadBackgroundSetting(const QString& fileName);
     void restoreWindowState();
     void createDisplaySettings();
     void showWindow();
@@ -113,6 +98,7 @@ private:
     ControlListener m_control;
     std::unique_ptr<PresentationWindow> m_window;
     std::unique_ptr<WindowGeometry> m_geometry;
+    std::unique_ptr<SettingsCommands> m_settingsCommands;
     std::unique_ptr<FontSetupDialog> m_dialog;
     QString m_feedPort = QStringLiteral("10000");
     QString m_controlPort = QStringLiteral("1024");

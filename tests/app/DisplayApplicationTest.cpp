@@ -117,7 +117,7 @@ TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
     settings.setAntiAliased(true);
     settings.setMonitorNumber(1);
     settings.setFontColourSetting(u"$FF0000"_s);
-    display->chooseSettingsFile = [this](auto) { return path(u"venue.ini"_s); };
+    display->settingsCommands().chooseSettingsFile = [this](auto) { return path(u"venue.ini"_s); };
     menu().SaveSettingstoFile1->trigger();
     EXPECT_TRUE(fileText(u"venue.ini"_s).contains(u"[Display]\r\nForm Top=30\r\nForm Left=40\r\n"_s));
 
@@ -146,7 +146,7 @@ TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
 TEST_F(DisplayApplicationTest, AnEmptySettingsFileGivesEveryFileDefault) {
     QFile(path(u"empty.ini"_s)).open(QIODevice::WriteOnly);
     display->displaySettings().setAntiAliased(false);
-    display->loadSettingsFile(path(u"empty.ini"_s));
+    display->settingsCommands().loadSettingsFile(path(u"empty.ini"_s));
     const DisplaySettings& settings = display->displaySettings();
     EXPECT_EQ(display->window().geometry(), QRect(0, 0, 400, 100));
     EXPECT_FALSE(display->window().isMaximized());
@@ -161,7 +161,7 @@ TEST_F(DisplayApplicationTest, AnEmptySettingsFileGivesEveryFileDefault) {
 TEST_F(DisplayApplicationTest, ASettingsFileThatCannotBeWrittenIsReportedAndLeftWhole) {
     // A directory where the file should be: no save can replace it, whoever runs the test.
     QDir(directory.path()).mkdir(u"venue.ini"_s);
-    EXPECT_FALSE(display->saveSettingsFile(path(u"venue.ini"_s)));
+    EXPECT_FALSE(display->settingsCommands().saveSettingsFile(path(u"venue.ini"_s)));
     EXPECT_EQ(display->lastWarning, u"Unable to write to "_s + path(u"venue.ini"_s));
     EXPECT_TRUE(QFileInfo(path(u"venue.ini"_s)).isDir());
 }
@@ -174,13 +174,13 @@ TEST_F(DisplayApplicationTest, TheBackgroundIsStoredOnlyWhileInUse) {
     menu().ChooseBackgroundImage1->trigger();
     ASSERT_TRUE(display->window().HasBackgroundImage());
 
-    ASSERT_TRUE(display->saveSettingsFile(path(u"with.ini"_s)));
+    ASSERT_TRUE(display->settingsCommands().saveSettingsFile(path(u"with.ini"_s)));
     EXPECT_TRUE(fileText(u"with.ini"_s).contains(u"Background Image="_s + path(u"stage.bmp"_s)));
     menu().ClearBackgroundImage1->trigger();
-    ASSERT_TRUE(display->saveSettingsFile(path(u"without.ini"_s)));
+    ASSERT_TRUE(display->settingsCommands().saveSettingsFile(path(u"without.ini"_s)));
     EXPECT_TRUE(fileText(u"without.ini"_s).contains(u"Background Image=\r\n"_s));
 
-    display->loadSettingsFile(path(u"with.ini"_s)); // a file naming a picture that exists loads it
+    display->settingsCommands().loadSettingsFile(path(u"with.ini"_s)); // a file naming a picture that exists loads it
     EXPECT_TRUE(display->window().HasBackgroundImage());
 }
 
@@ -218,14 +218,14 @@ TEST_F(DisplayApplicationTest, LeavingFullScreenGivesBackTheWindowsOwnGeometry) 
 
 TEST_F(DisplayApplicationTest, ASettingsFileAskingForFullScreenTurnsItOnWithItsTick) {
     writeFile(u"full.ini"_s, "[Display]\r\nForm Full Screen=1\r\nForm Transparent=1\r\nForm Width=500\r\n");
-    display->loadSettingsFile(path(u"full.ini"_s));
+    display->settingsCommands().loadSettingsFile(path(u"full.ini"_s));
     EXPECT_TRUE(display->geometry().fullScreen);
     EXPECT_TRUE(menu().FullScreen1->isChecked());
     EXPECT_FALSE(display->window().transparentMode());
     EXPECT_FALSE(menu().Transparent1->isChecked());
 
     writeFile(u"normal.ini"_s, "[Display]\r\nForm Full Screen=0\r\nForm Width=500\r\n");
-    display->loadSettingsFile(path(u"normal.ini"_s));
+    display->settingsCommands().loadSettingsFile(path(u"normal.ini"_s));
     EXPECT_FALSE(display->geometry().fullScreen);
     EXPECT_FALSE(menu().FullScreen1->isChecked());
     EXPECT_EQ(display->window().size(), QSize(500, 100));
