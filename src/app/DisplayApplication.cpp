@@ -1,20 +1,17 @@
 #include "DisplayApplication.h"
 
+#include "CommandLineSettings.h"
+#include "SettingsCommands.h"
 #include "StoredSettings.h"
+#include "TerminationSignals.h"
 #include "net/SignOn.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
-#include <QSocketNotifier>
 #include <QTimer>
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 namespace Names = StoredSettings;
@@ -24,13 +21,7 @@ namespace {
 constexpr QSize InitialClientSize(956, 604);
 constexpr int FatalMessageMilliseconds = 10000; // unattended starts end even if nobody reads it
 constexpr ColourValue DefaultFontColour = 65535;
-
-int signalPipe[2] = {-1, -1};
-
-void onTerminationSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
-}
+constexpr int FontAdjustMenuStep = 5; // "Increase/Decrease Font Adjust"; the keys step by 1
 
 // A port as the display's settings hold it: decimal text, handed to the listener as it is.
 bool listenOn(auto& listener, const QString& port) {
@@ -61,12 +52,6 @@ DisplayApplication::~DisplayApplication() {
         m_window->stopAnimation();
 }
 
-QString DisplayApplication::chooseSettingsFileWithDialog(SettingsFileUse use) {
-    if (use == SettingsFileUse::Save)
-        return QFileDialog::getSaveFileName(nullptr, u"Save Settings to File"_s, u"*.ini"_s);
-    return QFileDialog::getOpenFileName(nullptr, u"Load Settings from file"_s, u"*.ini"_s);
-}
-
 QString DisplayApplication::GetAppVersionStr() {
     return QStringLiteral(VELTRINOX_VERSION);
 }
@@ -84,7 +69,13 @@ bool DisplayApplication::start() {
     });
     m_window->stagetextSpeedSource = [this] { return m_control.StagetextSpeed(); };
     m_geometry = std::make_unique<WindowGeometry>(*m_window, m_settings);
-    m_window->resized = [this] {
+    m_settingsCommands = std::make_unique<SettingsCommands>(*m_store, *m_window, *m_geometry, m_settings);
+    connect(m_settingsCommands.get(), &SettingsCommands::warning, this, &DisplayApplication::showWarning);
+    connect(m_settingsCommands.get(), &SettingsCommands::loaded, this, [this] {
+        m_dialog->ApplyButtonClick();
+        showModes();
+    });
+    connect(m_window.get(), &PresentationWindow::sizeChanged, this, [this] {
         // Once the setup dialog exists, its size fields and the size the geometry rules apply
         // follow the window.
         if (!m_dialog)
@@ -93,7 +84,7 @@ bool DisplayApplication::start() {
         m_settings.setSignHeight(m_window->height());
         m_geometry->displaySize = m_window->size();
         m_dialog->refreshFields();
-    };
+    });
     m_window->installEventFilter(this);
     m_window->resize(InitialClientSize);
     if (m_commandLine.FindCmdLineSwitch(u"BaseFontHeight"))
@@ -111,16 +102,18 @@ bool DisplayApplication::start() {
     if (!listenOn(m_control, m_controlPort))
         reportFatal(u"Unable to open network port ("_s + m_controlPort + u") - application closing."_s);
 
+    m_stored = ReadStoredDisplayState(*m_store);
     restoreWindowState();
     m_window->startAnimation();
-    m_geometry->fullScreen = m_store->ReadSettingBoolean(Names::FullScreen, false);
-    if (m_store->ReadSettingBoolean(Names::Transparent, false))
+    m_geometry->fullScreen = m_stored.fullScreen;
+    if (m_stored.transparent)
         m_geometry->Transparent1Click();
-    loadBackgroundSetting(m_store->ReadSettingText(Names::BackgroundImage, QString()));
+    m_window->loadBackgroundImage(m_stored.backgroundImage); // one gone or damaged is left out
     m_window->popupMenu().setVersionText(GetAppVersionStr());
     connectMenu();
     createDisplaySettings();
     showWindow();
+    showModes();
     return !m_failed;
 }
 
@@ -135,18 +128,20 @@ void DisplayApplication::connectMenu() {
     command(menu.FullScreen1, [this] { m_geometry->FullScreen1Click(); });
     command(menu.Transparent1, [this] { m_geometry->Transparent1Click(); });
     command(menu.ChooseFontDisplaysetup1, [this] { ChooseFontDisplaysetup1Click(); });
-    command(menu.IncreaseFontAdjust1, [this] { m_geometry->IncreaseFontAdjust1Click(); });
-    command(menu.DecreaseFontAdjust1, [this] { m_geometry->DecreaseFontAdjust1Click(); });
+    command(menu.IncreaseFontAdjust1, [this] { adjustFont(FontAdjustMenuStep); });
+    command(menu.DecreaseFontAdjust1, [this] { adjustFont(-FontAdjustMenuStep); });
     command(menu.ReRegister1, [this] { sendSignOn(); });
     command(menu.ResetPosition1, [this] { m_geometry->ResetPosition1Click(); });
     command(menu.SaveSettingstoRegistry1, [this] { SaveToRegistry(); });
-    command(menu.SaveSettingstoFile1, [this] { SaveSettingstoFile1Click(); });
-    command(menu.LoadSettingsfromfile1, [this] { LoadSettingsfromfile1Click(); });
+    command(menu.SaveSettingstoFile1, [this] { m_settingsCommands->SaveSettingstoFile1Click(); });
+    command(menu.LoadSettingsfromfile1, [this] { m_settingsCommands->LoadSettingsfromfile1Click(); });
     command(menu.Exit1, [this] { m_window->close(); });
-    m_window->adjustFont = [this](int delta) {
-        m_settings.setFontAdjustSpin(m_settings.FontAdjustSpin() + delta);
-        showModes();
-    };
+    connect(m_window.get(), &PresentationWindow::fontAdjustRequested, this, &DisplayApplication::adjustFont);
+    showModes();
+}
+
+void DisplayApplication::adjustFont(int delta) {
+    m_settings.setFontAdjustSpin(m_settings.FontAdjustSpin() + delta);
     showModes();
 }
 
@@ -195,56 +190,42 @@ StagetextSettings DisplayApplication::stagetextSettings() const {
 }
 
 void DisplayApplication::restoreWindowState() {
-    const QPoint topLeft(m_store->ReadSettingInteger(Names::FormLeft, 0),
-                         m_store->ReadSettingInteger(Names::FormTop, 0));
-    const QSize size(m_store->ReadSettingInteger(Names::FormWidth, 352),
-                     m_store->ReadSettingInteger(Names::FormHeight, 64));
+    const QPoint topLeft(m_stored.formLeft, m_stored.formTop);
+    const QSize size(m_stored.formWidth, m_stored.formHeight);
     if (!storedGeometryUsable(topLeft, size)) {
         clearBadSettings({Names::FormTop, Names::FormLeft, Names::FormHeight, Names::FormWidth, Names::FontColour,
                           Names::FullScreen, Names::Transparent, Names::BackgroundImage});
         return;
     }
-    m_window->move(topLeft);
-    m_window->resize(size);
-    m_settings.setFontColourSetting(DisplaySettings::colourSettingText(
-        ColourValue(m_store->ReadSettingInteger(Names::FontColour, int(DefaultFontColour)))));
+    m_window->setGeometry(QRect(topLeft, size));
+    m_settings.setFontColourSetting(m_stored.fontColour);
 }
 
 void DisplayApplication::clearBadSettings(std::initializer_list<QLatin1StringView> names) {
     for (const QLatin1StringView name : names)
         m_store->DeleteSetting(name);
     m_store->sync();
+    m_stored = ReadStoredDisplayState(*m_store); // the rest of the start takes the defaults
     reportFatal(BadSettingsMessage);
 }
 
 void DisplayApplication::createDisplaySettings() {
     m_dialog = std::make_unique<FontSetupDialog>(m_settings, *m_geometry, *m_window, m_commandLine);
-    m_settings.setSignWidth(m_store->ReadSettingInteger(Names::FormWidth, 800));
-    m_settings.setSignHeight(m_store->ReadSettingInteger(Names::FormHeight, 400));
-    m_settings.setFontOverride(m_store->ReadSettingBoolean(Names::FontOverride, false));
-    m_settings.setMonitorNumber(m_store->ReadSettingInteger(Names::Monitor, 0));
-    m_settings.setNumberOfLines(m_store->ReadSettingInteger(Names::DisplayLines, 3));
-    m_settings.setFontHeight(m_store->ReadSettingInteger(Names::FontHeight, 28));
-    m_settings.setFontSelector(m_store->ReadSettingText(Names::FontName, u"Arial"_s));
-    m_settings.setFixTopLeft(m_store->ReadSettingBoolean(Names::FixTopLeft, false));
+    m_settings.setSignWidth(m_stored.formWidth);
+    m_settings.setSignHeight(m_stored.formHeight);
+    m_settings.setFontOverride(m_stored.fontOverride);
+    m_settings.setMonitorNumber(m_stored.monitor);
+    m_settings.setNumberOfLines(m_stored.displayLines);
+    m_settings.setFontHeight(m_stored.fontHeight);
+    m_settings.setFontSelector(m_stored.fontName);
+    m_settings.setFixTopLeft(m_stored.fixTopLeft);
     m_settings.setCaptionColour(StringToColour(m_settings.FontColourSetting(), DefaultFontColour));
-    m_settings.setAntiAliased(m_store->ReadSettingBoolean(Names::AntiAliased, false));
+    m_settings.setAntiAliased(m_stored.antiAliased);
 
-    ReadParamString();
-    if (m_commandLine.FindCmdLineSwitch(u"monitor")) {
-        m_settings.setFontOverride(true);
-        m_settings.setMonitorNumber(m_commandLine.ReturnParamInt(u"monitor"));
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"fontsize")) {
-        m_settings.setFontOverride(true);
-        m_settings.setFontHeight(m_commandLine.ReturnParamInt(u"fontsize"));
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"fontname")) {
-        m_settings.setFontOverride(true);
-        m_settings.setFontSelector(m_commandLine.ReturnParamStr(u"fontname"));
-    }
-    ReadParamString();
-    if (m_sizeFromCommandLine)
+    applySizeAndPositionSwitches();
+    applyFontSwitches(m_commandLine, m_settings);
+    applySizeAndPositionSwitches();
+    if (m_commandLineFlags.sizeFromCommandLine)
         m_settings.setFontOverride(false);
     if (m_settings.FontOverride())
         m_dialog->ApplyButtonClick();
@@ -252,33 +233,9 @@ void DisplayApplication::createDisplaySettings() {
     sendSignOn();
 }
 
-void DisplayApplication::ReadParamString() {
-    if (m_commandLine.FindCmdLineSwitch(u"xpos")) {
-        m_settings.setFixTopLeft(false);
-        m_window->move(m_commandLine.ReturnParamInt(u"xpos"), m_window->y());
-        m_geometry->positionFromCommandLine = true;
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"ypos")) {
-        m_settings.setFixTopLeft(false);
-        m_window->move(m_window->x(), m_commandLine.ReturnParamInt(u"ypos"));
-        m_geometry->positionFromCommandLine = true;
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"width")) {
-        const int width = m_commandLine.ReturnParamInt(u"width");
-        m_window->resize(std::max(1, width), m_window->height());
-        m_settings.setSignWidth(width);
-        m_sizeFromCommandLine = true;
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"height")) {
-        const int height = m_commandLine.ReturnParamInt(u"height");
-        m_window->resize(m_window->width(), std::max(1, height));
-        m_settings.setSignHeight(height);
-        m_sizeFromCommandLine = true;
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"adjust")) {
-        m_settings.setFontAdjustSpin(m_commandLine.ReturnParamInt(u"adjust"));
-        m_sizeFromCommandLine = true;
-    }
+void DisplayApplication::applySizeAndPositionSwitches() {
+    ::ReadParamString(m_commandLine, *m_window, m_settings, m_commandLineFlags);
+    m_geometry->positionFromCommandLine = m_commandLineFlags.positionFromCommandLine;
 }
 
 void DisplayApplication::showWindow() {
@@ -288,26 +245,28 @@ void DisplayApplication::showWindow() {
     m_dialog->refreshFields();
     // A window stored on a monitor that is no longer there comes onto one that is.
     m_geometry->MakeFullyVisible();
-    if (m_geometry->fullScreen)
+    if (m_geometry->fullScreen) {
+        // Full screen read again here wins over transparency read before.
+        if (m_window->transparentMode())
+            m_geometry->Transparent1Click();
         m_geometry->MakeFullScreen();
-    else
+    } else {
         m_window->show();
+    }
 }
 
 bool DisplayApplication::restoreShownState() {
-    const QPoint topLeft(m_store->ReadSettingInteger(Names::FormLeft, 0),
-                         m_store->ReadSettingInteger(Names::FormTop, 0));
-    const QSize size(m_store->ReadSettingInteger(Names::FormWidth, 352),
-                     m_store->ReadSettingInteger(Names::FormHeight, 64));
+    const QPoint topLeft(m_stored.formLeft, m_stored.formTop);
+    const QSize size(m_stored.formWidth, m_stored.formHeight);
     if (!storedGeometryUsable(topLeft, size))
         return false;
-    m_window->move(topLeft);
+    m_window->setGeometry(QRect(topLeft, m_window->size()));
     m_geometry->displaySize = size;
-    m_geometry->fullScreen = m_store->ReadSettingBoolean(Names::FullScreen, false);
-    m_settings.setFontAdjustSpin(m_store->ReadSettingInteger(Names::FontAdjust, 100));
-    m_settings.setEnableWordWrap(m_store->ReadSettingBoolean(Names::WordWrap, false));
-    m_settings.setAntiAliased(m_store->ReadSettingBoolean(Names::AntiAliased, false));
-    ReadParamString();
+    m_geometry->fullScreen = m_stored.fullScreen;
+    m_settings.setFontAdjustSpin(m_stored.fontAdjust);
+    m_settings.setEnableWordWrap(m_stored.wordWrap);
+    m_settings.setAntiAliased(m_stored.antiAliased);
+    applySizeAndPositionSwitches();
     m_settings.setSignWidth(m_geometry->displaySize.width());
     m_settings.setSignHeight(m_geometry->displaySize.height());
     m_geometry->displaySize = m_window->size();
@@ -319,114 +278,8 @@ void DisplayApplication::sendSignOn() {
     SendSignOn(signOnAdapters(), {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
 }
 
-StoredDisplayState DisplayApplication::liveState() const {
-    StoredDisplayState state;
-    // The window's position is its outer corner; its size the client area, which is the whole
-    // window once the border has hidden (a size saved while the border shows must not grow the
-    // window by the border at every start).
-    state.formTop = m_window->y();
-    state.formLeft = m_window->x();
-    state.formHeight = m_window->height();
-    state.formWidth = m_window->width();
-    state.fixTopLeft = m_settings.FixTopLeft();
-    state.monitor = m_settings.MonitorNumber();
-    state.fullScreen = m_window->isMaximized();
-    state.transparent = m_window->transparentMode();
-    state.fontOverride = m_settings.FontOverride();
-    state.wordWrap = m_settings.EnableWordWrap();
-    state.displayLines = m_settings.NumberOfLines();
-    state.fontHeight = m_settings.FontHeight();
-    state.fontAdjust = m_settings.FontAdjustSpin();
-    state.antiAliased = m_settings.AntiAliased();
-    state.fontColour = m_settings.FontColourSetting();
-    state.fontName = m_settings.FontSelector();
-    state.backgroundImage = backgroundImageSetting();
-    return state;
-}
-
-QString DisplayApplication::backgroundImageSetting() const {
-    // A picture chosen and then cleared is not stored.
-    return m_window->HasBackgroundImage() ? m_window->backgroundFileName() : QString();
-}
-
 bool DisplayApplication::SaveToRegistry() {
-    const StoredDisplayState state = liveState();
-    m_store->WriteSettingInteger(Names::FormTop, state.formTop);
-    m_store->WriteSettingInteger(Names::FormLeft, state.formLeft);
-    m_store->WriteSettingInteger(Names::FormHeight, state.formHeight);
-    m_store->WriteSettingInteger(Names::FormWidth, state.formWidth);
-    m_store->WriteSettingBoolean(Names::FixTopLeft, state.fixTopLeft);
-    m_store->WriteSettingInteger(Names::Monitor, state.monitor);
-    m_store->WriteSettingBoolean(Names::FullScreen, state.fullScreen);
-    m_store->WriteSettingBoolean(Names::Transparent, state.transparent);
-    m_store->WriteSettingBoolean(Names::FontOverride, state.fontOverride);
-    m_store->WriteSettingBoolean(Names::WordWrap, state.wordWrap);
-    m_store->WriteSettingInteger(Names::DisplayLines, state.displayLines);
-    m_store->WriteSettingInteger(Names::FontHeight, state.fontHeight);
-    m_store->WriteSettingInteger(Names::FontAdjust, state.fontAdjust);
-    m_store->WriteSettingBoolean(Names::AntiAliased, state.antiAliased);
-    m_store->WriteSettingInteger(Names::FontColour, int(StringToColour(state.fontColour, DefaultFontColour)));
-    m_store->WriteSettingText(Names::FontName, state.fontName);
-    m_store->WriteSettingText(Names::BackgroundImage, state.backgroundImage);
-    if (m_store->sync())
-        return true;
-    showWarning(u"Unable to write to "_s + m_store->fileName());
-    return false;
-}
-
-void DisplayApplication::SaveSettingstoFile1Click() {
-    const QString fileName = chooseSettingsFile(SettingsFileUse::Save);
-    if (!fileName.isEmpty())
-        saveSettingsFile(fileName);
-}
-
-void DisplayApplication::LoadSettingsfromfile1Click() {
-    const QString fileName = chooseSettingsFile(SettingsFileUse::Load);
-    if (!fileName.isEmpty())
-        loadSettingsFile(fileName);
-}
-
-bool DisplayApplication::saveSettingsFile(const QString& fileName) {
-    SettingsFile file(fileName);
-    WriteDisplaySection(file, liveState());
-    const std::optional<SettingsFileError> error = file.save();
-    if (error)
-        showWarning(error->message);
-    return !error;
-}
-
-void DisplayApplication::loadSettingsFile(const QString& fileName) {
-    const StoredDisplayState state = ReadDisplaySection(SettingsFile(fileName));
-    m_window->move(state.formLeft, state.formTop);
-    m_window->resize(std::max(1, state.formWidth), std::max(1, state.formHeight));
-    m_settings.setFixTopLeft(state.fixTopLeft);
-    m_settings.setMonitorNumber(state.monitor);
-    // The window state follows the file; the "Full Screen" mode stays as it is.
-    if (state.fullScreen)
-        m_window->showMaximized();
-    else
-        m_window->showNormal();
-    // The transparent mode is taken as a whole: its check mark never disagrees with the window.
-    if (state.transparent != m_window->transparentMode())
-        m_geometry->Transparent1Click();
-    m_settings.setFontOverride(state.fontOverride);
-    m_settings.setEnableWordWrap(state.wordWrap);
-    m_settings.setNumberOfLines(state.displayLines);
-    m_settings.setFontHeight(state.fontHeight);
-    m_settings.setFontAdjustSpin(state.fontAdjust);
-    m_settings.setAntiAliased(state.antiAliased);
-    m_settings.setFontColourSetting(state.fontColour);
-    m_settings.setCaptionColour(StringToColour(state.fontColour, DefaultFontColour));
-    m_settings.setFontSelector(state.fontName);
-    loadBackgroundSetting(state.backgroundImage);
-    m_dialog->ApplyButtonClick();
-    m_dialog->refreshFields();
-}
-
-void DisplayApplication::loadBackgroundSetting(const QString& fileName) {
-    // A picture that is no longer there, or no longer a bitmap, leaves the background as it was.
-    if (!fileName.isEmpty() && QFileInfo::exists(fileName))
-        m_window->loadBackgroundImage(fileName);
+    return m_settingsCommands->SaveToRegistry();
 }
 
 void DisplayApplication::showWarning(const QString& message) {
@@ -483,21 +336,10 @@ bool DisplayApplication::askToClose() {
 }
 
 void DisplayApplication::quitOnTerminationSignals() {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        return;
-    m_signalNotifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
-    connect(m_signalNotifier, &QSocketNotifier::activated, this, [this] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t read = ::read(signalPipe[0], &byte, 1);
+    connect(new TerminationSignals(this), &TerminationSignals::received, this, [this] {
         m_quittingWithoutQuestion = true;
         if (m_window)
             m_window->close();
         QApplication::exit(m_failed ? FatalExitStatus : 0);
     });
-    struct sigaction action {};
-    action.sa_handler = onTerminationSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
 }

@@ -1,23 +1,23 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "CommandLineSettings.h"
 #include "DisplaySettings.h"
 #include "FontSetupDialog.h"
+#include "SettingsCommands.h"
 #include "SettingsFile.h"
 #include "SettingsStore.h"
-#include "WindowGeometry.h"
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
 #include "net/SignOn.h"
 #include "window/PresentationWindow.h"
+#include "window/WindowGeometry.h"
 
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <initializer_list>
 #include <memory>
-
-class QSocketNotifier;
 
 // The running display: the presentation window, the caption feed and control listeners, the
 // display settings and their store, put together and started in the display's order. Start-up
@@ -40,24 +40,13 @@ public:
     // to the operator ("Unable to write to ...") and false returned.
     bool SaveToRegistry();
 
-    // "Save Settings to File" and "Load Settings from file": a settings file the operator picks.
-    void SaveSettingstoFile1Click();
-    void LoadSettingsfromfile1Click();
-    // Writes the live values into section "Display" of the file; a file that cannot be written is
-    // reported to the operator ("Unable to write to ...") and left as it was.
-    bool saveSettingsFile(const QString& fileName);
-    // Takes the window geometry, the display settings, the caption colour and the background from
-    // the file (each missing value its default), then applies them as the setup dialog's Apply does.
-    void loadSettingsFile(const QString& fileName);
+    // "Save Settings to Registry", "Save Settings to File" and "Load Settings from file".
+    SettingsCommands& settingsCommands() { return *m_settingsCommands; }
 
     // The adapters the sign-on goes out on.
     std::function<QList<SignOnAdapter>()> signOnAdapters = SystemSignOnAdapters;
     // The last warning shown to the operator.
     QString lastWarning;
-
-    enum class SettingsFileUse { Save, Load };
-    // Asks the operator for a settings file (file dialogs preset to "*.ini"); empty when cancelled.
-    std::function<QString(SettingsFileUse)> chooseSettingsFile = chooseSettingsFileWithDialog;
 
     QString feedPort() const { return m_feedPort; }
     QString controlPort() const { return m_controlPort; }
@@ -77,11 +66,6 @@ public:
     static QString GetAppVersionStr();
 
 private:
-    static QString chooseSettingsFileWithDialog(SettingsFileUse use);
-    // The seventeen stored values, from the live window and settings.
-    StoredDisplayState liveState() const;
-    QString backgroundImageSetting() const;
-    void loadBackgroundSetting(const QString& fileName);
     void restoreWindowState();
     void createDisplaySettings();
     void showWindow();
@@ -90,7 +74,8 @@ private:
     // A damaged store: the values of the failed step are deleted, so the next start takes the
     // defaults, and the display closes.
     void clearBadSettings(std::initializer_list<QLatin1StringView> names);
-    void ReadParamString();
+    // ReadParamString, and the position flag the geometry rules read.
+    void applySizeAndPositionSwitches();
     void sendSignOn();
     void reportFatal(const QString& message);
     void showWarning(const QString& message);
@@ -98,6 +83,8 @@ private:
     void connectMenu();
     // The menu's ticks and the dialog's fields show the modes and settings as they now are.
     void showModes();
+    // The font adjustment changes by delta percent, within its range.
+    void adjustFont(int delta);
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool askToClose();
     DisplayStatus status() const;
@@ -105,16 +92,17 @@ private:
 
     CommandLine m_commandLine;
     std::unique_ptr<SettingsStore> m_store;
+    StoredDisplayState m_stored; // the store as the display started, read once
     DisplaySettings m_settings;
     FeedListener m_feed;
     ControlListener m_control;
     std::unique_ptr<PresentationWindow> m_window;
     std::unique_ptr<WindowGeometry> m_geometry;
+    std::unique_ptr<SettingsCommands> m_settingsCommands;
     std::unique_ptr<FontSetupDialog> m_dialog;
     QString m_feedPort = QStringLiteral("10000");
     QString m_controlPort = QStringLiteral("1024");
-    bool m_sizeFromCommandLine = false;
+    CommandLineFlags m_commandLineFlags;
     bool m_failed = false;
     bool m_quittingWithoutQuestion = false;
-    QSocketNotifier* m_signalNotifier = nullptr;
 };

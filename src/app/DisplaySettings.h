@@ -1,6 +1,8 @@
 #pragma once
 
+#include "StoredSettings.h"
 #include "captions/Colours.h"
+#include "window/PlacementSettings.h"
 
 #include <QString>
 
@@ -8,13 +10,19 @@
 // font, font size adjustment, anti-aliasing, forced word wrap, display lines, sign size, monitor,
 // "Fix Top left" and the caption colour. Each bounded value is brought to the nearer end of its
 // range whoever sets it (stored settings, the command line, the keyboard, the setup dialog).
-class DisplaySettings {
+class DisplaySettings : public PlacementSettings {
 public:
-    static constexpr int MinLines = 1, MaxLines = 20;
-    static constexpr int MinFontHeight = 0, MaxFontHeight = 200;
-    static constexpr int MinSignWidth = 240, MaxSignWidth = 3840;
-    static constexpr int MinSignHeight = 64, MaxSignHeight = 3840;
-    static constexpr int MinFontAdjust = 10, MaxFontAdjust = 1000;
+    // The ranges are those of the stored values.
+    static constexpr int MinLines = StoredSettings::LinesRange.minimum;
+    static constexpr int MaxLines = StoredSettings::LinesRange.maximum;
+    static constexpr int MinFontHeight = StoredSettings::FontHeightRange.minimum;
+    static constexpr int MaxFontHeight = StoredSettings::FontHeightRange.maximum;
+    static constexpr int MinSignWidth = StoredSettings::SignWidthRange.minimum;
+    static constexpr int MaxSignWidth = StoredSettings::SignWidthRange.maximum;
+    static constexpr int MinSignHeight = StoredSettings::SignHeightRange.minimum;
+    static constexpr int MaxSignHeight = StoredSettings::SignHeightRange.maximum;
+    static constexpr int MinFontAdjust = StoredSettings::FontAdjustRange.minimum;
+    static constexpr int MaxFontAdjust = StoredSettings::FontAdjustRange.maximum;
 
     int NumberOfLines() const { return m_numberOfLines; }
     void setNumberOfLines(int lines);
@@ -41,10 +49,10 @@ public:
     void setFontAdjustSpin(int percent);
 
     // Any monitor index is kept; the window takes the last monitor for one beyond it.
-    int MonitorNumber() const { return m_monitorNumber; }
+    int MonitorNumber() const override { return m_monitorNumber; }
     void setMonitorNumber(int index) { m_monitorNumber = index; }
 
-    bool FixTopLeft() const { return m_fixTopLeft; }
+    bool FixTopLeft() const override { return m_fixTopLeft; }
     void setFixTopLeft(bool on) { m_fixTopLeft = on; }
 
     bool EnableWordWrap() const { return m_enableWordWrap; }

@@ -2,9 +2,9 @@
 
 #include "ColourPanel.h"
 #include "CommandLine.h"
-#include "WindowGeometry.h"
 #include "presentation/DisplayColour.h"
 #include "window/PresentationWindow.h"
+#include "window/WindowGeometry.h"
 
 #include <QCheckBox>
 #include <QColorDialog>

@@ -1,6 +1,5 @@
 #include "SettingsFile.h"
 
-#include "StoredSettings.h"
 #include "captions/AnsiCodePage.h"
 #include "captions/Colours.h"
 
@@ -10,6 +9,9 @@
 #include <QStringDecoder>
 #include <limits>
 #include <string>
+#include <sys/stat.h>
+#include <type_traits>
+#include <unistd.h>
 
 // The packaged SimpleIni is a compiled library whose char instantiation keeps the file's bytes as
 // they are; Qt decodes them, so the header needs none of its own conversion layers.
@@ -29,8 +31,9 @@ bool isDigitInBase(char c, int base) {
     return base == 16 && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'));
 }
 
-// The number a value begins with, read as the Windows function GetPrivateProfileInt reads it.
-std::optional<int> leadingNumber(QByteArrayView text) {
+// A value that is a whole number: blanks, an optional sign, then hexadecimal digits after "0x" or
+// decimal digits, then nothing but blanks. "800px" is no number, as in the per-user store.
+std::optional<int> wholeNumber(QByteArrayView text) {
     qsizetype i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
         ++i;
@@ -49,12 +52,25 @@ std::optional<int> leadingNumber(QByteArrayView text) {
         ++end;
     if (end == i)
         return std::nullopt;
+    for (qsizetype rest = end; rest < text.size(); ++rest) {
+        if (text[rest] != ' ' && text[rest] != '\t')
+            return std::nullopt;
+    }
     bool ok = false;
     const qlonglong magnitude = text.sliced(i, end - i).toByteArray().toLongLong(&ok, base);
     const qlonglong value = negative ? -magnitude : magnitude;
     if (!ok || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
         return std::nullopt;
     return int(value);
+}
+
+// Replacing a file by a new one would leave its other names (hard links) with the old text, and
+// would give a file of someone else's to whoever saves: such a file is written in place instead.
+bool mustWriteInPlace(const QString& fileName) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(fileName).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    return status.st_nlink > 1 || status.st_uid != ::geteuid();
 }
 
 QString textOf(QByteArrayView bytes) {
@@ -108,7 +124,7 @@ int SettingsFile::ReadInteger(const QString& name, int fallback) const {
     const char* value = m_document->value(name);
     if (value == nullptr)
         return fallback;
-    return leadingNumber(value).value_or(fallback);
+    return wholeNumber(value).value_or(fallback);
 }
 
 bool SettingsFile::ReadBoolean(const QString& name, bool fallback) const {
@@ -154,53 +170,57 @@ std::optional<SettingsFileError> SettingsFile::save() const {
 
     // The explicit flush matters: commit() would rename a temporary file whose buffered tail failed
     // to reach the disk (QTBUG-75077). Left uncommitted, the temporary file is removed.
+    if (mustWriteInPlace(m_fileName)) {
+        QFile file(m_fileName);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
+            !file.flush())
+            return failure;
+        return std::nullopt;
+    }
     QSaveFile file(m_fileName);
+    // A file the operator may write, in a folder where no temporary file can be made, is written in
+    // place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         return failure;
     return std::nullopt;
 }
 
 void WriteDisplaySection(SettingsFile& file, const StoredDisplayState& state) {
-    namespace Names = StoredSettings;
-    file.WriteInteger(Names::FormTop, state.formTop);
-    file.WriteInteger(Names::FormLeft, state.formLeft);
-    file.WriteInteger(Names::FormHeight, state.formHeight);
-    file.WriteInteger(Names::FormWidth, state.formWidth);
-    file.WriteBoolean(Names::FixTopLeft, state.fixTopLeft);
-    file.WriteInteger(Names::Monitor, state.monitor);
-    file.WriteBoolean(Names::FullScreen, state.fullScreen);
-    file.WriteBoolean(Names::Transparent, state.transparent);
-    file.WriteBoolean(Names::FontOverride, state.fontOverride);
-    file.WriteBoolean(Names::WordWrap, state.wordWrap);
-    file.WriteInteger(Names::DisplayLines, state.displayLines);
-    file.WriteInteger(Names::FontHeight, state.fontHeight);
-    file.WriteInteger(Names::FontAdjust, state.fontAdjust);
-    file.WriteBoolean(Names::AntiAliased, state.antiAliased);
-    file.WriteInteger(Names::FontColour, int(StringToColour(state.fontColour, Colour::Yellow)));
-    file.WriteText(Names::FontName, state.fontName);
-    file.WriteText(Names::BackgroundImage, state.backgroundImage);
+    for (const StoredSettings::StoredValue& value : StoredSettings::Table) {
+        std::visit(
+            [&](auto member) {
+                const auto& field = state.*member;
+                using Kind = std::decay_t<decltype(field)>;
+                if constexpr (std::is_same_v<Kind, int>)
+                    file.WriteInteger(value.name, field);
+                else if constexpr (std::is_same_v<Kind, bool>)
+                    file.WriteBoolean(value.name, field);
+                else if (value.colour)
+                    file.WriteInteger(value.name, int(StringToColour(field, Colour::Yellow)));
+                else
+                    file.WriteText(value.name, field);
+            },
+            value.field);
+    }
 }
 
 StoredDisplayState ReadDisplaySection(const SettingsFile& file) {
-    namespace Names = StoredSettings;
     const StoredDisplayState defaults;
     StoredDisplayState state;
-    state.formTop = file.ReadInteger(Names::FormTop, defaults.formTop);
-    state.formLeft = file.ReadInteger(Names::FormLeft, defaults.formLeft);
-    state.formHeight = file.ReadInteger(Names::FormHeight, defaults.formHeight);
-    state.formWidth = file.ReadInteger(Names::FormWidth, defaults.formWidth);
-    state.fixTopLeft = file.ReadBoolean(Names::FixTopLeft, defaults.fixTopLeft);
-    state.monitor = file.ReadInteger(Names::Monitor, defaults.monitor);
-    state.fullScreen = file.ReadBoolean(Names::FullScreen, defaults.fullScreen);
-    state.transparent = file.ReadBoolean(Names::Transparent, defaults.transparent);
-    state.fontOverride = file.ReadBoolean(Names::FontOverride, defaults.fontOverride);
-    state.wordWrap = file.ReadBoolean(Names::WordWrap, defaults.wordWrap);
-    state.displayLines = file.ReadInteger(Names::DisplayLines, defaults.displayLines);
-    state.fontHeight = file.ReadInteger(Names::FontHeight, defaults.fontHeight);
-    state.fontAdjust = file.ReadInteger(Names::FontAdjust, defaults.fontAdjust);
-    state.antiAliased = file.ReadBoolean(Names::AntiAliased, defaults.antiAliased);
-    state.fontColour = file.ReadText(Names::FontColour, defaults.fontColour);
-    state.fontName = file.ReadText(Names::FontName, defaults.fontName);
-    state.backgroundImage = file.ReadText(Names::BackgroundImage, defaults.backgroundImage);
+    for (const StoredSettings::StoredValue& value : StoredSettings::Table) {
+        std::visit(
+            [&](auto member) {
+                auto& field = state.*member;
+                using Kind = std::decay_t<decltype(field)>;
+                if constexpr (std::is_same_v<Kind, int>)
+                    field = file.ReadInteger(value.name, defaults.*member);
+                else if constexpr (std::is_same_v<Kind, bool>)
+                    field = file.ReadBoolean(value.name, defaults.*member);
+                else
+                    field = file.ReadText(value.name, defaults.*member); // the colour too, as text
+            },
+            value.field);
+    }
     return state;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StoredSettings.h"
+
 #include <QString>
 #include <memory>
 #include <optional>
@@ -32,9 +34,9 @@ public:
 
     const QString& fileName() const { return m_fileName; }
 
-    // Blanks, an optional sign, then hexadecimal digits after "0x" or "0X", else decimal digits; the
-    // number ends at the first other character ("12abc" reads 12). A value without a leading number,
-    // or with one too large for 32 bits, gives the default.
+    // Blanks, an optional sign, then hexadecimal digits after "0x" or "0X", else decimal digits, and
+    // blanks after them. Any other value ("12abc", "800px"), or a number too large for 32 bits, gives
+    // the default.
     int ReadInteger(const QString& name, int fallback) const;
     // An integer read with the default 1 or 0: true when it is not 0.
     bool ReadBoolean(const QString& name, bool fallback) const;
@@ -50,7 +52,9 @@ public:
     void WriteText(const QString& name, const QString& value);
 
     // Writes the whole file through a temporary file in the same directory that then replaces it, so
-    // a failed save leaves the file as it was.
+    // a failed save leaves the file as it was. A file with hard links or of another owner, and a file
+    // in a folder where no temporary file can be made, is written in place: it keeps its links and
+    // owner, and the operator can save where they may write the file only.
     [[nodiscard]] std::optional<SettingsFileError> save() const;
 
 private:
@@ -60,33 +64,7 @@ private:
     std::unique_ptr<Document> m_document;
 };
 
-// The seventeen values a settings file keeps of the running display, under the same names as the
-// per-user store. A default-made state is what a file without them reads as.
-struct StoredDisplayState {
-    int formTop = 0;
-    int formLeft = 0;
-    int formHeight = 100;
-    int formWidth = 400;
-    bool fixTopLeft = false;
-    int monitor = 0;
-    bool fullScreen = false;
-    bool transparent = false;
-    bool fontOverride = false;
-    bool wordWrap = false;
-    int displayLines = 3;
-    int fontHeight = 44;
-    int fontAdjust = 100;
-    bool antiAliased = true;
-    // The caption colour in its text form (FontColourSetting). Written as the number the text stands
-    // for (yellow when it stands for none), so it reads back as that number in decimal.
-    QString fontColour = QStringLiteral("clyellow");
-    QString fontName = QStringLiteral("Arial");
-    QString backgroundImage;
-
-    bool operator==(const StoredDisplayState&) const = default;
-};
-
 // Writes the seventeen values into section "Display", in the order the display has always written them.
 void WriteDisplaySection(SettingsFile& file, const StoredDisplayState& state);
-// Reads the seventeen values from section "Display"; each one missing takes its default above.
+// Reads the seventeen values from section "Display"; each one missing takes a default-made state's.
 StoredDisplayState ReadDisplaySection(const SettingsFile& file);

@@ -1,9 +1,11 @@
 #include "SettingsStore.h"
 
+#include "DisplaySettings.h"
 #include "captions/IntegerPrefix.h"
 
 #include <QSettings>
 #include <array>
+#include <type_traits>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -99,4 +101,48 @@ QString SettingsStore::fileName() const {
 bool SettingsStore::sync() {
     m_settings->sync();
     return m_settings->status() == QSettings::NoError;
+}
+
+StoredDisplayState ReadStoredDisplayState(const SettingsStore& store) {
+    StoredDisplayState state;
+    for (const StoredSettings::StoredValue& value : StoredSettings::Table) {
+        std::visit(
+            [&](auto member) {
+                auto& field = state.*member;
+                const auto& fallback = StoreDefaults.*member;
+                using Kind = std::decay_t<decltype(field)>;
+                if constexpr (std::is_same_v<Kind, int>) {
+                    field = store.ReadSettingInteger(value.name, fallback);
+                } else if constexpr (std::is_same_v<Kind, bool>) {
+                    field = store.ReadSettingBoolean(value.name, fallback);
+                } else if (value.colour) {
+                    const int colour =
+                        store.ReadSettingInteger(value.name, int(StringToColour(fallback, Colour::Yellow)));
+                    field = DisplaySettings::colourSettingText(ColourValue(colour));
+                } else {
+                    field = store.ReadSettingText(value.name, fallback);
+                }
+            },
+            value.field);
+    }
+    return state;
+}
+
+void WriteStoredDisplayState(SettingsStore& store, const StoredDisplayState& state) {
+    for (const StoredSettings::StoredValue& value : StoredSettings::Table) {
+        std::visit(
+            [&](auto member) {
+                const auto& field = state.*member;
+                using Kind = std::decay_t<decltype(field)>;
+                if constexpr (std::is_same_v<Kind, int>)
+                    store.WriteSettingInteger(value.name, field);
+                else if constexpr (std::is_same_v<Kind, bool>)
+                    store.WriteSettingBoolean(value.name, field);
+                else if (value.colour)
+                    store.WriteSettingInteger(value.name, int(StringToColour(field, Colour::Yellow)));
+                else
+                    store.WriteSettingText(value.name, field);
+            },
+            value.field);
+    }
 }

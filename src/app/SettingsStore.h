@@ -1,5 +1,7 @@
 #pragma once
 
+#include "StoredSettings.h"
+
 #include <QString>
 #include <memory>
 
@@ -42,3 +44,9 @@ public:
 private:
     std::unique_ptr<QSettings> m_settings;
 };
+
+// The seventeen values from the store, each missing or unreadable one its StoreDefaults value; the
+// caption colour comes back in its text form ("$00FFFF").
+StoredDisplayState ReadStoredDisplayState(const SettingsStore& store);
+// Writes all seventeen values, in the order the display has always written them.
+void WriteStoredDisplayState(SettingsStore& store, const StoredDisplayState& state);

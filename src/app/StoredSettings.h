@@ -1,8 +1,58 @@
 #pragma once
 
 #include <QLatin1StringView>
+#include <QString>
+#include <array>
+#include <optional>
+#include <variant>
 
-// The names of the stored settings, the same in the per-user store and in settings files.
+// The seventeen values the display keeps of itself, in the per-user store and in settings files,
+// under the same names. A default-made state is what a settings file without them reads as.
+struct StoredDisplayState {
+    int formTop = 0;
+    int formLeft = 0;
+    int formHeight = 100;
+    int formWidth = 400;
+    bool fixTopLeft = false;
+    int monitor = 0;
+    bool fullScreen = false;
+    bool transparent = false;
+    bool fontOverride = false;
+    bool wordWrap = false;
+    int displayLines = 3;
+    int fontHeight = 44;
+    int fontAdjust = 100;
+    bool antiAliased = true;
+    // The caption colour in its text form (FontColourSetting). Both places keep it as the number the
+    // text stands for (yellow when it stands for none); a file's value is read back as text.
+    QString fontColour = QStringLiteral("clyellow");
+    QString fontName = QStringLiteral("Arial");
+    QString backgroundImage;
+
+    bool operator==(const StoredDisplayState&) const = default;
+};
+
+// What the per-user store reads as when it holds none of the values: a first start.
+inline const StoredDisplayState StoreDefaults{
+    .formTop = 0,
+    .formLeft = 0,
+    .formHeight = 64,
+    .formWidth = 352,
+    .fixTopLeft = false,
+    .monitor = 0,
+    .fullScreen = false,
+    .transparent = false,
+    .fontOverride = false,
+    .wordWrap = false,
+    .displayLines = 3,
+    .fontHeight = 28,
+    .fontAdjust = 100,
+    .antiAliased = false,
+    .fontColour = QStringLiteral("$00FFFF"),
+    .fontName = QStringLiteral("Arial"),
+    .backgroundImage = QString(),
+};
+
 namespace StoredSettings {
 
 inline constexpr QLatin1StringView FormTop{"Form Top"};
@@ -22,5 +72,49 @@ inline constexpr QLatin1StringView AntiAliased{"AntiAliased"};
 inline constexpr QLatin1StringView FontColour{"Font colour"};
 inline constexpr QLatin1StringView FontName{"Font name"};
 inline constexpr QLatin1StringView BackgroundImage{"Background Image"};
+
+// A whole number, a boolean, text, or the caption colour (kept as a number, held as text).
+using Field = std::variant<int StoredDisplayState::*, bool StoredDisplayState::*, QString StoredDisplayState::*>;
+
+struct Range {
+    int minimum;
+    int maximum;
+};
+
+// One stored value: its name, the member of the state that holds it, and the range the display
+// settings keep it in, where they keep one.
+struct StoredValue {
+    QLatin1StringView name;
+    Field field;
+    bool colour = false;
+    std::optional<Range> range = std::nullopt;
+};
+
+inline constexpr Range SignWidthRange{240, 3840};
+inline constexpr Range SignHeightRange{64, 3840};
+inline constexpr Range LinesRange{1, 20};
+inline constexpr Range FontHeightRange{0, 200};
+inline constexpr Range FontAdjustRange{10, 1000};
+
+// Every stored value, in the order both places have always been written.
+inline const std::array<StoredValue, 17> Table{{
+    {FormTop, &StoredDisplayState::formTop},
+    {FormLeft, &StoredDisplayState::formLeft},
+    {FormHeight, &StoredDisplayState::formHeight, false, SignHeightRange},
+    {FormWidth, &StoredDisplayState::formWidth, false, SignWidthRange},
+    {FixTopLeft, &StoredDisplayState::fixTopLeft},
+    {Monitor, &StoredDisplayState::monitor},
+    {FullScreen, &StoredDisplayState::fullScreen},
+    {Transparent, &StoredDisplayState::transparent},
+    {FontOverride, &StoredDisplayState::fontOverride},
+    {WordWrap, &StoredDisplayState::wordWrap},
+    {DisplayLines, &StoredDisplayState::displayLines, false, LinesRange},
+    {FontHeight, &StoredDisplayState::fontHeight, false, FontHeightRange},
+    {FontAdjust, &StoredDisplayState::fontAdjust, false, FontAdjustRange},
+    {AntiAliased, &StoredDisplayState::antiAliased},
+    {FontColour, &StoredDisplayState::fontColour, true},
+    {FontName, &StoredDisplayState::fontName},
+    {BackgroundImage, &StoredDisplayState::backgroundImage},
+}};
 
 } // namespace StoredSettings

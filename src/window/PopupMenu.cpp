@@ -52,5 +52,15 @@ void PopupMenu::setVersionText(const QString& version) {
 
 void PopupMenu::popupAt(QPoint screenPoint) {
     m_lastPopupPoint = screenPoint;
+    m_openingAtPoint = true;
     popup(screenPoint);
+    m_openingAtPoint = false;
+}
+
+void PopupMenu::showEvent(QShowEvent* event) {
+    QMenu::showEvent(event);
+    // Opened by someone else (the tray icon opens its menu itself): where it stands is where it
+    // opens again.
+    if (!m_openingAtPoint)
+        m_lastPopupPoint = pos();
 }

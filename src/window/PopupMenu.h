@@ -38,15 +38,20 @@ public:
     // version until set.
     void setVersionText(const QString& version);
 
-    // Opens the menu at a screen point and remembers the point.
+    // Opens the menu at a screen point and remembers the point. A menu opened otherwise (by the tray
+    // icon) remembers where it showed.
     void popupAt(QPoint screenPoint);
     // Opens the menu again at the point where it was last opened.
     void reopen() { popupAt(m_lastPopupPoint); }
     QPoint lastPopupPoint() const { return m_lastPopupPoint; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     QAction* addModeItem(const QString& text);
     QAction* addReopeningItem(const QString& text);
 
     QPoint m_lastPopupPoint;
+    bool m_openingAtPoint = false;
 };

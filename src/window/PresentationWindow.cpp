@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <algorithm>
+#include <limits>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -24,9 +26,13 @@ constexpr int FontAdjustKeyStep = 1;
 constexpr int MoveKeyStep = 1;
 constexpr int MoveKeyStepWithCtrl = 10;
 
-Qt::WindowFlags presentationFlags(bool bordered) {
-    Qt::WindowFlags flags = Qt::Tool | Qt::WindowStaysOnTopHint;
-    if (!bordered)
+// The window's flags with its border shown or hidden; staying on top is kept as it is, since the
+// setup dialog may have taken it away until the next effect step.
+Qt::WindowFlags presentationFlags(PresentationWindow::Border border, bool stayOnTop) {
+    Qt::WindowFlags flags = Qt::Tool;
+    if (stayOnTop)
+        flags |= Qt::WindowStaysOnTopHint;
+    if (border == PresentationWindow::Border::Hidden)
         flags |= Qt::FramelessWindowHint;
     return flags;
 }
@@ -44,7 +50,8 @@ QIcon generatedIcon() {
 } // namespace
 
 PresentationWindow::PresentationWindow(std::function<PresentationSettings()> settings, QWidget* parent)
-    : QWidget(parent, presentationFlags(true)), m_settings(std::move(settings)), m_presenter(*this), m_popupMenu(this) {
+    : QWidget(parent, presentationFlags(Border::Shown, true)), m_settings(std::move(settings)), m_presenter(*this),
+      m_popupMenu(this) {
     setWindowTitle(QStringLiteral("Veltrinox LCD presentation"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -58,9 +65,10 @@ PresentationWindow::PresentationWindow(std::function<PresentationSettings()> set
     connect(&m_hideBorderTimer, &QTimer::timeout, this, &PresentationWindow::HideBorderTimerTimer);
     m_hideBorderTimer.start();
 
+    m_ownMoves.fill(QPoint(std::numeric_limits<int>::min(), std::numeric_limits<int>::min()));
     m_moveSettledTimer.setInterval(MoveSettleMilliseconds);
     m_moveSettledTimer.setSingleShot(true);
-    connect(&m_moveSettledTimer, &QTimer::timeout, this, [this] { exitSizeMove(); });
+    connect(&m_moveSettledTimer, &QTimer::timeout, this, &PresentationWindow::moveSettled);
 
     m_enableMouseMove.setInterval(EnableMouseMoveMilliseconds);
     m_enableMouseMove.setSingleShot(true);
@@ -142,19 +150,46 @@ void PresentationWindow::applySize(QSize size) {
 
 void PresentationWindow::applyGeometry(const QRect& geometry) {
     m_appliedSize = geometry.size();
+    noteOwnMove(geometry.topLeft());
     setGeometry(geometry);
+}
+
+void PresentationWindow::moveBy(QPoint offset) {
+    noteOwnMove(geometry().topLeft() + offset);
+    move(pos() + offset);
+}
+
+void PresentationWindow::noteOwnMove(QPoint clientTopLeft) {
+    m_ownMoves[m_nextOwnMove] = clientTopLeft;
+    m_nextOwnMove = (m_nextOwnMove + 1) % m_ownMoves.size();
+}
+
+bool PresentationWindow::movedByOperator() const {
+    // Moves the window makes itself (geometry rules, Shift+arrows, a Shift-drag) arrive some time
+    // after they were asked for, possibly several at once: each lands where one of them was aimed.
+    if (m_dragOrigin != NoDragOrigin)
+        return false;
+    return std::find(m_ownMoves.begin(), m_ownMoves.end(), geometry().topLeft()) == m_ownMoves.end();
+}
+
+void PresentationWindow::setBorder(Border border) {
+    if (windowFlags().testFlag(Qt::FramelessWindowHint) == (border == Border::Hidden))
+        return;
+    // New flags re-create the window; its content area stays where it was.
+    const QRect geometryBefore = geometry();
+    setWindowFlags(presentationFlags(border, windowFlags().testFlag(Qt::WindowStaysOnTopHint)));
+    applyGeometry(geometryBefore);
+    show();
 }
 
 void PresentationWindow::HideBorderTimerTimer() {
     m_hideBorderTimer.stop();
-    setPosition();
+    // A window never shown (a start-up that failed) has no border to hide and must not appear.
+    if (!isVisible())
+        return;
+    Q_EMIT borderHiding();
     m_presenter.stopEffect();
-    if (!windowFlags().testFlag(Qt::FramelessWindowHint)) {
-        const QRect geometryBefore = geometry();
-        setWindowFlags(presentationFlags(false));
-        setGeometry(geometryBefore);
-        show();
-    }
+    setBorder(Border::Hidden);
     setCursor(Qt::BlankCursor);
     m_mouseMoveAttached = false;
     m_enableMouseMove.start();
@@ -167,6 +202,10 @@ void PresentationWindow::EnableMouseMoveTimer() {
 
 void PresentationWindow::Transparent1Click() {
     m_transparent = !m_transparent;
+    // A fade done outside transparent mode leaves its last alpha behind (0 after a fade-in); in
+    // transparent mode that alpha is the window's opacity, and the window must not vanish.
+    if (m_transparent)
+        m_alpha = 255;
     m_keyColour = DisplayRgb(m_presenter.displayCanvas().brushColour);
     setAttribute(Qt::WA_TranslucentBackground, m_transparent);
     applyOpacity();
@@ -174,12 +213,7 @@ void PresentationWindow::Transparent1Click() {
 }
 
 void PresentationWindow::showBorder() {
-    if (windowFlags().testFlag(Qt::FramelessWindowHint)) {
-        const QRect geometryBefore = geometry();
-        setWindowFlags(presentationFlags(true));
-        setGeometry(geometryBefore);
-        show();
-    }
+    setBorder(Border::Shown);
     setCursor(Qt::ArrowCursor);
     m_hideBorderTimer.start();
 }
@@ -260,14 +294,18 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
         return;
     m_presenter.resizeDisplay(event->size());
     m_baseFontHeight = m_fixedBaseFontHeight.value_or(m_presenter.displayImage().width() / BaseFontDivisor);
-    if (event->size() != m_appliedSize)
+    if (event->size() != m_appliedSize) {
         m_hideBorderTimer.start();
-    resized();
+        m_moveSettledTimer.start(); // the operator sizing the window's frame
+    }
+    Q_EMIT sizeChanged();
 }
 
 void PresentationWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    m_moveSettledTimer.start();
+    // Only the operator's move of the window's frame ends in the settled-move step.
+    if (movedByOperator())
+        m_moveSettledTimer.start();
 }
 
 bool PresentationWindow::onDisplayImage(QPoint point) const {
@@ -325,7 +363,7 @@ void PresentationWindow::SurtitleImageMouseMove(Qt::KeyboardModifiers modifiers,
     setCursor(Qt::SizeAllCursor);
     // The window follows the pointer, so the point of the display image under it stays the same.
     if (m_dragOrigin != NoDragOrigin)
-        move(pos() + imagePoint - m_dragOrigin);
+        moveBy(imagePoint - m_dragOrigin);
 }
 
 void PresentationWindow::SurtitleImageClick(Qt::KeyboardModifiers modifiers, QPoint screenPoint) {
@@ -360,9 +398,9 @@ bool PresentationWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     modifiers &= ~Qt::KeypadModifier; // some keyboards report their arrow keys as keypad keys
     if (modifiers == Qt::NoModifier) {
         if (key == Qt::Key_Up)
-            adjustFont(FontAdjustKeyStep);
+            Q_EMIT fontAdjustRequested(FontAdjustKeyStep);
         else if (key == Qt::Key_Down)
-            adjustFont(-FontAdjustKeyStep);
+            Q_EMIT fontAdjustRequested(-FontAdjustKeyStep);
         return key == Qt::Key_Up || key == Qt::Key_Down;
     }
     if (modifiers != Qt::ShiftModifier && modifiers != (Qt::ShiftModifier | Qt::ControlModifier))
@@ -370,16 +408,16 @@ bool PresentationWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     const int step = modifiers.testFlag(Qt::ControlModifier) ? MoveKeyStepWithCtrl : MoveKeyStep;
     switch (key) {
     case Qt::Key_Left:
-        move(x() - step, y());
+        moveBy(QPoint(-step, 0));
         return true;
     case Qt::Key_Right:
-        move(x() + step, y());
+        moveBy(QPoint(step, 0));
         return true;
     case Qt::Key_Up:
-        move(x(), y() - step);
+        moveBy(QPoint(0, -step));
         return true;
     case Qt::Key_Down:
-        move(x(), y() + step);
+        moveBy(QPoint(0, step));
         return true;
     default:
         return false;

@@ -9,6 +9,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -47,22 +48,14 @@ public:
     void stopAnimation();
 
     std::function<QString()> stagetextSpeedSource = [] { return QString(); };
-    // Re-applies the configured geometry as the border is hidden.
-    std::function<void()> setPosition = [] {};
-    // The window has come to rest after being moved.
-    std::function<void()> exitSizeMove = [] {};
-    // The window's size has changed (by the operator, the window manager or the geometry rules).
-    std::function<void()> resized = [] {};
     static constexpr int MoveSettleMilliseconds = 300;
+    enum class Border { Shown, Hidden };
 
     // The operator's menu. The window carries out the background commands itself and reopens the
     // menu after the font-adjust items; the owner connects every other item.
     PopupMenu& popupMenu() { return m_popupMenu; }
     // The notification-area icon with the menu; null where the desktop has no notification area.
     QSystemTrayIcon* trayIcon() const { return m_trayIcon.get(); }
-
-    // The Up and Down keys: the font adjustment changes by delta percent. The owner keeps it in range.
-    std::function<void(int delta)> adjustFont = [](int) {};
 
     // Where a Shift-drag took hold of the display image, in its coordinates; (-1, -1) when none.
     QPoint DragOrigin() const { return m_dragOrigin; }
@@ -101,6 +94,16 @@ public:
     void Transparent1Click();
     int windowAlpha() const { return m_alpha; }
 
+Q_SIGNALS:
+    // The border is about to hide: the configured geometry applies now (SetPosition).
+    void borderHiding();
+    // The operator's move or resize of the window's frame has come to rest (WMExitSizeMove).
+    void moveSettled();
+    // The window's size has changed (by the operator, the window manager or the geometry rules).
+    void sizeChanged();
+    // The Up and Down keys: the font adjustment changes by delta percent. The owner keeps it in range.
+    void fontAdjustRequested(int delta);
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -114,6 +117,11 @@ protected:
 
 private:
     void showBorder();
+    void setBorder(Border border);
+    // Moves the window itself (the keys, a Shift-drag), unlike the operator moving its frame.
+    void moveBy(QPoint offset);
+    void noteOwnMove(QPoint clientTopLeft);
+    bool movedByOperator() const;
     void applyOpacity();
     void showPointer();
     bool onDisplayImage(QPoint point) const;
@@ -134,7 +142,9 @@ private:
     Presenter m_presenter;
     std::unique_ptr<AnimationTimer> m_animationTimer; // declared after the presenter: released first
     QTimer m_hideBorderTimer;
-    QTimer m_moveSettledTimer; // the end of a move: no move event for a moment
+    QTimer m_moveSettledTimer;        // the end of a move: no move event for a moment
+    std::array<QPoint, 8> m_ownMoves; // where the window's own latest moves were aimed
+    std::size_t m_nextOwnMove = 0;
     QPoint m_imagePosition;
     QSize m_appliedSize; // the size the geometry rules last gave the window
     std::optional<int> m_fixedBaseFontHeight;

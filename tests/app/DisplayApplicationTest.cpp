@@ -4,15 +4,21 @@
 #include "support/ImageProbes.h"
 #include "support/QtPrinters.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -80,6 +86,18 @@ TEST_F(DisplayApplicationTest, FontAdjustFromTheMenuAndTheKeysShowsInTheDialog) 
     menu().close();
 }
 
+TEST_F(DisplayApplicationTest, TheFontAdjustMenuItemsStepByFiveWithinItsRange) {
+    DisplaySettings& settings = display->displaySettings();
+    settings.setFontAdjustSpin(998);
+    menu().IncreaseFontAdjust1->trigger();
+    EXPECT_EQ(settings.FontAdjustSpin(), 1000);
+    settings.setFontAdjustSpin(12);
+    menu().DecreaseFontAdjust1->trigger();
+    EXPECT_EQ(settings.FontAdjustSpin(), 10);
+    QCoreApplication::processEvents(); // the menu opens again
+    menu().close();
+}
+
 TEST_F(DisplayApplicationTest, TheSetupCommandShowsTheDialogAndTheDisplayStopsStayingOnTop) {
     menu().ChooseFontDisplaysetup1->trigger();
     EXPECT_TRUE(display->setupDialog().isVisible());
@@ -90,8 +108,7 @@ TEST_F(DisplayApplicationTest, TheSetupCommandShowsTheDialogAndTheDisplayStopsSt
 TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
     PresentationWindow& window = display->window();
     DisplaySettings& settings = display->displaySettings();
-    window.move(40, 30);
-    window.resize(640, 200);
+    window.setGeometry(40, 30, 640, 200); // the content area, as the settings keep it
     settings.setNumberOfLines(4);
     settings.setFontHeight(36);
     settings.setFontSelector(u"DejaVu Sans"_s);
@@ -100,12 +117,11 @@ TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
     settings.setAntiAliased(true);
     settings.setMonitorNumber(1);
     settings.setFontColourSetting(u"$FF0000"_s);
-    display->chooseSettingsFile = [this](auto) { return path(u"venue.ini"_s); };
+    display->settingsCommands().chooseSettingsFile = [this](auto) { return path(u"venue.ini"_s); };
     menu().SaveSettingstoFile1->trigger();
     EXPECT_TRUE(fileText(u"venue.ini"_s).contains(u"[Display]\r\nForm Top=30\r\nForm Left=40\r\n"_s));
 
-    window.move(0, 0);
-    window.resize(300, 100);
+    window.setGeometry(0, 0, 300, 100);
     settings.setNumberOfLines(1);
     settings.setFontHeight(10);
     settings.setFontSelector(u"Arial"_s);
@@ -115,8 +131,7 @@ TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
     settings.setFontColourSetting(u"$00FFFF"_s);
     menu().LoadSettingsfromfile1->trigger();
 
-    EXPECT_EQ(window.pos(), QPoint(40, 30));
-    EXPECT_EQ(window.size(), QSize(640, 200));
+    EXPECT_EQ(window.geometry(), QRect(40, 30, 640, 200));
     EXPECT_EQ(settings.NumberOfLines(), 4);
     EXPECT_EQ(settings.FontHeight(), 36);
     EXPECT_EQ(settings.FontSelector(), u"DejaVu Sans"_s);
@@ -131,10 +146,9 @@ TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
 TEST_F(DisplayApplicationTest, AnEmptySettingsFileGivesEveryFileDefault) {
     QFile(path(u"empty.ini"_s)).open(QIODevice::WriteOnly);
     display->displaySettings().setAntiAliased(false);
-    display->loadSettingsFile(path(u"empty.ini"_s));
+    display->settingsCommands().loadSettingsFile(path(u"empty.ini"_s));
     const DisplaySettings& settings = display->displaySettings();
-    EXPECT_EQ(display->window().pos(), QPoint(0, 0));
-    EXPECT_EQ(display->window().size(), QSize(400, 100));
+    EXPECT_EQ(display->window().geometry(), QRect(0, 0, 400, 100));
     EXPECT_FALSE(display->window().isMaximized());
     EXPECT_EQ(settings.NumberOfLines(), 3);
     EXPECT_EQ(settings.FontHeight(), 44);
@@ -147,7 +161,7 @@ TEST_F(DisplayApplicationTest, AnEmptySettingsFileGivesEveryFileDefault) {
 TEST_F(DisplayApplicationTest, ASettingsFileThatCannotBeWrittenIsReportedAndLeftWhole) {
     // A directory where the file should be: no save can replace it, whoever runs the test.
     QDir(directory.path()).mkdir(u"venue.ini"_s);
-    EXPECT_FALSE(display->saveSettingsFile(path(u"venue.ini"_s)));
+    EXPECT_FALSE(display->settingsCommands().saveSettingsFile(path(u"venue.ini"_s)));
     EXPECT_EQ(display->lastWarning, u"Unable to write to "_s + path(u"venue.ini"_s));
     EXPECT_TRUE(QFileInfo(path(u"venue.ini"_s)).isDir());
 }
@@ -160,14 +174,100 @@ TEST_F(DisplayApplicationTest, TheBackgroundIsStoredOnlyWhileInUse) {
     menu().ChooseBackgroundImage1->trigger();
     ASSERT_TRUE(display->window().HasBackgroundImage());
 
-    ASSERT_TRUE(display->saveSettingsFile(path(u"with.ini"_s)));
+    ASSERT_TRUE(display->settingsCommands().saveSettingsFile(path(u"with.ini"_s)));
     EXPECT_TRUE(fileText(u"with.ini"_s).contains(u"Background Image="_s + path(u"stage.bmp"_s)));
     menu().ClearBackgroundImage1->trigger();
-    ASSERT_TRUE(display->saveSettingsFile(path(u"without.ini"_s)));
+    ASSERT_TRUE(display->settingsCommands().saveSettingsFile(path(u"without.ini"_s)));
     EXPECT_TRUE(fileText(u"without.ini"_s).contains(u"Background Image=\r\n"_s));
 
-    display->loadSettingsFile(path(u"with.ini"_s)); // a file naming a picture that exists loads it
+    display->settingsCommands().loadSettingsFile(path(u"with.ini"_s)); // a file naming a picture that exists loads it
     EXPECT_TRUE(display->window().HasBackgroundImage());
+}
+
+TEST_F(DisplayApplicationTest, TheDisplayStaysOffTheTopWhileTheBorderComesAndGoes) {
+    PresentationWindow& window = display->window();
+    menu().ChooseFontDisplaysetup1->trigger();
+    window.hideBorderNow();
+    EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "border hidden";
+    window.EnableMouseMoveTimer();
+    QTest::mouseMove(&window, QPoint(20, 20));
+    ASSERT_FALSE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "border shown";
+    window.setStayOnTop(); // the next effect step
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    display->setupDialog().hide();
+}
+
+TEST_F(DisplayApplicationTest, LeavingFullScreenGivesBackTheWindowsOwnGeometry) {
+    PresentationWindow& window = display->window();
+    const QRect own(100, 80, 400, 150);
+    for (QAction* leave : {menu().FullScreen1, menu().Transparent1}) {
+        window.applyGeometry(own);
+        menu().FullScreen1->trigger();
+        window.hideBorderNow(); // full screen takes the monitor as the border hides
+        ASSERT_NE(window.geometry(), own);
+        leave->trigger();
+        EXPECT_EQ(window.geometry(), own) << leave->text().toStdString();
+        EXPECT_FALSE(window.isMaximized());
+        window.hideBorderNow();
+        EXPECT_EQ(window.geometry(), own) << leave->text().toStdString() << ", border hidden again";
+        if (window.transparentMode())
+            menu().Transparent1->trigger();
+    }
+}
+
+TEST_F(DisplayApplicationTest, ASettingsFileAskingForFullScreenTurnsItOnWithItsTick) {
+    writeFile(u"full.ini"_s, "[Display]\r\nForm Full Screen=1\r\nForm Transparent=1\r\nForm Width=500\r\n");
+    display->settingsCommands().loadSettingsFile(path(u"full.ini"_s));
+    EXPECT_TRUE(display->geometry().fullScreen);
+    EXPECT_TRUE(menu().FullScreen1->isChecked());
+    EXPECT_FALSE(display->window().transparentMode());
+    EXPECT_FALSE(menu().Transparent1->isChecked());
+
+    writeFile(u"normal.ini"_s, "[Display]\r\nForm Full Screen=0\r\nForm Width=500\r\n");
+    display->settingsCommands().loadSettingsFile(path(u"normal.ini"_s));
+    EXPECT_FALSE(display->geometry().fullScreen);
+    EXPECT_FALSE(menu().FullScreen1->isChecked());
+    EXPECT_EQ(display->window().size(), QSize(500, 100));
+}
+
+TEST_F(DisplayApplicationTest, ACopyRefusedTheFeedPortShowsNoWindow) {
+    QTcpServer running;
+    ASSERT_TRUE(running.listen(QHostAddress::AnyIPv4));
+    DisplayApplication refused(
+        CommandLine({u"veltrinox-lcd"_s, u"/port"_s, QString::number(running.serverPort()), u"/capport"_s, u"0"_s}),
+        std::make_unique<SettingsStore>(path(u"refused.conf"_s)));
+    refused.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+    ASSERT_FALSE(refused.start());
+    refused.window().hideBorderNow(); // the border timer running out while the message shows
+    EXPECT_FALSE(refused.window().isVisible());
+    QCoreApplication::processEvents(); // the exit the failure asked for, while no event loop runs
+}
+
+// Every pair of stored modes starts with the ticks showing the modes; full screen, read last,
+// wins over transparency.
+TEST_F(DisplayApplicationTest, AStartShowsTheStoredModesInTheirTicks) {
+    struct Case {
+        const char* fullScreen;
+        const char* transparent;
+        bool fullScreenOn;
+        bool transparentOn;
+    };
+    const Case cases[] = {{"FALSE", "FALSE", false, false},
+                          {"TRUE", "FALSE", true, false},
+                          {"FALSE", "TRUE", false, true},
+                          {"TRUE", "TRUE", true, false}};
+    for (const Case& c : cases) {
+        writeFile(u"modes.conf"_s, QByteArray("[General]\nForm%20Full%20Screen=") + c.fullScreen +
+                                       "\nForm%20Transparent=" + c.transparent + "\n");
+        const auto started = startDisplay(path(u"modes.conf"_s));
+        const PopupMenu& items = started->window().popupMenu();
+        const std::string name = std::string(c.fullScreen) + " " + c.transparent;
+        EXPECT_EQ(started->geometry().fullScreen, c.fullScreenOn) << name;
+        EXPECT_EQ(items.FullScreen1->isChecked(), c.fullScreenOn) << name;
+        EXPECT_EQ(started->window().transparentMode(), c.transparentOn) << name;
+        EXPECT_EQ(items.Transparent1->isChecked(), c.transparentOn) << name;
+    }
 }
 
 // Stores the display cannot use as they are, by hand, by another program or by a failing disk: every
@@ -231,6 +331,169 @@ TEST_F(DisplayApplicationTest, ClosingWhileControllersAreConnectedAndAnEffectRun
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_NE(controller.state(), QAbstractSocket::ConnectedState);
 }
+
+// The exit question, answered from outside as the operator would.
+struct ExitCase {
+    const char* name;
+    QMessageBox::StandardButton answer;
+    bool closes;
+    qsizetype storedValues;
+};
+
+class ExitQuestionTest : public DisplayApplicationTest, public testing::WithParamInterface<ExitCase> {};
+
+TEST_P(ExitQuestionTest, SavesOnlyOnYesAndKeepsRunningOnCancel) {
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&answer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box->text() != u"Exiting program, save the settings?"_s)
+            return;
+        answer.stop();
+        box->button(GetParam().answer)->click();
+    });
+    answer.start(10);
+    const bool closed = display->window().close();
+    QCoreApplication::processEvents(); // the exit that a close asks for, while no event loop runs
+    EXPECT_EQ(closed, GetParam().closes);
+    EXPECT_EQ(display->window().isVisible(), !GetParam().closes);
+    const QStringList stored = QSettings(path(u"store.conf"_s), QSettings::IniFormat).allKeys();
+    EXPECT_EQ(stored.size(), GetParam().storedValues) << stored.join(u", "_s).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, ExitQuestionTest,
+                         testing::Values(ExitCase{"Yes", QMessageBox::Yes, true, 17},
+                                         ExitCase{"No", QMessageBox::No, true, 0},
+                                         ExitCase{"Cancel", QMessageBox::Cancel, false, 0}),
+                         [](const testing::TestParamInfo<ExitCase>& info) { return std::string(info.param.name); });
+
+// "Save Settings to Registry" and a start from that store give back the display as it was.
+struct RoundTripCase {
+    const char* name;
+    bool fullScreen;
+    bool transparent;
+};
+
+class SaveAndRestartTest : public DisplayApplicationTest, public testing::WithParamInterface<RoundTripCase> {};
+
+TEST_P(SaveAndRestartTest, GivesBackEveryValue) {
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    ASSERT_TRUE(picture.save(path(u"stage.bmp"_s), "BMP"));
+    PresentationWindow& window = display->window();
+    DisplaySettings& settings = display->displaySettings();
+    window.applyGeometry(QRect(120, 90, 480, 160));
+    settings.setFixTopLeft(false);
+    settings.setMonitorNumber(2);
+    settings.setFontOverride(true);
+    settings.setEnableWordWrap(true);
+    settings.setNumberOfLines(4);
+    settings.setFontHeight(36);
+    settings.setFontAdjustSpin(130);
+    settings.setAntiAliased(true);
+    settings.setFontColourSetting(u"$FF0000"_s);
+    settings.setFontSelector(u"DejaVu Sans"_s);
+    ASSERT_TRUE(window.loadBackgroundImage(path(u"stage.bmp"_s)));
+    if (GetParam().transparent)
+        menu().Transparent1->trigger();
+    if (GetParam().fullScreen) {
+        menu().FullScreen1->trigger();
+        window.hideBorderNow();
+    }
+    ASSERT_TRUE(display->SaveToRegistry());
+    display.reset();
+
+    const auto restarted = startDisplay(path(u"store.conf"_s));
+    const DisplaySettings& again = restarted->displaySettings();
+    EXPECT_EQ(restarted->geometry().fullScreen, GetParam().fullScreen);
+    EXPECT_EQ(restarted->window().transparentMode(), GetParam().transparent);
+    if (GetParam().fullScreen)
+        restarted->window().popupMenu().FullScreen1->trigger(); // back to the window's own geometry
+    EXPECT_EQ(restarted->window().geometry(), QRect(120, 90, 480, 160));
+    EXPECT_EQ(again.MonitorNumber(), 2);
+    EXPECT_TRUE(again.FontOverride());
+    EXPECT_TRUE(again.EnableWordWrap());
+    EXPECT_EQ(again.NumberOfLines(), 4);
+    EXPECT_EQ(again.FontHeight(), 36);
+    EXPECT_EQ(again.FontAdjustSpin(), 130);
+    EXPECT_TRUE(again.AntiAliased());
+    EXPECT_EQ(again.FontColourSetting(), u"$FF0000"_s);
+    EXPECT_EQ(again.FontSelector(), u"DejaVu Sans"_s);
+    EXPECT_TRUE(restarted->window().HasBackgroundImage());
+    EXPECT_EQ(restarted->window().backgroundFileName(), path(u"stage.bmp"_s));
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SaveAndRestartTest,
+                         testing::Values(RoundTripCase{"Normal", false, false},
+                                         RoundTripCase{"Transparent", false, true},
+                                         RoundTripCase{"FullScreen", true, false}),
+                         [](const testing::TestParamInfo<RoundTripCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The start-up switches, against a store that ticks "Fix Top left" and names no font override.
+struct SwitchCase {
+    const char* name;
+    QStringList switches;
+    bool fontOverride;
+    QString overrideFontName; // empty: Apply did not run
+    bool fixTopLeft;
+    std::optional<QPoint> position;
+    std::optional<QSize> size;
+};
+
+class StartUpSwitchTest : public testing::TestWithParam<SwitchCase> {};
+
+TEST_P(StartUpSwitchTest, FollowTheStartUpRules) {
+    QTemporaryDir directory;
+    const QString storeFile = directory.filePath(u"store.conf"_s);
+    {
+        SettingsStore store(storeFile);
+        store.WriteSettingBoolean(StoredSettings::FixTopLeft, true);
+        store.WriteSettingText(StoredSettings::FontName, u"DejaVu Serif"_s);
+        ASSERT_TRUE(store.sync());
+    }
+    DisplayApplication display(
+        CommandLine(QStringList{u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s} + GetParam().switches),
+        std::make_unique<SettingsStore>(storeFile));
+    display.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+    ASSERT_TRUE(display.start());
+    const DisplaySettings& settings = display.displaySettings();
+    EXPECT_EQ(settings.FontOverride(), GetParam().fontOverride);
+    EXPECT_EQ(settings.OverrideFontName(), GetParam().overrideFontName);
+    EXPECT_EQ(settings.FixTopLeft(), GetParam().fixTopLeft);
+    if (GetParam().position) {
+        EXPECT_EQ(display.window().geometry().topLeft(), *GetParam().position);
+    }
+    if (GetParam().size) {
+        EXPECT_EQ(display.window().size(), *GetParam().size);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Switches, StartUpSwitchTest,
+    testing::Values(SwitchCase{"None", {}, false, u""_s, true, {}, QSize(352, 64)},
+                    SwitchCase{"FontNameAloneApplies", {u"/fontname"_s, u"Arial"_s}, true, u"Arial"_s, true, {}, {}},
+                    SwitchCase{"FontSizeApplies", {u"/fontsize"_s, u"40"_s}, true, u"DejaVu Serif"_s, true, {}, {}},
+                    SwitchCase{"MonitorApplies", {u"/monitor"_s, u"1"_s}, true, u"DejaVu Serif"_s, true, {}, {}},
+                    SwitchCase{"FontNameWithWidthDoesNot",
+                               {u"/fontname"_s, u"Arial"_s, u"/width"_s, u"800"_s},
+                               false,
+                               u""_s,
+                               true,
+                               {},
+                               QSize(800, 64)},
+                    SwitchCase{"FontNameWithAdjustDoesNot",
+                               {u"/fontname"_s, u"Arial"_s, u"/adjust"_s, u"150"_s},
+                               false,
+                               u""_s,
+                               true,
+                               {},
+                               {}},
+                    SwitchCase{"XposUnticksFixTopLeft", {u"/xpos"_s, u"50"_s}, false, u""_s, false, QPoint(50, 0), {}},
+                    SwitchCase{"YposUnticksFixTopLeft", {u"/ypos"_s, u"40"_s}, false, u""_s, false, QPoint(0, 40), {}},
+                    SwitchCase{
+                        "HeightSizesTheWindow", {u"/height"_s, u"300"_s}, false, u""_s, true, {}, QSize(352, 300)}),
+    [](const testing::TestParamInfo<SwitchCase>& info) { return std::string(info.param.name); });
 
 // Font sizes of a million points in the store and on the command line: the font height is held to
 // its range wherever it is read (captions take it under Font Override), the base size is taken as

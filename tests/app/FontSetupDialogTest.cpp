@@ -2,9 +2,9 @@
 
 #include "app/ColourPanel.h"
 #include "app/CommandLine.h"
-#include "app/WindowGeometry.h"
 #include "support/QtPrinters.h"
 #include "window/PresentationWindow.h"
+#include "window/WindowGeometry.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -218,7 +219,7 @@ struct IntegerCase {
     int read;
 };
 
-TEST_F(SettingsFileTest, ReadsTheLeadingNumberOfAValue) {
+TEST_F(SettingsFileTest, ReadsAValueThatIsAWholeNumber) {
     constexpr int fallback = -99;
     const IntegerCase cases[] = {
         {"0x1F"_ba, 31},
@@ -228,8 +229,10 @@ TEST_F(SettingsFileTest, ReadsTheLeadingNumberOfAValue) {
         {"-7"_ba, -7},
         {"+7"_ba, 7},
         {" 12"_ba, 12},
-        {"12abc"_ba, 12},
-        {"0x"_ba, 0},
+        {"12 "_ba, 12},
+        {"12abc"_ba, fallback},
+        {"800px"_ba, fallback},
+        {"0x"_ba, fallback},
         {"2147483647"_ba, 2147483647},
         {"-2147483648"_ba, -2147483647 - 1},
         {"2147483648"_ba, fallback},
@@ -332,6 +335,29 @@ TEST_F(SettingsFileTest, ASaveThatFailsPartWayLeavesTheOldFileWhole) {
     EXPECT_EQ(error->message, u"Unable to write to "_s + path);
     EXPECT_EQ(readBytes(path), old);
     EXPECT_EQ(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"display.ini"_s});
+}
+
+TEST_F(SettingsFileTest, ASaveKeepsTheFilesOtherNames) {
+    writeBytes(path, "[Display]\r\nForm Top=5\r\n"_ba);
+    const QString otherName = directory.filePath(u"venue.ini"_s);
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(otherName).constData()), 0);
+    SettingsFile file(path);
+    file.WriteInteger(u"Form Top"_s, 7);
+    ASSERT_FALSE(file.save().has_value());
+    EXPECT_EQ(readBytes(otherName), "[Display]\r\nForm Top=7\r\n"_ba);
+}
+
+TEST_F(SettingsFileTest, AFileTheUserMayWriteInAFolderTheyMayNotIsSaved) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser may write in every folder";
+    writeBytes(path, "[Display]\r\nForm Top=5\r\n"_ba);
+    ASSERT_TRUE(QFile::setPermissions(directory.path(), QFile::ReadOwner | QFile::ExeOwner));
+    SettingsFile file(path);
+    file.WriteInteger(u"Form Top"_s, 7);
+    const std::optional<SettingsFileError> error = file.save();
+    QFile::setPermissions(directory.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(error.has_value());
+    EXPECT_EQ(readBytes(path), "[Display]\r\nForm Top=7\r\n"_ba);
 }
 
 } // namespace

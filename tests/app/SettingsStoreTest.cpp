@@ -90,4 +90,39 @@ TEST_F(SettingsStoreTest, AnUnwritableStoreSaysSo) {
     EXPECT_EQ(store.ReadSettingInteger(u"Missing"_s, 3), 3);
 }
 
+TEST_F(SettingsStoreTest, AnEmptyStoreReadsAsAFirstStart) {
+    EXPECT_EQ(ReadStoredDisplayState(SettingsStore(path)), StoreDefaults);
+}
+
+TEST_F(SettingsStoreTest, KeepsAllSeventeenValues) {
+    const StoredDisplayState saved{
+        .formTop = -1080,
+        .formLeft = 1920,
+        .formHeight = 240,
+        .formWidth = 1280,
+        .fixTopLeft = true,
+        .monitor = 2,
+        .fullScreen = true,
+        .transparent = true,
+        .fontOverride = true,
+        .wordWrap = true,
+        .displayLines = 5,
+        .fontHeight = 60,
+        .fontAdjust = 150,
+        .antiAliased = true,
+        .fontColour = u"clBlue"_s,
+        .fontName = u"Noto Sans CJK 日本語"_s,
+        .backgroundImage = u"/srv/Bühne/🎭 stage.bmp"_s,
+    };
+    {
+        SettingsStore store(path);
+        WriteStoredDisplayState(store, saved);
+        ASSERT_TRUE(store.sync());
+    }
+    StoredDisplayState expected = saved;
+    expected.fontColour = u"$FF0000"_s; // kept as its number, read back in the text form
+    EXPECT_EQ(ReadStoredDisplayState(SettingsStore(path)), expected);
+    EXPECT_EQ(QSettings(path, QSettings::IniFormat).allKeys().size(), qsizetype(StoredSettings::Table.size()));
+}
+
 } // namespace

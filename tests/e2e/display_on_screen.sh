@@ -12,7 +12,7 @@ probe="$3"
 source "$(dirname "$0")/private_namespace.sh"
 source "$(dirname "$0")/x_server.sh"
 work=$(mktemp -d)
-trap 'kill "${pid:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${pid:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
 store="$XDG_CONFIG_HOME/Quillmarch/Brindlecast LCD.conf"
 fail() { echo "FAILED: $*"; cat "$work/display.log"; exit 1; }
@@ -74,13 +74,24 @@ stop_display
 mkdir -p "$(dirname "$store")"
 printf '[General]\nForm%%20Width=600\nForm%%20Height=200\nForm%%20Left=100\nForm%%20Top=50\n' >"$store"
 start_display
-window=$(xdotool search --sync --name '^Veltrinox LCD presentation$' | head -1)
-geometry=$(xdotool getwindowgeometry "$window" | tr -d '\n')
+# (A window manager may first place the frame, rather than the content, at the stored corner; the
+# content stands there once the border has hidden.)
+for _ in $(seq 80); do
+    window=$(xdotool search --sync --name '^Veltrinox LCD presentation$' | head -1)
+    geometry=$(xdotool getwindowgeometry "$window" | tr -d '\n')
+    grep -q "Position: 100,50.*Geometry: 600x200" <<<"$geometry" && break
+    sleep 0.1
+done
 grep -q "Position: 100,50.*Geometry: 600x200" <<<"$geometry" || fail "stored geometry: $geometry"
 [ "$(status_line DisplayWidth)x$(status_line DisplayHeight)" = 1200x400 ] || fail "display image at the stored size"
 stop_display
 printf '[General]\nForm%%20Width=600\nForm%%20Height=200\nForm%%20Full%%20Screen=TRUE\n' >"$store"
 start_display
+# (Under a window manager the border takes its share of the monitor until it hides.)
+for _ in $(seq 80); do
+    [ "$(status_line DisplayWidth)x$(status_line DisplayHeight)" = 2560x1440 ] && break
+    sleep 0.1
+done
 [ "$(status_line DisplayWidth)x$(status_line DisplayHeight)" = 2560x1440 ] ||
     fail "full screen: $(status_line DisplayWidth)x$(status_line DisplayHeight)"
 stop_display

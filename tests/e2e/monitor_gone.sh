@@ -7,7 +7,7 @@ source "$(dirname "$0")/private_namespace.sh"
 source "$(dirname "$0")/x_server.sh"
 display="$1"
 work=$(mktemp -d)
-trap 'kill "${pid:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'kill "${pid:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
 fail() { echo "FAILED: $*"; cat "$work/display.log"; exit 1; }
 start_x_server 2560x720
@@ -19,10 +19,13 @@ pid=$!
 await_port 41001 || fail "the display did not start listening"
 window=$(xdotool search --sync --name '^Veltrinox LCD presentation$' | head -1)
 position() { xdotool getwindowgeometry "$window" | sed -n 's/.*Position: \([0-9-]*,[0-9-]*\).*/\1/p'; }
+# (A window manager may first place the frame, rather than the content, at the given corner; the
+# content stands there once the border has hidden.)
+for _ in $(seq 80); do [ "$(position)" = 1500,100 ] && break; sleep 0.1; done
 [ "$(position)" = 1500,100 ] || fail "on the right-hand monitor: $(position)"
 
 xrandr --delmonitor right >/dev/null
-for _ in $(seq 30); do [ "$(position)" = 880,100 ] && break; sleep 0.1; done
+for _ in $(seq 80); do [ "$(position)" = 880,100 ] && break; sleep 0.1; done
 [ "$(position)" = 880,100 ] || fail "after the right-hand monitor went: $(position)"
 
 kill -TERM "$pid"

@@ -103,4 +103,19 @@ TEST(PopupMenuTest, TheFontAdjustItemsOpenTheMenuAgainWhereItWasLastOpened) {
     EXPECT_FALSE(menu.isVisible());
 }
 
+TEST(PopupMenuTest, TheFontAdjustItemsOpenTheMenuAgainWhereTheTrayIconOpenedIt) {
+    PopupMenu menu;
+    menu.popupAt(QPoint(40, 30));
+    menu.hide();
+    // The tray icon opens its context menu itself, at a point of its own choosing.
+    menu.popup(QPoint(300, 200));
+    const QPoint opened = menu.pos();
+    menu.hide();
+    menu.IncreaseFontAdjust1->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(menu.isVisible());
+    EXPECT_EQ(menu.pos(), opened);
+    menu.hide();
+}
+
 } // namespace

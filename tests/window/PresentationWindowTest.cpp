@@ -59,8 +59,18 @@ TEST(PresentationWindowTest, TransparentModeShowsTheAlpha) {
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0); // kept, not shown, outside transparent mode
     window.Transparent1Click();
     EXPECT_TRUE(window.transparentMode());
+    window.setWindowAlpha(100);
     EXPECT_NEAR(window.windowOpacity(), 100 / 255.0, 0.01);
     window.Transparent1Click();
+    EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
+}
+
+TEST(PresentationWindowTest, SwitchingTransparencyOnAfterAFadeInKeepsTheWindowVisible) {
+    PresentationWindow window(defaultSettings);
+    window.resize(320, 180);
+    window.setWindowAlpha(0); // where a fade-in outside transparent mode leaves it
+    window.Transparent1Click();
+    EXPECT_EQ(window.windowAlpha(), 255);
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
 }
 
@@ -210,12 +220,44 @@ TEST_F(OperatorControlsTest, Keys) {
     };
     for (const Case& c : cases) {
         std::vector<int> adjustments;
-        window.adjustFont = [&](int delta) { adjustments.push_back(delta); };
+        const QMetaObject::Connection adjusting = QObject::connect(&window, &PresentationWindow::fontAdjustRequested,
+                                                                   [&](int delta) { adjustments.push_back(delta); });
         window.move(Start);
         QTest::keyClick(&window, c.key, c.modifiers);
         EXPECT_EQ(adjustments, c.fontAdjust ? std::vector{*c.fontAdjust} : std::vector<int>{}) << c.name;
         EXPECT_EQ(window.pos(), Start + c.move) << c.name;
+        QObject::disconnect(adjusting);
     }
+}
+
+// The settled-move step follows the operator moving the window's frame, never the window moving
+// itself for its keys or a Shift-drag, however long the pause after such a move.
+TEST_F(OperatorControlsTest, OnlyTheOperatorsMoveOfTheFrameEndsInTheSettledMoveStep) {
+    const auto pause = [] {
+        const QDeadlineTimer deadline(PresentationWindow::MoveSettleMilliseconds * 3);
+        while (!deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    };
+    pause(); // past the set-up's move
+    int settledMoves = 0;
+    QObject::connect(&window, &PresentationWindow::moveSettled, [&] { ++settledMoves; });
+    QTest::keyClick(&window, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&window, Qt::Key_Down, Qt::ShiftModifier | Qt::ControlModifier);
+    pause();
+    EXPECT_EQ(settledMoves, 0) << "Shift+arrows";
+
+    const QPoint grip(50, 40);
+    QTest::mousePress(platformWindow(), Qt::LeftButton, Qt::ShiftModifier, grip);
+    moveTo(grip + QPoint(30, 20), Qt::ShiftModifier);
+    pause();
+    EXPECT_EQ(settledMoves, 0) << "a pause during a Shift-drag";
+    QTest::mouseRelease(platformWindow(), Qt::LeftButton, Qt::ShiftModifier, grip);
+    pause();
+    EXPECT_EQ(settledMoves, 0) << "the end of a Shift-drag";
+
+    window.move(window.pos() + QPoint(200, 100)); // as the window manager does for the operator
+    pause();
+    EXPECT_EQ(settledMoves, 1);
 }
 
 // The background picture is a red 40 x 20 bitmap; the display image is dark green (its bottom-left

@@ -1,23 +1,27 @@
 #pragma once
 
-#include "DisplaySettings.h"
+#include "PlacementSettings.h"
 
-#include <QSize>
+#include <QRect>
 
 class PresentationWindow;
-class QScreen;
 
 // Where the presentation window stands and how big it is: the configured size re-applied as the
 // border hides, the chosen monitor's top-left corner for "Fix Top left", full screen and
-// transparency (which exclude each other), and the menu's reset and font-adjust commands.
+// transparency (which exclude each other), and the menu's reset command. The rules themselves are
+// the pure functions of WindowPlacement; this applies them to the window.
 class WindowGeometry {
 public:
     // Takes over the window's geometry steps: the border-hiding step and the end of a move.
-    WindowGeometry(PresentationWindow& window, DisplaySettings& settings);
+    WindowGeometry(PresentationWindow& window, const PlacementSettings& settings);
 
     QSize displaySize;                    // DisplayWidth x DisplayHeight: the size SetPosition applies
     bool positionFromCommandLine = false; // a position from the command line keeps "Fix Top left" off
     bool fullScreen = false;              // the tick of "Full Screen"
+
+    // The window's own geometry: while it is full screen, the one it had before and takes again
+    // when full screen ends. This is what the settings keep.
+    QRect normalGeometry() const;
 
     void SetPosition();
     void MakeFullScreen();
@@ -29,12 +33,13 @@ public:
     void FullScreen1Click();
     void Transparent1Click();
     void ResetPosition1Click();
-    void IncreaseFontAdjust1Click();
-    void DecreaseFontAdjust1Click();
 
 private:
-    const QScreen* currentScreen() const;
+    void keepNormalGeometry();
+    void leaveFullScreen();
 
     PresentationWindow& m_window;
-    DisplaySettings& m_settings;
+    const PlacementSettings& m_settings;
+    bool m_normalKept = false; // full screen has begun: m_normalGeometry is the window's own
+    QRect m_normalGeometry;
 };

@@ -1,4 +1,4 @@
-#include "app/WindowGeometry.h"
+#include "window/WindowGeometry.h"
 
 #include "window/PresentationWindow.h"
 
@@ -10,6 +10,14 @@
 
 namespace {
 
+struct Settings : PlacementSettings {
+    bool FixTopLeft() const override { return fixTopLeft; }
+    int MonitorNumber() const override { return monitorNumber; }
+
+    bool fixTopLeft = false;
+    int monitorNumber = 0;
+};
+
 class WindowGeometryTest : public testing::Test {
 protected:
     WindowGeometryTest() {
@@ -19,7 +27,7 @@ protected:
     }
 
     PresentationWindow window{[] { return PresentationSettings{}; }};
-    DisplaySettings settings;
+    Settings settings;
     WindowGeometry geometry{window, settings};
 };
 
@@ -27,18 +35,19 @@ TEST_F(WindowGeometryTest, ResetPositionTakesHalfThePrimaryScreen) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     geometry.ResetPosition1Click();
     EXPECT_EQ(window.size(), QSize(screen.width() / 2, screen.height() / 2));
-    EXPECT_EQ(window.pos(), QPoint(screen.width() / 2 - screen.width() / 4, screen.height() / 2 - screen.height() / 4));
+    EXPECT_EQ(window.geometry().topLeft(),
+              QPoint(screen.width() / 2 - screen.width() / 4, screen.height() / 2 - screen.height() / 4));
     EXPECT_EQ(geometry.displaySize, window.size());
 }
 
 TEST_F(WindowGeometryTest, SetPositionAppliesTheSizeAndTheMonitorCorner) {
     window.move(100, 100);
     geometry.displaySize = QSize(640, 96);
-    settings.setFixTopLeft(true);
-    settings.setMonitorNumber(7); // past the last monitor: the last one
+    settings.fixTopLeft = true;
+    settings.monitorNumber = 7; // past the last monitor: the last one
     geometry.SetPosition();
     EXPECT_EQ(window.size(), QSize(640, 96));
-    EXPECT_EQ(window.pos(), QGuiApplication::screens().last()->geometry().topLeft());
+    EXPECT_EQ(window.geometry().topLeft(), QGuiApplication::screens().last()->geometry().topLeft());
     EXPECT_EQ(window.windowAlpha(), 255);
 
     window.move(100, 100);
@@ -47,25 +56,24 @@ TEST_F(WindowGeometryTest, SetPositionAppliesTheSizeAndTheMonitorCorner) {
     EXPECT_EQ(window.pos(), QPoint(100, 100));
 }
 
+// The content area comes whole onto the monitor: SetPosition is the step that hides the border.
 TEST_F(WindowGeometryTest, SetPositionBringsTheWindowWholeOntoAMonitor) {
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QSize border = window.frameGeometry().size() - window.size();
-    const QSize frame = QSize(352, 64) + border;
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
     struct Case {
         QPoint from;
         QSize size;
         QPoint to;
     };
     const Case cases[] = {
-        {{50000, 50000}, {352, 64}, {screen.right() + 1 - frame.width(), screen.bottom() + 1 - frame.height()}},
+        {{50000, 50000}, {352, 64}, {screen.right() + 1 - 352, screen.bottom() + 1 - 64}},
         {{-100, 20}, {352, 64}, {screen.left(), 20}},               // partly off the left edge
         {{10, 10}, {screen.width() + 50, 64}, {screen.left(), 10}}, // wider than the monitor
     };
     for (const Case& c : cases) {
         geometry.displaySize = c.size;
-        window.move(c.from);
+        window.setGeometry(QRect(c.from, window.size()));
         geometry.SetPosition();
-        EXPECT_EQ(window.pos(), c.to) << c.from.x() << "," << c.from.y();
+        EXPECT_EQ(window.geometry().topLeft(), c.to) << c.from.x() << "," << c.from.y();
     }
 }
 
@@ -100,19 +108,10 @@ TEST_F(WindowGeometryTest, AMoveEndsAtTheMonitorCornerWithFixTopLeft) {
     window.move(150, 120);
     settle();
     EXPECT_EQ(window.pos(), QPoint(150, 120));
-    settings.setFixTopLeft(true);
+    settings.fixTopLeft = true;
     window.move(160, 130);
     settle();
-    EXPECT_EQ(window.pos(), window.screen()->geometry().topLeft());
-}
-
-TEST_F(WindowGeometryTest, FontAdjustStepsByFiveWithinItsRange) {
-    settings.setFontAdjustSpin(998);
-    geometry.IncreaseFontAdjust1Click();
-    EXPECT_EQ(settings.FontAdjustSpin(), 1000);
-    settings.setFontAdjustSpin(12);
-    geometry.DecreaseFontAdjust1Click();
-    EXPECT_EQ(settings.FontAdjustSpin(), 10);
+    EXPECT_EQ(window.geometry().topLeft(), window.screen()->geometry().topLeft());
 }
 
 } // namespace

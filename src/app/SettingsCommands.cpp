@@ -1,0 +1,107 @@
+#include "SettingsCommands.h"
+
+#include "DisplaySettings.h"
+#include "SettingsFile.h"
+#include "SettingsStore.h"
+#include "window/PresentationWindow.h"
+#include "window/WindowGeometry.h"
+
+#include <QFileDialog>
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
+
+SettingsCommands::SettingsCommands(SettingsStore& store, PresentationWindow& window, WindowGeometry& geometry,
+                                   DisplaySettings& settings, QObject* parent)
+    : QObject(parent), m_store(store), m_window(window), m_geometry(geometry), m_settings(settings) {}
+
+QString SettingsCommands::chooseSettingsFileWithDialog(FileUse use) {
+    if (use == FileUse::Save)
+        return QFileDialog::getSaveFileName(nullptr, u"Save Settings to File"_s, u"*.ini"_s);
+    return QFileDialog::getOpenFileName(nullptr, u"Load Settings from file"_s, u"*.ini"_s);
+}
+
+StoredDisplayState SettingsCommands::liveState() const {
+    StoredDisplayState state;
+    // The window's content area, which is the whole window once the border has hidden: the same
+    // rectangle whether the border shows or not, and under any window manager's frame. While full
+    // screen, the window's own geometry, so a restart comes back to it when full screen ends.
+    const QRect geometry = m_geometry.normalGeometry();
+    state.formTop = geometry.top();
+    state.formLeft = geometry.left();
+    state.formHeight = geometry.height();
+    state.formWidth = geometry.width();
+    state.fixTopLeft = m_settings.FixTopLeft();
+    state.monitor = m_settings.MonitorNumber();
+    state.fullScreen = m_geometry.fullScreen;
+    state.transparent = m_window.transparentMode();
+    state.fontOverride = m_settings.FontOverride();
+    state.wordWrap = m_settings.EnableWordWrap();
+    state.displayLines = m_settings.NumberOfLines();
+    state.fontHeight = m_settings.FontHeight();
+    state.fontAdjust = m_settings.FontAdjustSpin();
+    state.antiAliased = m_settings.AntiAliased();
+    state.fontColour = m_settings.FontColourSetting();
+    state.fontName = m_settings.FontSelector();
+    // A picture chosen and then cleared is not stored.
+    state.backgroundImage = m_window.HasBackgroundImage() ? m_window.backgroundFileName() : QString();
+    return state;
+}
+
+bool SettingsCommands::SaveToRegistry() {
+    WriteStoredDisplayState(m_store, liveState());
+    if (m_store.sync())
+        return true;
+    Q_EMIT warning(u"Unable to write to "_s + m_store.fileName());
+    return false;
+}
+
+void SettingsCommands::SaveSettingstoFile1Click() {
+    const QString fileName = chooseSettingsFile(FileUse::Save);
+    if (!fileName.isEmpty())
+        saveSettingsFile(fileName);
+}
+
+void SettingsCommands::LoadSettingsfromfile1Click() {
+    const QString fileName = chooseSettingsFile(FileUse::Load);
+    if (!fileName.isEmpty())
+        loadSettingsFile(fileName);
+}
+
+bool SettingsCommands::saveSettingsFile(const QString& fileName) {
+    SettingsFile file(fileName);
+    WriteDisplaySection(file, liveState());
+    const std::optional<SettingsFileError> error = file.save();
+    if (error)
+        Q_EMIT warning(error->message);
+    return !error;
+}
+
+void SettingsCommands::loadSettingsFile(const QString& fileName) {
+    const StoredDisplayState state = ReadDisplaySection(SettingsFile(fileName));
+    // The file's geometry is the window's own, also when the file asks for full screen.
+    if (m_geometry.fullScreen)
+        m_geometry.FullScreen1Click();
+    m_window.applyGeometry(
+        QRect(state.formLeft, state.formTop, std::max(1, state.formWidth), std::max(1, state.formHeight)));
+    m_settings.setFixTopLeft(state.fixTopLeft);
+    m_settings.setMonitorNumber(state.monitor);
+    // Each mode is taken as a whole, so its tick never disagrees with the window; full screen,
+    // taken last, wins over transparency where a file asks for both.
+    if (state.transparent != m_window.transparentMode())
+        m_geometry.Transparent1Click();
+    if (state.fullScreen)
+        m_geometry.FullScreen1Click();
+    m_settings.setFontOverride(state.fontOverride);
+    m_settings.setEnableWordWrap(state.wordWrap);
+    m_settings.setNumberOfLines(state.displayLines);
+    m_settings.setFontHeight(state.fontHeight);
+    m_settings.setFontAdjustSpin(state.fontAdjust);
+    m_settings.setAntiAliased(state.antiAliased);
+    m_settings.setFontColourSetting(state.fontColour);
+    m_settings.setCaptionColour(StringToColour(state.fontColour, Colour::Yellow));
+    m_settings.setFontSelector(state.fontName);
+    // A picture that is no longer there, or no longer a bitmap, leaves the background as it was.
+    m_window.loadBackgroundImage(state.backgroundImage);
+    Q_EMIT loaded();
+}

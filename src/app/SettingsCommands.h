@@ -1,0 +1,55 @@
+#pragma once
+
+#include "StoredSettings.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class DisplaySettings;
+class PresentationWindow;
+class SettingsStore;
+class WindowGeometry;
+
+// "Save Settings to Registry", "Save Settings to File" and "Load Settings from file": the live
+// display (window geometry and modes, display settings, caption colour, background) as the
+// seventeen stored values, and back. Failures to write are said with warning(); a loaded file ends
+// in loaded(), for the owner to apply as the setup dialog's Apply does.
+class SettingsCommands : public QObject {
+    Q_OBJECT
+
+public:
+    SettingsCommands(SettingsStore& store, PresentationWindow& window, WindowGeometry& geometry,
+                     DisplaySettings& settings, QObject* parent = nullptr);
+
+    // Writes every stored value; false when the store cannot be written.
+    bool SaveToRegistry();
+    // The file commands: a settings file the operator picks.
+    void SaveSettingstoFile1Click();
+    void LoadSettingsfromfile1Click();
+    // Writes the live values into section "Display" of the file; a file that cannot be written is
+    // left as it was.
+    bool saveSettingsFile(const QString& fileName);
+    // Takes the window geometry and modes, the display settings, the caption colour and the
+    // background from the file (each missing value its default).
+    void loadSettingsFile(const QString& fileName);
+
+    enum class FileUse { Save, Load };
+    // Asks the operator for a settings file (file dialogs preset to "*.ini"); empty when cancelled.
+    std::function<QString(FileUse)> chooseSettingsFile = chooseSettingsFileWithDialog;
+
+    // The seventeen values of the running display.
+    StoredDisplayState liveState() const;
+
+Q_SIGNALS:
+    void warning(const QString& message);
+    void loaded();
+
+private:
+    static QString chooseSettingsFileWithDialog(FileUse use);
+
+    SettingsStore& m_store;
+    PresentationWindow& m_window;
+    WindowGeometry& m_geometry;
+    DisplaySettings& m_settings;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+// The operator's settings that the window's geometry rules read at the moment they apply: "Fix Top
+// left" and the monitor it picks.
+class PlacementSettings {
+public:
+    virtual ~PlacementSettings() = default;
+    virtual bool FixTopLeft() const = 0;
+    virtual int MonitorNumber() const = 0;
+};

@@ -1,0 +1,123 @@
+#include "WindowGeometry.h"
+
+#include "PresentationWindow.h"
+#include "WindowPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+MonitorLayout currentMonitors() {
+    MonitorLayout layout;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens)
+        layout.monitors.append(screen->geometry());
+    layout.primary = std::max<qsizetype>(0, screens.indexOf(QGuiApplication::primaryScreen()));
+    return layout;
+}
+
+QMargins frameMargins(const QWidget& window) {
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+            frame.bottom() - client.bottom()};
+}
+
+} // namespace
+
+WindowGeometry::WindowGeometry(PresentationWindow& window, const PlacementSettings& settings)
+    : m_window(window), m_settings(settings) {
+    QObject::connect(&m_window, &PresentationWindow::borderHiding, &m_window, [this] { SetPosition(); });
+    QObject::connect(&m_window, &PresentationWindow::moveSettled, &m_window, [this] { WMExitSizeMove(); });
+    // A monitor that comes or goes (the one the window was on unplugged, say) must not leave the
+    // window where no monitor shows it: its geometry is applied again once the change has settled.
+    const auto monitorsChanged = [this] { QTimer::singleShot(0, &m_window, [this] { SetPosition(); }); };
+    QObject::connect(qGuiApp, &QGuiApplication::screenAdded, &m_window, monitorsChanged);
+    QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, &m_window, monitorsChanged);
+}
+
+QRect WindowGeometry::normalGeometry() const {
+    return m_normalKept ? m_normalGeometry : m_window.geometry();
+}
+
+void WindowGeometry::WMExitSizeMove() {
+    if (m_settings.FixTopLeft())
+        MoveTopLeftOfCurrentMonitor();
+}
+
+void WindowGeometry::SetPosition() {
+    if (fullScreen) {
+        MakeFullScreen();
+    } else {
+        const bool fixTopLeft = m_settings.FixTopLeft() && !positionFromCommandLine;
+        const PlacementInput input{m_window.geometry(), displaySize, fixTopLeft, m_settings.MonitorNumber()};
+        m_window.applyGeometry(placeWindow(input, currentMonitors()));
+    }
+    m_window.raise();
+    m_window.setWindowAlpha(255);
+}
+
+void WindowGeometry::MakeFullyVisible() {
+    const QRect placed = fullyVisible(m_window.geometry(), frameMargins(m_window), currentMonitors());
+    if (placed != m_window.geometry())
+        m_window.applyGeometry(placed);
+}
+
+void WindowGeometry::MakeFullScreen() {
+    keepNormalGeometry();
+    // Maximising is a request to the window manager. A sign driven by a bare X server has none, so
+    // the window takes its monitor's area itself; a window manager then maximises it the same way.
+    const qsizetype monitor = nearestMonitor(currentMonitors(), m_window.frameGeometry());
+    if (monitor >= 0)
+        m_window.applyGeometry(QGuiApplication::screens().at(monitor)->availableGeometry());
+    m_window.showMaximized();
+    displaySize = m_window.size();
+}
+
+void WindowGeometry::keepNormalGeometry() {
+    if (m_normalKept)
+        return;
+    m_normalGeometry = m_window.geometry();
+    m_normalKept = true;
+}
+
+void WindowGeometry::leaveFullScreen() {
+    m_window.showNormal();
+    if (!m_normalKept)
+        return;
+    // The window's own size and place come back: the monitor's area was never its geometry.
+    m_normalKept = false;
+    m_window.applyGeometry(m_normalGeometry);
+    displaySize = m_normalGeometry.size();
+}
+
+void WindowGeometry::MoveTopLeftOfCurrentMonitor() {
+    m_window.applyGeometry(atTopLeftOfMonitor(m_window.geometry(), frameMargins(m_window), currentMonitors()));
+}
+
+void WindowGeometry::FullScreen1Click() {
+    if (fullScreen) {
+        leaveFullScreen();
+    } else if (!m_window.isMaximized()) {
+        keepNormalGeometry(); // before a window manager maximises it
+        m_window.showMaximized();
+    }
+    fullScreen = !fullScreen;
+    if (fullScreen && m_window.transparentMode())
+        Transparent1Click();
+}
+
+void WindowGeometry::Transparent1Click() {
+    m_window.Transparent1Click();
+    if (fullScreen && m_window.transparentMode())
+        FullScreen1Click();
+}
+
+void WindowGeometry::ResetPosition1Click() {
+    if (QGuiApplication::screens().isEmpty())
+        return;
+    m_window.applyGeometry(resetPosition(currentMonitors()));
+    displaySize = m_window.size();
+}

@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# End to end on a real X server with two monitors side by side, the primary one on the right (no
+# monitor rule may take the primary monitor to start at 0,0), bare or, with WM=openbox, under a
+# window manager that frames, places and maximises windows. The operator's commands go through the
+# pop-up menu, opened with a click and chosen with the arrow keys. Checks that a saved position
+# stays where it was over any number of restarts, that "Reset Position" and leaving full screen
+# place the window right, that Shift+arrows do not end in the "Fix Top left" snap, and that a second
+# copy refused the feed port shows no window. Exit 77 skips where no namespace can be made.
+set -euo pipefail
+source "$(dirname "$0")/private_namespace.sh"
+source "$(dirname "$0")/x_server.sh"
+display="$1"
+work=$(mktemp -d)
+trap 'kill "${pid:-}" "${second:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
+store="$XDG_CONFIG_HOME/Quillmarch/Brindlecast LCD.conf"
+mkdir -p "$(dirname "$store")"
+fail() { echo "FAILED (${WM:-bare}): $*"; cat "$work/display.log"; exit 1; }
+start_x_server 2560x720
+xrandr --setmonitor left 1280/338x720/190+0+0 screen >/dev/null
+xrandr --setmonitor '*right' 1280/338x720/190+1280+0 none >/dev/null
+xdotool mousemove 2550 710 # out of the window's way: pointer movement over it shows its border
+
+start_display() {
+    "$display" /port 41000 /capport 41001 "$@" >"$work/display.log" 2>&1 &
+    pid=$!
+    await_port 41001 || fail "the display did not start listening"
+    xdotool search --sync --name '^Veltrinox LCD presentation$' >/dev/null
+}
+stop_display() {
+    kill -TERM "$pid"
+    wait "$pid" || fail "the display ended with $? on SIGTERM"
+}
+# The window's content area, x,y and wxh (the window is made anew as its border shows or hides).
+window() { xdotool search --name '^Veltrinox LCD presentation$' | head -1; }
+geometry() {
+    xdotool getwindowgeometry "$(window)" |
+        sed -n -e 's/.*Position: \([0-9-]*,[0-9-]*\).*/\1/p' -e 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p' | paste -sd' '
+}
+await_geometry() {
+    for _ in $(seq 50); do
+        [ "$(geometry)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+border_hidden() { sleep 6.5; } # five seconds after the window was last touched
+# Opens the menu with a click on the window and chooses the nth command (1 = "Full Screen").
+inside() { geometry | sed 's/[,x ]/ /g' | awk '{print $1 + 20, $2 + 20}'; }
+menu_command() {
+    local x y
+    # The first movement shows the border, which makes the window anew: the click waits for that.
+    read -r x y < <(inside)
+    xdotool mousemove --sync "$x" "$y"
+    sleep 1
+    read -r x y < <(inside)
+    xdotool mousemove --sync "$x" "$y" click 1
+    sleep 0.5
+    # Off the menu, so no item stays chosen by the pointer: Down goes to the first item.
+    xdotool mousemove 2550 710
+    sleep 0.3
+    for _ in $(seq "$1"); do xdotool key Down; done
+    xdotool key Return
+    sleep 0.5
+}
+readonly FullScreen=1 ResetPosition=9 SaveToRegistry=10
+
+# A position saved and started again, any number of times, stays exactly where it was.
+start_display /xpos 100 /ypos 100 /width 400 /height 200
+for round in 1 2 3; do
+    border_hidden
+    await_geometry "100,100 400x200" || fail "round $round, border hidden: $(geometry)"
+    menu_command $SaveToRegistry
+    grep -q '^Form%20Left=100$' "$store" && grep -q '^Form%20Top=100$' "$store" || fail "saved: $(cat "$store")"
+    stop_display
+    start_display
+    await_geometry "100,100 400x200" || fail "round $round, started again: $(geometry)"
+done
+
+# "Reset Position": half the primary monitor, centred on it.
+menu_command $ResetPosition
+await_geometry "1600,180 640x360" || fail "reset position: $(geometry)"
+
+stop_display
+
+# Started full screen, the window takes its monitor; leaving full screen gives back the window's
+# own size and place, as stored. (On a bare X server only the first menu command after a start is
+# sure to get its keys, so each command here is the first of its start.)
+printf '[General]\nForm%%20Left=1600\nForm%%20Top=180\nForm%%20Width=640\nForm%%20Height=360\nForm%%20Full%%20Screen=TRUE\n' >"$store"
+start_display
+border_hidden
+await_geometry "1280,0 1280x720" || fail "full screen: $(geometry)"
+menu_command $FullScreen
+await_geometry "1600,180 640x360" || fail "full screen left: $(geometry)"
+stop_display
+
+# With "Fix Top left", a Shift+arrow nudge is no end of a move: the window stays nudged.
+printf '[General]\nFixForm%%20Transparent=TRUE\nMonitor=1\nForm%%20Width=400\nForm%%20Height=200\n' >"$store"
+start_display
+border_hidden
+corner=$(geometry)
+[ "$corner" = "0,0 400x200" ] || fail "Fix Top left on monitor 1: $corner"
+xdotool windowactivate --sync "$(window)" 2>/dev/null || xdotool windowfocus --sync "$(window)"
+xdotool key shift+Right shift+Down
+await_geometry "1,1 400x200" || fail "nudged: $(geometry)"
+sleep 1
+[ "$(geometry)" = "1,1 400x200" ] || fail "the nudge ended in the snap: $(geometry)"
+
+# A second copy refused the feed port says so and ends, showing no window of its own.
+"$display" /port 41000 /capport 41002 >"$work/second.log" 2>&1 &
+second=$!
+sleep 7 # past the second copy's border timer
+[ "$(xdotool search --name '^Veltrinox LCD presentation$' | wc -l)" = 1 ] || fail "the refused copy showed a window"
+status=0
+wait "$second" || status=$?
+second=
+[ "$status" = 1 ] || fail "the refused copy ended with $status: $(cat "$work/second.log")"
+grep -qF "Another instance has the network port open" "$work/second.log" || fail "no message: $(cat "$work/second.log")"
+stop_display
+echo "window on desktop test passed (${WM:-bare})"
