@@ -25,6 +25,9 @@ public:
 
     // Forgets everything received so far.
     void clear();
+    // Gives up the unfinished document (or cut-off tag) but keeps an odd byte still waiting for its
+    // pair, so that what the connection sends next stays aligned.
+    void dropHeldText();
 
     // Code units held for a document not yet complete, or for a tag cut off by the end of a read.
     qsizetype bufferedUnits() const { return m_held.size(); }

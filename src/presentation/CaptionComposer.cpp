@@ -102,8 +102,7 @@ CaptionComposer::LineMetrics CaptionComposer::lineMetrics(int visible) const {
 }
 
 CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, int alpha, int brightness,
-                                                               const CompositionSettings& settings,
-                                                               const TCaptions& current) {
+                                                               const CompositionSettings& settings) {
     const int fontSize = FontSizeFromString(settings.baseFontHeight, surtitle.Size, settings.fontSize);
     if (!surtitle.FontName.isEmpty())
         m_display.font.name = surtitle.FontName;
@@ -138,9 +137,9 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
     if (mayHaveTags && text.contains(u"<HTML>", Qt::CaseInsensitive))
         result = composeHtml(surtitle, text, dst, alpha, settings, fontSize, metrics);
     else if (text.startsWith(CaptionDocumentFormat::ImagePrefix))
-        result = composePicture(surtitle, text, dst, alpha);
+        result = composePicture(surtitle, text, dst, settings.transparentMode ? 0 : alpha);
     else
-        result = composePlainText(surtitle, text, dst, justification.alignment, settings, current);
+        result = composePlainText(surtitle, text, dst, justification.alignment, settings);
 
     if (result.drawn && brightness != 255) {
         ScalePixels(m_display.image(), dst, brightness);
@@ -153,7 +152,9 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
                                                      int alpha, const CompositionSettings& settings, int fontSize,
                                                      const LineMetrics& metrics) {
     const int visible = visibleHeight();
+    // A lone line feed breaks the line as CR LF does (the renderer itself drops line feeds).
     text.replace(u"\r\n"_s, u"<br>"_s);
+    text.replace(u'\n', u"<br>"_s);
 
     // Markup sizes follow the caption's size when it is given as a number.
     qint64 scale = qint64(IntegerPrefix(surtitle.Size)) * fontSize / 12;
@@ -229,8 +230,8 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     return {visible, true};
 }
 
-CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitle, const QString& text,
-                                                        const QRect& dst, int alpha) {
+CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitle, const QString& text, QRect& dst,
+                                                        int alpha) {
     // A fade composes the same picture at every step: it is decoded once.
     if (!m_bitmapText || *m_bitmapText != text) {
         m_bitmap = DecodeCaptionBitmap(text);
@@ -239,6 +240,12 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
     const CaptionBitmap& bitmap = m_bitmap;
     if (bitmap.status == CaptionBitmap::Status::Unreadable)
         return {std::nullopt, false}; // nothing is drawn for a picture that cannot be read
+
+    // A picture has no lines to roll up: it enters whole, as a scroll up brings it, from the top of
+    // the quarter that a roll-up places its lines in one gap below.
+    const int visible = visibleHeight();
+    if (surtitle.Effect.InEffect == RollUpEffect && dst.height() < visible)
+        dst.setTop(dst.bottom() + 1 - visible);
 
     // The picture keeps its top-left corner in dst: cropped, never scaled, black where it is short.
     const ColourValue brush = std::exchange(m_display.brushColour, Colour::Black);
@@ -251,15 +258,12 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
         m_display.markTouched(dst);
     }
 
-    Result result;
-    if (surtitle.Effect.InEffect != RollUpEffect)
-        result.scrollDistance = visibleHeight();
-    return result;
+    return {visible, true};
 }
 
 CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst,
-                                                          TextAlignment alignment, const CompositionSettings& settings,
-                                                          const TCaptions& current) {
+                                                          TextAlignment alignment,
+                                                          const CompositionSettings& settings) {
     // Heights are summed in 64 bits: a long caption in a large font passes the range of int.
     const int visible = visibleHeight();
     const WordWrap wrap = settings.wordWrap ? WordWrap::On : WordWrap::Off;
@@ -285,18 +289,20 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
         return result;
     }
 
-    // Roll-up: the block moves up by its own height plus the gaps of the lines that fit, or by the
-    // whole visible height once it fills it. A font taller than the display scrolls a whole height.
-    qint64 distance = lineHeight;
-    if (wrap == WordWrap::On)
-        distance = m_display.measureText(visibleWidth(), columnText(current), wrap);
+    // Roll-up: the block moves up by the height of the lines it adds and the gap below each, or by
+    // the whole visible height once it fills it. Lines drawn one by one lie a line pitch apart; a
+    // word-wrapped block is drawn whole and followed by one gap. A font taller than the display
+    // scrolls a whole height.
     const int fitting = visible / lineHeight;
     int gap = 0;
-    if (fitting <= 1) {
-        distance = visible;
-    } else {
+    qint64 distance = visible;
+    if (fitting > 1) {
         gap = (visible - fitting * lineHeight) / (fitting - 1);
-        if (qMulOverflow(distance + gap, count, &distance) || visible <= distance) {
+        if (wrap == WordWrap::On)
+            distance = m_display.measureText(visibleWidth(), text, wrap) + gap;
+        else if (qMulOverflow(qint64(lineHeight) + gap, count, &distance))
+            distance = visible;
+        if (visible <= distance) {
             dst = QRect(dst.left(), visible, dst.width(), visible);
             distance = visible;
         }

@@ -1,6 +1,8 @@
 #include "Presenter.h"
 
 #include "ColourBlend.h"
+#include "DisplayColour.h"
+#include "PixelPasses.h"
 #include "captions/IntegerPrefix.h"
 #include "captions/Vocabularies.h"
 
@@ -45,7 +47,8 @@ int overallPercentage(const QString& overallBrightness) {
 
 } // namespace
 
-Presenter::Presenter(PresentationHost& host) : m_host(host), m_composer(m_display, m_composition, m_renderer) {
+Presenter::Presenter(PresentationHost& host, Redraw redraw)
+    : m_host(host), m_redraw(redraw), m_composer(m_display, m_composition, m_renderer) {
     // The display starts black, the caption background every new caption fades from.
     m_display.brushColour = Colour::Black;
     m_display.fillAll();
@@ -62,7 +65,7 @@ void Presenter::fillForFade() {
     // seen: while the image lies at (0, 0) the rest is cleared once, before anything shows or reads
     // it (a scroll's set-up), not at every step. And when the view is already of this colour but for
     // what the last step drew, only that is cleared: a fade on black clears the caption alone.
-    if (m_host.imagePosition() != QPoint(0, 0)) {
+    if (m_redraw == Redraw::Whole || m_host.imagePosition() != QPoint(0, 0)) {
         m_display.fillAll();
         m_deferredFill.reset();
         m_viewFill.reset();
@@ -72,6 +75,8 @@ void Presenter::fillForFade() {
         m_display.fill(m_viewDrawn.intersected(upperLeft()));
     else
         m_display.fill(upperLeft());
+    // The window keys a background picture on the image's bottom-left pixel: it is read at every step.
+    m_display.fill(QRect(0, m_display.height() - 1, 1, 1));
     m_deferredFill = m_display.brushColour;
     m_viewFill = m_display.brushColour;
 }
@@ -154,15 +159,34 @@ void Presenter::ShowSurtitle() {
         current.Effect.Speed = Effect::Instant.toString();
     }
 
-    m_fontColourValue = StringToColour(current.Colour, Colour::Yellow);
-    m_backColourValue = StringToColour(current.BackColour, Colour::Black);
+    m_fontColourValue = PlainColour(StringToColour(current.Colour, Colour::Yellow));
+    m_backColourValue = PlainColour(StringToColour(current.BackColour, Colour::Black));
     setUpEffect(settings);
     if (current.Effect.InEffect != Effect::Ignore)
         TickReload = 1;
 }
 
+void Presenter::rememberShown() {
+    const TCaptions& current = m_records.current;
+    const QString& effect = current.Effect.InEffect;
+    const bool clearsToBlack =
+        effect == Effect::ScrollDown || effect == Effect::ScrollLeft || effect == Effect::ScrollRight;
+    m_shown = {current, effect == Effect::RollUp, QImage()};
+    if (clearsToBlack)
+        m_shown.caption.BackColour = u"0"_s;
+}
+
 void Presenter::setUpEffect(const PresentationSettings& settings) {
     const TEffect& effect = m_records.current.Effect;
+    if (effect.InEffect == Effect::Fade && effect.Speed != Effect::Instant) {
+        m_fadingOut = m_shown;
+        if (m_fadingOut.pictureInView)
+            m_fadingOut.picture = m_display.image().copy(upperLeft());
+    }
+    if (effect.InEffect == Effect::Fade || effect.InEffect == Effect::ScrollUp || effect.InEffect == Effect::RollUp ||
+        effect.InEffect == Effect::ScrollDown || effect.InEffect == Effect::ScrollLeft ||
+        effect.InEffect == Effect::ScrollRight)
+        rememberShown();
     if (effect.InEffect != Effect::Fade) {
         applyDeferredFill(); // the scrolls show and copy the parts outside the view
         m_viewFill.reset();
@@ -201,8 +225,8 @@ void Presenter::prepareFont(const TCaptions& caption, const PresentationSettings
 void Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
                         const PresentationSettings& settings) {
     m_display.resetTouched();
-    const CaptionComposer::Result result = m_composer.ShowSurtitlesOnCanvas(
-        caption, area, alpha, brightness, compositionSettings(settings), m_records.current);
+    const CaptionComposer::Result result =
+        m_composer.ShowSurtitlesOnCanvas(caption, area, alpha, brightness, compositionSettings(settings));
     m_viewDrawn = m_display.touched();
     if (result.scrollDistance)
         ScrollDistance = *result.scrollDistance;
@@ -325,24 +349,36 @@ void Presenter::fadeInStep() {
 
 void Presenter::fadeOutStep() {
     const PresentationSettings settings = m_host.settings();
-    const TCaptions& previous = m_records.previous;
+    TCaptions& previous = m_fadingOut.caption;
+    if (previous.Colour.isEmpty())
+        previous.Colour = u"0"_s;
+    if (previous.BackColour.isEmpty())
+        previous.BackColour = u"0"_s;
     advance(1);
     m_display.font.pointSize = captionFontSize(previous, settings);
-    m_display.brushColour =
-        ColourBlend(StringToColour(previous.BackColour, Colour::Black), Colour::Black, FullProgress - EffectStep);
+    m_display.brushColour = ColourBlend(PlainColour(StringToColour(previous.BackColour, Colour::Black)), Colour::Black,
+                                        FullProgress - EffectStep);
     fillForFade();
     m_display.font.name = previous.FontName;
 
     const int f = fadeLevel();
-    const ColourValue fontColour = StringToColour(previous.Colour, Colour::Yellow);
+    const ColourValue fontColour = PlainColour(StringToColour(previous.Colour, Colour::Yellow));
     if (m_host.transparentMode()) {
         m_display.font.colour = fontColour;
         m_host.setWindowAlpha(f);
-        compose(previous, upperLeft(), f, captionBrightness(previous), settings);
     } else {
         m_host.setWindowAlpha(255 - f);
         m_display.font.colour = ColourBlend(fontColour, Colour::Black, FullProgress - EffectStep);
-        compose(previous, upperLeft(), 255 - f, captionBrightness(previous), settings);
+    }
+    if (m_fadingOut.pictureInView) {
+        // The lines rolled up into view have no one record: their picture fades as their colours would.
+        const QRect area = upperLeft().intersected(m_fadingOut.picture.rect());
+        m_display.copy(area, m_fadingOut.picture, area);
+        if (!m_host.transparentMode())
+            BlendPixelsToBlack(m_display.image(), area, FullProgress - EffectStep);
+        m_viewDrawn = area;
+    } else {
+        compose(previous, upperLeft(), m_host.transparentMode() ? f : 255 - f, captionBrightness(previous), settings);
     }
     m_host.repaintNow();
 

@@ -18,7 +18,11 @@
 // stepped from outside (by the window's animation timer, or a test) and never reads a clock.
 class Presenter {
 public:
-    explicit Presenter(PresentationHost& host);
+    // How much of the display image a fade step clears. Changed clears only what the quarter in view
+    // needs; Whole clears all of it at every step, the straightforward way that tests hold the first to.
+    enum class Redraw { Changed, Whole };
+
+    explicit Presenter(PresentationHost& host, Redraw redraw = Redraw::Changed);
 
     // The display image is twice the window's client area in both directions.
     void resizeDisplay(QSize clientSize);
@@ -32,9 +36,6 @@ public:
 
     void ShowSurtitle();
     void AnimateTimerTimer();
-
-    // Stops the running effect where it stands: the border-hiding step of the window does this.
-    void stopEffect() { EffectRunning = false; }
 
     bool effectRunning() const { return EffectRunning; }
     int effectState() const { return EffectState; }
@@ -62,6 +63,7 @@ private:
     void compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
                  const PresentationSettings& settings);
 
+    void rememberShown();
     void fillForFade();
     void applyDeferredFill();
     void advance(int floor);
@@ -76,6 +78,7 @@ private:
     int height2() const { return m_display.height() / 2; }
 
     PresentationHost& m_host;
+    Redraw m_redraw;
     Canvas m_display;
     Canvas m_composition;
     HtmlLabelRenderer m_renderer;
@@ -83,6 +86,18 @@ private:
 
     std::deque<QString> m_queue;
     CaptionDocumentState m_records;
+
+    // What the audience sees, which a fade-out starts from: the caption that last entered, redrawn
+    // from its record (with black for its background when a scroll cleared to black), or, after
+    // roll-up captions, the picture in view as the fade begins. A caption that never appeared
+    // ("{EMPTY}", an unknown effect) leaves it as it was.
+    struct Shown {
+        TCaptions caption;
+        bool pictureInView = false;
+        QImage picture;
+    };
+    Shown m_shown;
+    Shown m_fadingOut;
     ColourValue m_fontColourValue = Colour::Yellow;
     ColourValue m_backColourValue = Colour::Black;
     std::optional<ColourValue> m_deferredFill; // the colour the parts outside the view still owe

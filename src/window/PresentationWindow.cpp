@@ -148,7 +148,6 @@ void PresentationWindow::applyGeometry(const QRect& geometry) {
 void PresentationWindow::HideBorderTimerTimer() {
     m_hideBorderTimer.stop();
     setPosition();
-    m_presenter.stopEffect();
     if (!windowFlags().testFlag(Qt::FramelessWindowHint)) {
         const QRect geometryBefore = geometry();
         setWindowFlags(presentationFlags(false));
