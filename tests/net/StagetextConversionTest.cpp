@@ -1,6 +1,7 @@
 #include "net/StagetextConversion.h"
 
 #include "captions/CaptionDocumentWriter.h"
+#include "net/FeedFramer.h"
 #include "support/QtPrinters.h"
 
 #include <QFile>
@@ -187,8 +188,23 @@ TEST_F(StagetextConverterTest, APathToAPictureEmbedsIt) {
     ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
     sound.close();
 
-    EXPECT_TRUE(CaptiontoXML(convert(picture.fileName() + u'\r')).text.contains(u"Stream9=\"#IMAGE:#Qk0=\""_s));
+    const QString document = CaptiontoXML(convert(picture.fileName() + u'\r')).text;
+    EXPECT_TRUE(document.contains(u"Stream0=\"#IMAGE:#Qk0=\""_s));
+    EXPECT_EQ(document.count(u"#IMAGE:#"_s), 1); // the other columns repeat it blank
     EXPECT_TRUE(CaptiontoXML(convert(sound.fileName() + u'\r')).text.contains(u"Stream0=\""_s + sound.fileName()));
+}
+
+TEST_F(StagetextConverterTest, A4KPictureIsEmbeddedInADocumentTheFeedTakes) {
+    QTemporaryDir directory;
+    QFile picture(directory.filePath(u"slide.bmp"_s));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.write("BM");
+    ASSERT_TRUE(picture.resize(3840 * 2160 * 4 + 54)); // a 32-bit 4K BMP; sparse, it costs no disk
+    picture.close();
+
+    const QString document = CaptiontoXML(convert(picture.fileName() + u'\r')).text;
+    EXPECT_TRUE(document.contains(u"Stream0=\"#IMAGE:#Qk0"_s));
+    EXPECT_LT(document.size(), FeedFramer::MaxDocumentUnits);
 }
 
 TEST(StagetextConverterRobustnessTest, RandomStringsConvert) {
