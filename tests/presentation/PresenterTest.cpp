@@ -2,6 +2,7 @@
 
 #include "FakePresentationHost.h"
 #include "presentation/ColourBlend.h"
+#include "support/ImageProbes.h"
 #include "support/QtPrinters.h"
 
 #include <QBuffer>
@@ -306,6 +307,94 @@ TEST_F(PresenterTest, SystemColoursFadeLikeOthers) {
     presenter.AnimateTimerTimer(); // the fade-out blends 32 of 1023 toward black
     const auto blended = [](int c) { return c - 32 * c / 1023; };
     EXPECT_EQ(visiblePixel(1, 1), qRgb(blended(face.red()), blended(face.green()), blended(face.blue())));
+}
+
+TEST_F(PresenterTest, TheEndOfAScrollLeftShowsWhatScrolledIn) {
+    present(documentOf(u"Before"_s, u"Instant"_s, u"BackColour=\"Red\""_s));
+    runToIdle();
+    ASSERT_EQ(visiblePixel(1, 1), qRgb(255, 0, 0));
+
+    present(documentOf(u"Left"_s, u"Scroll Left"_s, u"Colour=\"White\" BackColour=\"Red\""_s));
+    const QImage arriving = presenter.displayImage().copy(QRect(QPoint(Client.width(), 0), Client));
+    runToIdle();
+    EXPECT_EQ(host.position, QPoint(0, 0));
+    // The picture that came in from the right is now the upper-left quarter: on black, the caption
+    // cleared to black whatever its background.
+    EXPECT_EQ(visiblePixel(1, 1), qRgb(0, 0, 0));
+    EXPECT_EQ(presenter.displayImage().copy(QRect(QPoint(0, 0), Client)), arriving);
+    EXPECT_TRUE(colourBounds(arriving, qRgb(255, 255, 255)).isValid());
+}
+
+// A fade-out in progress draws the caption before in its own font, its colours blended toward
+// black as far as the fade has come, at its own brightness.
+TEST_F(PresenterTest, AFadeOutInProgressDrawsTheCaptionBefore) {
+    present(documentOf(u"Before"_s, u"Instant"_s, u"Colour=\"White\" BackColour=\"Red\" Size=\"Large\""_s));
+    runToIdle();
+    const QImage seen = presenter.displayImage().copy(QRect(QPoint(0, 0), Client));
+    const QRect ink = inkBounds(seen, qRgb(255, 0, 0));
+    ASSERT_TRUE(ink.isValid());
+
+    Document next = documentOf(u"Next"_s, u"Fade"_s, u"Colour=\"Yellow\" BackColour=\"Blue\" Size=\"Very small\""_s);
+    next.speed = u"Slow"_s;
+    present(next);
+    for (int step = 0; step < 20; ++step)
+        presenter.AnimateTimerTimer();
+    ASSERT_EQ(presenter.effectState(), 2);
+    ASSERT_EQ(presenter.effectStep(), 1023 - 20 * 25);
+
+    const int level = 255 - 500 * 255 / 1023; // every channel blended 500 of 1023 toward black
+    EXPECT_EQ(visiblePixel(1, 1), qRgb(level, 0, 0));
+    EXPECT_EQ(inkBounds(presenter.displayImage(), qRgb(level, 0, 0), QRect(QPoint(0, 0), Client)), ink);
+    EXPECT_TRUE(colourBounds(presenter.displayImage(), qRgb(level, level, level)).isValid());
+
+    // The caption's own brightness ("Medium", 127 of 255) dims its fade-out as it dimmed the
+    // caption; the brightness of the caption coming in plays no part.
+    Document dimmed = documentOf(u"Dimmed"_s, u"Instant"_s, u"Colour=\"White\" BackColour=\"Red\""_s);
+    dimmed.extraEffects = u"Brightness=\"Medium\""_s;
+    present(dimmed);
+    runToIdle();
+    ASSERT_EQ(visiblePixel(1, 1), qRgb(127, 0, 0));
+    next.extraEffects = u"Brightness=\"Dim\""_s;
+    present(next);
+    presenter.AnimateTimerTimer();
+    EXPECT_EQ(visiblePixel(1, 1), qRgb((255 - 25 * 255 / 1023) * 127 / 255, 0, 0));
+}
+
+// Speeds below the floors: a speed of 3 ("5%") scrolls up in 341 steps and fades in 341 each way,
+// but the other scrolls take their first step at 3 and then creep at 1.
+TEST_F(PresenterTest, TheSpeedFloors) {
+    struct Case {
+        const char16_t* effect;
+        int steps;
+    };
+    for (const Case c : {Case{u"Scroll Up", 341}, Case{u"Caption", 341}, Case{u"Fade", 682}, Case{u"Scroll Down", 1021},
+                         Case{u"Scroll Left", 1021}, Case{u"Scroll Right", 1021}}) {
+        Document document = documentOf(u"Slowly"_s, QString::fromUtf16(c.effect));
+        document.speed = u"5%"_s;
+        present(document);
+        EXPECT_EQ(presenter.effectSpeed(), 3);
+        EXPECT_EQ(runToIdle(), c.steps) << QString::fromUtf16(c.effect).toStdString();
+    }
+}
+
+// With the font override on, every caption takes the override's font and size, whatever it says.
+TEST_F(PresenterTest, TheFontOverrideReplacesTheCaptionsFont) {
+    host.presentationSettings.fontOverride = true;
+    host.presentationSettings.overrideFontName = u"DejaVu Serif"_s;
+    host.presentationSettings.overrideFontSize = 20;
+    present(documentOf(u"Overridden"_s, u"Instant"_s, u"Name=\"Liberation Mono\" Size=\"Very small\""_s));
+    runToIdle();
+    EXPECT_EQ(presenter.records().current.FontName, u"DejaVu Serif"_s);
+    EXPECT_EQ(presenter.records().current.Size, u"20"_s);
+
+    FakePresentationHost plainHost;
+    Presenter plain(plainHost);
+    plain.resizeDisplay(Client);
+    plain.enqueue(documentOf(u"Overridden"_s, u"Instant"_s, u"Name=\"DejaVu Serif\" Size=\"20\""_s).xml());
+    plain.ShowSurtitle();
+    plain.AnimateTimerTimer();
+    EXPECT_EQ(presenter.displayImage().copy(QRect(QPoint(0, 0), Client)),
+              plain.displayImage().copy(QRect(QPoint(0, 0), Client)));
 }
 
 // The column text of a picture caption: a BMP of the given size and colour.
