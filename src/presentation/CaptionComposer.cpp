@@ -156,8 +156,9 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     text.replace(u"\r\n"_s, u"<br>"_s);
     text.replace(u'\n', u"<br>"_s);
 
-    // Markup sizes follow the caption's size when it is given as a number.
-    qint64 scale = qint64(IntegerPrefix(surtitle.Size)) * fontSize / 12;
+    // Markup sizes are written for a caption of 12 points: when the caption's size is given as a
+    // number (points, or a percentage of the base size) they grow and shrink with the size it has.
+    qint64 scale = IntegerPrefix(surtitle.Size) > 0 ? qint64(fontSize) * 100 / 12 : 100;
     if (scale <= 0 || scale > std::numeric_limits<int>::max())
         scale = 100;
     text = ScaleFontHTML(text, int(scale));

@@ -135,6 +135,27 @@ TEST_F(CaptionComposerTest, ALoneLineFeedBreaksAFormattedLineAsCrLfDoes) {
     }
 }
 
+// Markup font sizes are written for a 12-point caption: a caption whose size is a number scales
+// them by its size over 12 points; a size word leaves them as written.
+TEST_F(CaptionComposerTest, MarkupSizesFollowACaptionSizeGivenAsANumber) {
+    struct Case {
+        const char16_t* size;
+        int markup;
+        int drawnAs; // the markup size of a "Medium" caption (12 points) that draws the same
+    };
+    const auto composed = [this](const QString& size, int markup) {
+        TCaptions c = caption(u"<html><FONT STYLE=\"font-size:%1pt\">Big</FONT></html>"_s.arg(markup));
+        c.Size = size;
+        display.fillAll();
+        compose(c);
+        return display.image();
+    };
+    for (const Case c : {Case{u"12", 24, 24}, Case{u"24", 12, 24}, Case{u"150%", 12, 18}, Case{u"Large", 20, 20}}) {
+        EXPECT_EQ(composed(QString::fromUtf16(c.size), c.markup), composed(u"Medium"_s, c.drawnAs))
+            << QString::fromUtf16(c.size).toStdString();
+    }
+}
+
 TEST_F(CaptionComposerTest, AnUnreadablePictureDrawsNothing) {
     const QImage before = display.image();
     compose(caption(u"#IMAGE:#"_s + QString::fromLatin1(QByteArray("BM\x10\0\0\0", 6).toBase64())), 0, 0);
