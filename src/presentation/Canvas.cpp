@@ -162,9 +162,10 @@ void Canvas::drawText(int left, int width, qint64 top, const QString& text, Text
         fill(box);
         // Glyphs may reach past their cell (italics, stacked accents): a margin counts as drawn too.
         markTouched(QRect(left - lineHeight, int(top) - lineHeight / 2, width + 2 * lineHeight, 2 * lineHeight));
-        m_stamps.draw(m_image, m_image.rect(), qfont, box,
-                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextExpandTabs,
-                      line.text, DisplayRgb(font.colour));
+        markTouched(
+            m_stamps.draw(m_image, m_image.rect(), qfont, box,
+                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextExpandTabs,
+                          line.text, DisplayRgb(font.colour)));
     }
 }
 
@@ -188,7 +189,7 @@ void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView t
         box.adjusted(-size.height(), -size.height() / 2, size.height(), size.height() / 2).intersected(visible));
     if (background)
         fillArea(box.intersected(visible), DisplayRgb(*background));
-    m_stamps.draw(m_image, visible, runFont.toQFont(), box,
-                  Qt::TextSingleLine | Qt::TextExpandTabs | Qt::TextDontClip | mnemonicFlags(mnemonics),
-                  text.toString(), DisplayRgb(runFont.colour));
+    markTouched(m_stamps.draw(m_image, visible, runFont.toQFont(), box,
+                              Qt::TextSingleLine | Qt::TextExpandTabs | Qt::TextDontClip | mnemonicFlags(mnemonics),
+                              text.toString(), DisplayRgb(runFont.colour)));
 }

@@ -550,6 +550,9 @@ TEST_P(PresenterRedrawTest, OptimisedStepsShowWhatWholeRedrawsShow) {
         documentOf(u"Unseen"_s, u"Dissolve"_s),
         formatted(u"Stream9=\"&lt;i&gt;On black&lt;/i&gt;\""_s, u"Colour=\"White\" BackColour=\"Black\""_s),
         documentOf(picture, u"Fade"_s, u"BackColour=\"Purple\""_s),
+        // Ink far above its line, on black: a fade clears only what the step before drew.
+        documentOf(u"x"_s + QString(12, QChar(0x0301)), u"Fade"_s,
+                   u"Colour=\"White\" BackColour=\"Black\" Name=\"DejaVu Sans\""_s),
     };
     const bool transparent = GetParam();
     FakePresentationHost optimisedHost;
