@@ -5,6 +5,7 @@
 #include "support/QtPrinters.h"
 
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QPainter>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -181,6 +182,32 @@ INSTANTIATE_TEST_SUITE_P(Texts, StampedTextTest,
                              {"MarksBelow", u"x"_s + QString(12, QChar(0x0323)), u"DejaVu Sans"_s, 20, {40, 0}},
                          }),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A right-to-left line far wider than the image, drawn in pieces: the part in view is the part a
+// straightforward drawing of the whole line shows there (its end, for a line starting at the left).
+TEST(CanvasTest, ALongRightToLeftLineShowsThePartInView) {
+    QString text;
+    for (int word = 0; text.size() < 400; ++word)
+        text += u"\u05E9\u05DC\u05D5\u05DD %1 \u05E2\u05D5\u05DC\u05DD "_s.arg(word);
+    Canvas canvas(QSize(600, 100));
+    canvas.brushColour = Colour::Black;
+    canvas.fillAll();
+    canvas.font.pointSize = 20;
+    canvas.font.colour = Colour::Yellow;
+    canvas.font.quality = FontQuality::NonAntialiased;
+    canvas.drawText(0, 600, 30, text, TextAlignment::Left, WordWrap::Off);
+
+    QImage direct(600, 100, Canvas::PixelFormat);
+    direct.fill(Qt::black);
+    QPainter painter(&direct);
+    painter.setFont(canvas.font.toQFont());
+    painter.setPen(DisplayColour(Colour::Yellow));
+    painter.drawText(QRect(0, 30, 100000, 40), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
+                     text);
+    painter.end();
+    ASSERT_GT(QFontMetrics(canvas.font.toQFont()).horizontalAdvance(text), 2000);
+    EXPECT_EQ(canvas.image(), direct);
+}
 
 long peakResidentKilobytes() {
     rusage usage{};
