@@ -146,7 +146,7 @@ void setDefaults(TCaptions& caption, const StagetextSettings& settings, const QS
         caption.Size = QString::number(settings.baseFontHeight);
         caption.FontName = u"Arial"_s;
     }
-    caption.Effect = {u"Caption"_s, u"Fade"_s, speed};
+    caption.Effect = {EntryEffectToString(EntryEffect::RollUp), EntryEffectToString(EntryEffect::Fade), speed};
     caption.Justification = u"Left"_s;
     caption.Act = u"Act 1"_s;
     caption.Scene = u"Scene 1"_s;

@@ -6,6 +6,7 @@
 #include "PixelPasses.h"
 #include "ScaleFontHtml.h"
 #include "captions/CaptionDocumentFormat.h"
+#include "captions/CaptionWords.h"
 #include "captions/IntegerPrefix.h"
 #include "captions/StoredForm.h"
 
@@ -16,7 +17,13 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr QStringView RollUpEffect = u"Caption";
+bool isRollUp(const TCaptions& caption) {
+    return EntryEffectFromString(caption.Effect.InEffect) == EntryEffect::RollUp;
+}
+
+std::optional<VerticalJustification> verticalJustification(const TCaptions& caption) {
+    return VerticalJustificationFromString(caption.VertJust);
+}
 
 enum class Trim { Both, End, Start };
 
@@ -163,12 +170,12 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
         scale = 100;
     text = ScaleFontHTML(text, int(scale));
 
-    const bool rollUp = surtitle.Effect.InEffect == RollUpEffect;
-    if (surtitle.VertJust == u"Top")
+    const bool rollUp = isRollUp(surtitle);
+    if (verticalJustification(surtitle) == VerticalJustification::Top)
         m_renderer.VAlignment = TextVAlignment::tvaTop;
-    else if (surtitle.VertJust == u"Middle")
+    else if (verticalJustification(surtitle) == VerticalJustification::Middle)
         m_renderer.VAlignment = TextVAlignment::tvaCenter;
-    else if (surtitle.VertJust == u"Bottom" || !rollUp)
+    else if (verticalJustification(surtitle) == VerticalJustification::Bottom || !rollUp)
         m_renderer.VAlignment = TextVAlignment::tvaBottom; // any other word places it as plain text is placed
 
     const Justification justification = justificationOf(surtitle.Justification);
@@ -185,9 +192,9 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
         // The block fills dst whatever its vertical word (the renderer places the text in it), so it
         // is printed straight onto the display, held inside dst as a bitmap of its own would hold it.
         QRect dest = dst;
-        if (surtitle.VertJust == u"Middle")
+        if (verticalJustification(surtitle) == VerticalJustification::Middle)
             dest.translate(0, (visible - dest.height()) / 2);
-        else if (surtitle.VertJust != u"Top")
+        else if (verticalJustification(surtitle) != VerticalJustification::Top)
             dest.translate(0, visible - dest.height());
         const ColourValue brush = std::exchange(m_display.brushColour, m_composition.brushColour);
         m_display.fill(dest);
@@ -245,7 +252,7 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
     // A picture has no lines to roll up: it enters whole, as a scroll up brings it, from the top of
     // the quarter that a roll-up places its lines in one gap below.
     const int visible = visibleHeight();
-    if (surtitle.Effect.InEffect == RollUpEffect && dst.height() < visible)
+    if (isRollUp(surtitle) && dst.height() < visible)
         dst.setTop(dst.bottom() + 1 - visible);
 
     // The picture keeps its top-left corner in dst: cropped, never scaled, black where it is short.
@@ -278,13 +285,13 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
         blockLines = measured / lineHeight;
         offset = dst.height() - measured;
     }
-    if (surtitle.VertJust == u"Top")
+    if (verticalJustification(surtitle) == VerticalJustification::Top)
         offset = 0;
-    else if (surtitle.VertJust == u"Middle")
+    else if (verticalJustification(surtitle) == VerticalJustification::Middle)
         offset = (dst.height() - blockLines * lineHeight) / 2;
 
     Result result;
-    if (surtitle.Effect.InEffect != RollUpEffect) {
+    if (!isRollUp(surtitle)) {
         result.scrollDistance = visible;
         m_display.drawText(dst.left(), dst.width(), dst.top() + offset, text, alignment, wrap);
         return result;

@@ -3,6 +3,7 @@
 #include "ColourBlend.h"
 #include "DisplayColour.h"
 #include "PixelPasses.h"
+#include "captions/CaptionWords.h"
 #include "captions/IntegerPrefix.h"
 #include "captions/Vocabularies.h"
 
@@ -14,17 +15,6 @@ namespace {
 
 constexpr int FullProgress = 1023;
 
-namespace Effect {
-constexpr QStringView Fade = u"Fade";
-constexpr QStringView Instant = u"Instant";
-constexpr QStringView ScrollUp = u"Scroll Up";
-constexpr QStringView RollUp = u"Caption";
-constexpr QStringView ScrollDown = u"Scroll Down";
-constexpr QStringView ScrollLeft = u"Scroll Left";
-constexpr QStringView ScrollRight = u"Scroll Right";
-constexpr QStringView Ignore = u"IGNORE";
-} // namespace Effect
-
 namespace State {
 constexpr int Idle = 0;
 constexpr int FadeIn = 1;
@@ -34,10 +24,6 @@ constexpr int ScrollDown = 6;
 constexpr int ScrollLeft = 8;
 constexpr int ScrollRight = 10;
 } // namespace State
-
-constexpr QStringView BlankText = u"{BLANK}";
-constexpr QStringView ClearText = u"{CLEAR}";
-constexpr QStringView EmptyText = u"{EMPTY}";
 
 // The overall brightness percentage, anything outside 0..100 counting as 100.
 int overallPercentage(const QString& overallBrightness) {
@@ -142,70 +128,84 @@ void Presenter::ShowSurtitle() {
     }
 
     QString& text = current.Caption[std::size_t(current.LanguageIndex)].Text;
-    if (text == BlankText) {
-        current.Effect.InEffect = Effect::Instant.toString();
-        text = u" "_s;
-    } else if (text == ClearText) {
-        current.Effect.InEffect = Effect::ScrollUp.toString();
-        current.Effect.Speed = m_host.stagetextSpeed();
-        text = u" "_s;
-    } else if (text == EmptyText) {
-        current.Effect.InEffect = Effect::Ignore.toString();
+    if (const std::optional<SpecialText> special = SpecialTextFromString(text)) {
+        switch (*special) {
+        case SpecialText::Blank:
+            current.Effect.InEffect = EntryEffectToString(EntryEffect::Instant);
+            text = u" "_s;
+            break;
+        case SpecialText::Clear:
+            current.Effect.InEffect = EntryEffectToString(EntryEffect::ScrollUp);
+            current.Effect.Speed = m_host.stagetextSpeed();
+            text = u" "_s;
+            break;
+        case SpecialText::Empty:
+            current.Effect.InEffect = EntryEffectToString(EntryEffect::Ignore);
+            break;
+        }
     }
-    if (current.Effect.InEffect == Effect::RollUp)
-        current.VertJust = u"Top"_s;
-    if (current.Effect.InEffect == Effect::Instant) {
-        current.Effect.InEffect = Effect::Fade.toString();
-        current.Effect.Speed = Effect::Instant.toString();
+    std::optional<EntryEffect> entry = EntryEffectFromString(current.Effect.InEffect);
+    if (entry == EntryEffect::RollUp)
+        current.VertJust = VerticalJustificationToString(VerticalJustification::Top);
+    if (entry == EntryEffect::Instant) {
+        entry = EntryEffect::Fade;
+        current.Effect.InEffect = EntryEffectToString(EntryEffect::Fade);
+        current.Effect.Speed = InstantSpeed.toString();
     }
 
     m_fontColourValue = PlainColour(StringToColour(current.Colour, Colour::Yellow));
     m_backColourValue = PlainColour(StringToColour(current.BackColour, Colour::Black));
-    setUpEffect(settings);
-    if (current.Effect.InEffect != Effect::Ignore)
+    if (entry && entry != EntryEffect::Ignore)
+        setUpEffect(*entry, settings);
+    if (entry != EntryEffect::Ignore)
         TickReload = 1;
 }
 
-void Presenter::rememberShown() {
-    const TCaptions& current = m_records.current;
-    const QString& effect = current.Effect.InEffect;
+void Presenter::rememberShown(EntryEffect entry) {
     const bool clearsToBlack =
-        effect == Effect::ScrollDown || effect == Effect::ScrollLeft || effect == Effect::ScrollRight;
-    m_shown = {current, effect == Effect::RollUp, QImage()};
+        entry == EntryEffect::ScrollDown || entry == EntryEffect::ScrollLeft || entry == EntryEffect::ScrollRight;
+    m_shown = {m_records.current, entry == EntryEffect::RollUp, QImage()};
     if (clearsToBlack)
         m_shown.caption.BackColour = u"0"_s;
 }
 
-void Presenter::setUpEffect(const PresentationSettings& settings) {
+void Presenter::setUpEffect(EntryEffect entry, const PresentationSettings& settings) {
     const TEffect& effect = m_records.current.Effect;
-    if (effect.InEffect == Effect::Fade && effect.Speed != Effect::Instant) {
+    const bool fadesOut = entry == EntryEffect::Fade && effect.Speed != InstantSpeed;
+    if (fadesOut) {
         m_fadingOut = m_shown;
         if (m_fadingOut.pictureInView)
             m_fadingOut.picture = m_display.image().copy(upperLeft());
     }
-    if (effect.InEffect == Effect::Fade || effect.InEffect == Effect::ScrollUp || effect.InEffect == Effect::RollUp ||
-        effect.InEffect == Effect::ScrollDown || effect.InEffect == Effect::ScrollLeft ||
-        effect.InEffect == Effect::ScrollRight)
-        rememberShown();
-    if (effect.InEffect != Effect::Fade) {
+    rememberShown(entry);
+    if (entry != EntryEffect::Fade) {
         applyDeferredFill(); // the scrolls show and copy the parts outside the view
         m_viewFill.reset();
     }
-    if (effect.InEffect == Effect::Fade) {
-        startEffect(effect.Speed == Effect::Instant ? State::FadeIn : State::FadeOut,
-                    BrightEffectSpeedFromString(effect.Speed));
-    } else if (effect.InEffect == Effect::ScrollUp || effect.InEffect == Effect::RollUp) {
-        scrollUpSetUp(effect.InEffect == Effect::RollUp, settings);
+    switch (entry) {
+    case EntryEffect::Fade:
+        startEffect(fadesOut ? State::FadeOut : State::FadeIn, BrightEffectSpeedFromString(effect.Speed));
+        break;
+    case EntryEffect::ScrollUp:
+    case EntryEffect::RollUp:
+        scrollUpSetUp(entry == EntryEffect::RollUp, settings);
         startEffect(State::ScrollUp, EffectSpeedFromString(effect.Speed));
-    } else if (effect.InEffect == Effect::ScrollDown) {
+        break;
+    case EntryEffect::ScrollDown:
         scrollDownSetUp(settings);
         startEffect(State::ScrollDown, EffectSpeedFromString(effect.Speed));
-    } else if (effect.InEffect == Effect::ScrollLeft) {
+        break;
+    case EntryEffect::ScrollLeft:
         scrollLeftSetUp(settings);
         startEffect(State::ScrollLeft, EffectSpeedFromString(effect.Speed));
-    } else if (effect.InEffect == Effect::ScrollRight) {
+        break;
+    case EntryEffect::ScrollRight:
         scrollRightSetUp(settings);
         startEffect(State::ScrollRight, EffectSpeedFromString(effect.Speed));
+        break;
+    case EntryEffect::Instant: // read as a fade at the instant speed
+    case EntryEffect::Ignore:
+        break;
     }
 }
 

@@ -5,6 +5,7 @@
 #include "HtmlLabelRenderer.h"
 #include "PresentationHost.h"
 #include "captions/CaptionDocumentReader.h"
+#include "captions/CaptionWords.h"
 #include "captions/Colours.h"
 
 #include <QSize>
@@ -54,7 +55,7 @@ private:
     CompositionSettings compositionSettings(const PresentationSettings& settings) const;
     int captionBrightness(const TCaptions& caption) const;
     void prepareFont(const TCaptions& caption, const PresentationSettings& settings);
-    void setUpEffect(const PresentationSettings& settings);
+    void setUpEffect(EntryEffect entry, const PresentationSettings& settings);
     void startEffect(int state, int speed);
     void scrollUpSetUp(bool rollUp, const PresentationSettings& settings);
     void scrollDownSetUp(const PresentationSettings& settings);
@@ -63,7 +64,7 @@ private:
     void compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
                  const PresentationSettings& settings);
 
-    void rememberShown();
+    void rememberShown(EntryEffect entry);
     void fillForFade();
     void applyDeferredFill();
     void advance(int floor);
