@@ -15,15 +15,7 @@ namespace {
 
 constexpr int FullProgress = 1023;
 
-namespace State {
-constexpr int Idle = 0;
-constexpr int FadeIn = 1;
-constexpr int FadeOut = 2;
-constexpr int ScrollUp = 4;
-constexpr int ScrollDown = 6;
-constexpr int ScrollLeft = 8;
-constexpr int ScrollRight = 10;
-} // namespace State
+using State = Presenter::AnimationState;
 
 // The overall brightness percentage, anything outside 0..100 counting as 100.
 int overallPercentage(const QString& overallBrightness) {
@@ -209,7 +201,7 @@ void Presenter::setUpEffect(EntryEffect entry, const PresentationSettings& setti
     }
 }
 
-void Presenter::startEffect(int state, int speed) {
+void Presenter::startEffect(AnimationState state, int speed) {
     EffectState = state;
     EffectSpeed = speed;
     EffectStep = FullProgress;
@@ -408,13 +400,15 @@ void Presenter::scrollStep() {
     case State::ScrollRight:
         m_host.setImagePosition(QPoint(-int(std::trunc(double(ScrollDistance) * EffectStep / FullProgress)), 0));
         break;
+    default: // the fades have steps of their own
+        break;
     }
     if (EffectStep == 0)
         finishEffect();
 }
 
 void Presenter::finishEffect() {
-    const int state = EffectState;
+    const AnimationState state = EffectState;
     m_viewFill.reset(); // the scroll's picture is in view now
     EffectRunning = false;
     EffectState = State::Idle;

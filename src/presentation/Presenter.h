@@ -38,8 +38,11 @@ public:
     void ShowSurtitle();
     void AnimateTimerTimer();
 
+    // Which effect runs: a fade in, a fade out (followed by the fade in), or a scroll.
+    enum class AnimationState { Idle, FadeIn, FadeOut, ScrollUp, ScrollDown, ScrollLeft, ScrollRight };
+
     bool effectRunning() const { return EffectRunning; }
-    int effectState() const { return EffectState; }
+    AnimationState effectState() const { return EffectState; }
     int effectStep() const { return EffectStep; }
     int effectSpeed() const { return EffectSpeed; }
     int scrollDistance() const { return ScrollDistance; }
@@ -56,7 +59,7 @@ private:
     int captionBrightness(const TCaptions& caption) const;
     void prepareFont(const TCaptions& caption, const PresentationSettings& settings);
     void setUpEffect(EntryEffect entry, const PresentationSettings& settings);
-    void startEffect(int state, int speed);
+    void startEffect(AnimationState state, int speed);
     void scrollUpSetUp(bool rollUp, const PresentationSettings& settings);
     void scrollDownSetUp(const PresentationSettings& settings);
     void scrollLeftSetUp(const PresentationSettings& settings);
@@ -105,7 +108,7 @@ private:
     std::optional<ColourValue> m_viewFill;     // the view is of this colour but for m_viewDrawn
     QRect m_viewDrawn;                         // what the last composition drew
 
-    int EffectState = 0;
+    AnimationState EffectState = AnimationState::Idle;
     int EffectStep = 0;
     int EffectSpeed = 0;
     int ScrollDistance = 0;

@@ -89,7 +89,7 @@ TEST(PresentationWindowTest, HidingTheBorderLeavesARunningEffectAlone) {
                       u"</Surtitles>"_s);
     presenter.ShowSurtitle();
     EXPECT_FALSE(window.borderHidingPending());
-    EXPECT_EQ(presenter.effectState(), 8);
+    EXPECT_EQ(presenter.effectState(), Presenter::AnimationState::ScrollLeft);
     EXPECT_EQ(presenter.queuedDocuments(), 1);
     for (int step = 1; step < steps - 1; ++step)
         presenter.AnimateTimerTimer();
