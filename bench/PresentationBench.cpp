@@ -132,7 +132,7 @@ void composeCaption(benchmark::State& state, const QString& text) {
     const QRect lowerLeft(0, client.height(), client.width(), client.height());
     for (auto _ : state) {
         display.fill(lowerLeft);
-        composer.ShowSurtitlesOnCanvas(caption, lowerLeft, 0, 255, settings, caption);
+        composer.ShowSurtitlesOnCanvas(caption, lowerLeft, 0, 255, settings);
     }
     state.counters["memcpy_frame_ms"] = memcpySecondsPerFrame(client) * 1e3;
 }

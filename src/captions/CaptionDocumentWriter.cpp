@@ -37,12 +37,16 @@ QString CaptionDataToNode(pugi::xml_node node, const TCaptions& caption, FileFil
     const pugi::xml_node captions = findOrAppendChild(node, Format::CaptionsElement);
     const QString storedLanguage = MemoStringToStoredString(WrittenColumnLanguage);
     // Columns often repeat the one before (a Stagetext caption fills all ten alike): a repeated
-    // text is stored, and its file looked for, once.
+    // text is stored, and its file looked for, once. An embedded picture is carried once, in the
+    // first column that names it, and the columns repeating it are blank: ten copies of a large
+    // picture would not fit a caption document, and the display shows the first column of the
+    // documents it writes (their language names never match).
     const QString* previousText = nullptr;
     QString stream;
     for (int column = 0; column < CaptionColumnCount; ++column) {
         const QString& text = caption.Caption[column].Text;
-        if (!previousText || text != *previousText) {
+        const bool repeated = previousText && text == *previousText;
+        if (!repeated) {
             stream = MemoStringToStoredString(text);
             if (filterFiles == FileFilter::EmbedNamedFiles) {
                 FileEmbedding embedding = EmbedNamedFile(stream);
@@ -53,7 +57,9 @@ QString CaptionDataToNode(pugi::xml_node node, const TCaptions& caption, FileFil
             }
             previousText = &text;
         }
-        AddAttributesToNode(captions, columnAttribute(Format::StreamPrefix, column).c_str(), stream);
+        const bool repeatsPicture = repeated && stream.startsWith(Format::ImagePrefix);
+        AddAttributesToNode(captions, columnAttribute(Format::StreamPrefix, column).c_str(),
+                            repeatsPicture ? QStringView(u" ") : QStringView(stream));
         AddAttributesToNode(captions, columnAttribute(Format::StrNamePrefix, column).c_str(), storedLanguage);
     }
 

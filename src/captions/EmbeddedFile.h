@@ -8,7 +8,9 @@
 // embedded; a device, pipe, directory or larger file is left as the caption text it is, so a
 // caption can never block the display or exhaust its memory.
 
-inline constexpr qint64 MaxEmbeddedFileSize = 8 * 1024 * 1024; // a full-HD 24-bit BMP is 6.2 MB
+// A 3840 x 2160 32-bit BMP is 33.2 MB; its Base64 text (44.2 million characters) leaves a document
+// well inside the caption feed's cap, which the feed framer checks against this one.
+inline constexpr qint64 MaxEmbeddedFileSize = 40 * 1024 * 1024;
 
 // True when the extension of the last path component is exactly ".wav" or ".mp3".
 bool IsAudioFile(QStringView fileName);

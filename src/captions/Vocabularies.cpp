@@ -25,7 +25,7 @@ constexpr std::array<SpeedWord, 6> SpeedWords = {{
     {u"Medium", 32, 32},
     {u"Medium fast", 50, 50},
     {u"Fast", 64, 64},
-    {u"Instant", DefaultSpeed, FullProgress},
+    {InstantSpeed, DefaultSpeed, FullProgress},
 }};
 
 // The number in a percentage text, every "%" removed, limited to 1..100.

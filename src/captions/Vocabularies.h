@@ -18,6 +18,9 @@ int FontSizeFromString(int baseFontSize, QStringView size, const FontSizeSetting
 // "Bright", "Medium", "Dim" or "NN%": a brightness scale 2..255 where 255 leaves the picture as drawn.
 int BrightnessFromString(QStringView brightness);
 
+// The speed word with which a fade completes in one step.
+inline constexpr QStringView InstantSpeed = u"Instant";
+
 // The steps out of 1023 by which an effect advances per 10 ms tick: for scrolls, and for fades
 // (where "Instant" completes in one tick).
 int EffectSpeedFromString(QStringView speed);

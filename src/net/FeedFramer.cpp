@@ -151,6 +151,12 @@ void FeedFramer::clear() {
     m_pendingByte.reset();
 }
 
+void FeedFramer::dropHeldText() {
+    const std::optional<char> pendingByte = m_pendingByte;
+    clear();
+    m_pendingByte = pendingByte;
+}
+
 QStringView FeedFramer::unitsOf(QByteArrayView bytes) {
     const char* data = bytes.data();
     qsizetype count = bytes.size();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "captions/EmbeddedFile.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
@@ -15,6 +17,8 @@ class FeedFramer {
 public:
     // 128 MiB of text: room for a 4K 24-bit picture (33 million Base64 characters) and more.
     static constexpr qsizetype MaxDocumentUnits = 64 * 1024 * 1024;
+    // A document the display writes for a caption naming the largest picture it embeds fits.
+    static_assert((MaxEmbeddedFileSize + 2) / 3 * 4 + 1024 * 1024 < MaxDocumentUnits);
 
     struct Result {
         QStringList documents; // complete documents, in the order they arrived
@@ -25,6 +29,9 @@ public:
 
     // Forgets everything received so far.
     void clear();
+    // Gives up the unfinished document (or cut-off tag) but keeps an odd byte still waiting for its
+    // pair, so that what the connection sends next stays aligned.
+    void dropHeldText();
 
     // Code units held for a document not yet complete, or for a tag cut off by the end of a read.
     qsizetype bufferedUnits() const { return m_held.size(); }

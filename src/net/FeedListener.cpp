@@ -72,7 +72,7 @@ void FeedListener::keepWithinBudget() {
                 largest = framer.get();
         }
         m_bufferedUnits -= largest->bufferedUnits();
-        largest->clear();
+        largest->dropHeldText();
     }
 }
 

@@ -1,5 +1,7 @@
 #include "StagetextConversion.h"
 
+#include "captions/CaptionWords.h"
+
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
@@ -114,6 +116,9 @@ QString lineText(QStringView gathered) {
 }
 
 QString finishedText(const QString& text, const QString& justification, bool html) {
+    // A clear or blank code is a command to the display, which recognises only its bare word.
+    if (SpecialTextFromString(text))
+        return text;
     QString finished = text;
     QString align;
     if (justification == u"Center") {
@@ -141,7 +146,7 @@ void setDefaults(TCaptions& caption, const StagetextSettings& settings, const QS
         caption.Size = QString::number(settings.baseFontHeight);
         caption.FontName = u"Arial"_s;
     }
-    caption.Effect = {u"Caption"_s, u"Fade"_s, speed};
+    caption.Effect = {EntryEffectToString(EntryEffect::RollUp), EntryEffectToString(EntryEffect::Fade), speed};
     caption.Justification = u"Left"_s;
     caption.Act = u"Act 1"_s;
     caption.Scene = u"Scene 1"_s;
@@ -168,13 +173,13 @@ TCaptions StagetextConverter::CaptionFromStagetext(QStringView comString, const 
             gathered += QChar(token.parameter);
             break;
         case Kind::Clear:
-            text = u"{CLEAR}"_s;
+            text = SpecialTextToString(SpecialText::Clear);
             break;
         case Kind::Empty:
             text.clear();
             break;
         case Kind::Blank:
-            text = u"{BLANK}"_s;
+            text = SpecialTextToString(SpecialText::Blank);
             break;
         case Kind::LineEnd:
             text = lineText(gathered);

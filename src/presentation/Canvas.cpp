@@ -191,12 +191,13 @@ void Canvas::drawText(int left, int width, qint64 top, const QString& text, Text
             lineLeft += qint64(width) - line.width;
         const QRect box(coordinate(lineLeft), int(top), int(std::clamp<qint64>(line.width, 0, 1 << 29)), lineHeight);
         fill(box);
-        // Glyphs may reach past their cell (italics, stacked accents): a margin counts as drawn too.
-        // The stamps draw nothing beyond it, so the rest of the line's width stays untouched.
+        // Glyphs may reach past their cell (italics, stacked accents): a margin counts as drawn too, and
+        // the stamps report where their ink went beyond it (deep descenders of fallback fonts).
         markTouched(box.adjusted(-lineHeight, -lineHeight / 2, lineHeight, lineHeight / 2));
-        m_stamps.draw(m_image, m_image.rect(), qfont, box,
-                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextExpandTabs,
-                      line.text, DisplayRgb(font.colour));
+        markTouched(
+            m_stamps.draw(m_image, m_image.rect(), qfont, box,
+                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextExpandTabs,
+                          line.text, DisplayRgb(font.colour)));
     }
 }
 
@@ -237,7 +238,7 @@ void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView t
         box.adjusted(-size.height(), -size.height() / 2, size.height(), size.height() / 2).intersected(visible));
     if (background)
         fillArea(box.intersected(visible), DisplayRgb(*background));
-    m_stamps.draw(m_image, visible, runFont.toQFont(), box,
-                  Qt::TextSingleLine | Qt::TextExpandTabs | Qt::TextDontClip | mnemonicFlags(mnemonics),
-                  text.toString(), DisplayRgb(runFont.colour));
+    markTouched(m_stamps.draw(m_image, visible, runFont.toQFont(), box,
+                              Qt::TextSingleLine | Qt::TextExpandTabs | Qt::TextDontClip | mnemonicFlags(mnemonics),
+                              text.toString(), DisplayRgb(runFont.colour)));
 }

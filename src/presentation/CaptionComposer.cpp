@@ -6,6 +6,7 @@
 #include "PixelPasses.h"
 #include "ScaleFontHtml.h"
 #include "captions/CaptionDocumentFormat.h"
+#include "captions/CaptionWords.h"
 #include "captions/IntegerPrefix.h"
 #include "captions/StoredForm.h"
 
@@ -15,7 +16,13 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr QStringView RollUpEffect = u"Caption";
+bool isRollUp(const TCaptions& caption) {
+    return EntryEffectFromString(caption.Effect.InEffect) == EntryEffect::RollUp;
+}
+
+std::optional<VerticalJustification> verticalJustification(const TCaptions& caption) {
+    return VerticalJustificationFromString(caption.VertJust);
+}
 
 enum class Trim { Both, End, Start };
 
@@ -92,8 +99,7 @@ CaptionComposer::LineMetrics CaptionComposer::lineMetrics(int visible) const {
 }
 
 CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, int alpha, int brightness,
-                                                               const CompositionSettings& settings,
-                                                               const TCaptions& current) {
+                                                               const CompositionSettings& settings) {
     const int fontSize = FontSizeFromString(settings.baseFontHeight, surtitle.Size, settings.fontSize);
     if (!surtitle.FontName.isEmpty())
         m_display.font.name = surtitle.FontName;
@@ -135,9 +141,9 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
     if (m_prepared->formatted)
         result = composeHtml(surtitle, text, dst, alpha, settings, fontSize, metrics);
     else if (text.startsWith(CaptionDocumentFormat::ImagePrefix))
-        result = composePicture(surtitle, text, dst, alpha);
+        result = composePicture(surtitle, text, dst, settings.transparentMode ? 0 : alpha);
     else
-        result = composePlainText(surtitle, text, dst, justification.alignment, settings, current);
+        result = composePlainText(surtitle, text, dst, justification.alignment, settings);
 
     if (result.drawn && brightness != 255) {
         ScalePixels(m_display.image(), dst, brightness);
@@ -150,16 +156,17 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
                                                      int alpha, const CompositionSettings& settings, int fontSize,
                                                      const LineMetrics& metrics) {
     const int visible = visibleHeight();
-    const bool rollUp = surtitle.Effect.InEffect == RollUpEffect;
-    if (surtitle.VertJust == u"Top")
+    const bool rollUp = isRollUp(surtitle);
+    if (verticalJustification(surtitle) == VerticalJustification::Top)
         m_renderer.VAlignment = TextVAlignment::tvaTop;
-    else if (surtitle.VertJust == u"Middle")
+    else if (verticalJustification(surtitle) == VerticalJustification::Middle)
         m_renderer.VAlignment = TextVAlignment::tvaCenter;
-    else if (surtitle.VertJust == u"Bottom" || !rollUp)
+    else if (verticalJustification(surtitle) == VerticalJustification::Bottom || !rollUp)
         m_renderer.VAlignment = TextVAlignment::tvaBottom; // any other word places it as plain text is placed
 
-    // Markup sizes follow the caption's size when it is given as a number.
-    qint64 scale = qint64(IntegerPrefix(surtitle.Size)) * fontSize / 12;
+    // Markup sizes are written for a caption of 12 points: when the caption's size is given as a
+    // number (points, or a percentage of the base size) they grow and shrink with the size it has.
+    qint64 scale = IntegerPrefix(surtitle.Size) > 0 ? qint64(fontSize) * 100 / 12 : 100;
     if (scale <= 0 || scale > std::numeric_limits<int>::max())
         scale = 100;
     const Justification justification = justificationOf(surtitle.Justification);
@@ -167,7 +174,9 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     if (!m_preparedHtml || m_preparedHtml->source != text || m_preparedHtml->scale != int(scale) ||
         m_preparedHtml->justification != justification.word) {
         QString html = text;
+        // A lone line feed breaks the line as CR LF does (the renderer itself drops line feeds).
         html.replace(u"\r\n"_s, u"<br>"_s);
+        html.replace(u'\n', u"<br>"_s);
         html = ScaleFontHTML(html, int(scale));
         if (justification.trim) {
             for (const QStringView tag : {u"<HTML>", u"<html>", u"</HTML>", u"</html>"})
@@ -185,9 +194,9 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
         // The block fills dst whatever its vertical word (the renderer places the text in it), so it
         // is printed straight onto the display, held inside dst as a bitmap of its own would hold it.
         QRect dest = dst;
-        if (surtitle.VertJust == u"Middle")
+        if (verticalJustification(surtitle) == VerticalJustification::Middle)
             dest.translate(0, (visible - dest.height()) / 2);
-        else if (surtitle.VertJust != u"Top")
+        else if (verticalJustification(surtitle) != VerticalJustification::Top)
             dest.translate(0, visible - dest.height());
         const ColourValue brush = std::exchange(m_display.brushColour, m_composition.brushColour);
         m_display.fill(dest);
@@ -231,8 +240,8 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     return {visible, true};
 }
 
-CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitle, const QString& text,
-                                                        const QRect& dst, int alpha) {
+CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitle, const QString& text, QRect& dst,
+                                                        int alpha) {
     // A fade composes the same picture at every step: it is decoded once.
     if (!m_bitmapText || *m_bitmapText != text) {
         m_bitmap = DecodeCaptionBitmap(text);
@@ -241,6 +250,12 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
     const CaptionBitmap& bitmap = m_bitmap;
     if (bitmap.status == CaptionBitmap::Status::Unreadable)
         return {std::nullopt, false}; // nothing is drawn for a picture that cannot be read
+
+    // A picture has no lines to roll up: it enters whole, as a scroll up brings it, from the top of
+    // the quarter that a roll-up places its lines in one gap below.
+    const int visible = visibleHeight();
+    if (isRollUp(surtitle) && dst.height() < visible)
+        dst.setTop(dst.bottom() + 1 - visible);
 
     // The picture keeps its top-left corner in dst: cropped, never scaled, black where it is short.
     const ColourValue brush = std::exchange(m_display.brushColour, Colour::Black);
@@ -253,15 +268,12 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
         m_display.markTouched(dst);
     }
 
-    Result result;
-    if (surtitle.Effect.InEffect != RollUpEffect)
-        result.scrollDistance = visibleHeight();
-    return result;
+    return {visible, true};
 }
 
 CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst,
-                                                          TextAlignment alignment, const CompositionSettings& settings,
-                                                          const TCaptions& current) {
+                                                          TextAlignment alignment,
+                                                          const CompositionSettings& settings) {
     // Heights are summed in 64 bits: a long caption in a large font passes the range of int.
     const int visible = visibleHeight();
     const WordWrap wrap = settings.wordWrap ? WordWrap::On : WordWrap::Off;
@@ -275,30 +287,32 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
         blockLines = measured / lineHeight;
         offset = dst.height() - measured;
     }
-    if (surtitle.VertJust == u"Top")
+    if (verticalJustification(surtitle) == VerticalJustification::Top)
         offset = 0;
-    else if (surtitle.VertJust == u"Middle")
+    else if (verticalJustification(surtitle) == VerticalJustification::Middle)
         offset = (dst.height() - blockLines * lineHeight) / 2;
 
     Result result;
-    if (surtitle.Effect.InEffect != RollUpEffect) {
+    if (!isRollUp(surtitle)) {
         result.scrollDistance = visible;
         m_display.drawText(dst.left(), dst.width(), dst.top() + offset, text, alignment, wrap);
         return result;
     }
 
-    // Roll-up: the block moves up by its own height plus the gaps of the lines that fit, or by the
-    // whole visible height once it fills it. A font taller than the display scrolls a whole height.
-    qint64 distance = lineHeight;
-    if (wrap == WordWrap::On)
-        distance = m_display.measureText(visibleWidth(), columnText(current), wrap);
+    // Roll-up: the block moves up by the height of the lines it adds and the gap below each, or by
+    // the whole visible height once it fills it. Lines drawn one by one lie a line pitch apart; a
+    // word-wrapped block is drawn whole and followed by one gap. A font taller than the display
+    // scrolls a whole height.
     const int fitting = visible / lineHeight;
     int gap = 0;
-    if (fitting <= 1) {
-        distance = visible;
-    } else {
+    qint64 distance = visible;
+    if (fitting > 1) {
         gap = (visible - fitting * lineHeight) / (fitting - 1);
-        if (qMulOverflow(distance + gap, count, &distance) || visible <= distance) {
+        if (wrap == WordWrap::On)
+            distance = m_display.measureText(visibleWidth(), text, wrap) + gap;
+        else if (qMulOverflow(qint64(lineHeight) + gap, count, &distance))
+            distance = visible;
+        if (visible <= distance) {
             dst = QRect(dst.left(), visible, dst.width(), visible);
             distance = visible;
         }

@@ -16,7 +16,7 @@ struct CompositionSettings {
     FontSizeSettings fontSize;
     bool antiAliased = false;
     bool wordWrap = false;
-    bool transparentMode = false; // formatted captions are then faded by the window's alpha
+    bool transparentMode = false; // formatted and picture captions are then faded by the window's alpha
 };
 
 // Draws one caption record into a rectangle of the display image: its chosen column as plain
@@ -34,10 +34,9 @@ public:
     };
 
     // alpha 0..255 fades formatted and picture captions toward black (0 leaves them); brightness
-    // 0..255 scales every pixel of dst at the end (255 leaves them). current is the caption being
-    // presented, whose raw text a word-wrapped roll-up measures.
+    // 0..255 scales every pixel of dst at the end (255 leaves them).
     Result ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, int alpha, int brightness,
-                                 const CompositionSettings& settings, const TCaptions& current);
+                                 const CompositionSettings& settings);
 
 private:
     struct LineMetrics {
@@ -48,9 +47,9 @@ private:
     LineMetrics lineMetrics(int visibleHeight) const;
     Result composeHtml(const TCaptions& surtitle, QString text, const QRect& dst, int alpha,
                        const CompositionSettings& settings, int fontSize, const LineMetrics& metrics);
-    Result composePicture(const TCaptions& surtitle, const QString& text, const QRect& dst, int alpha);
+    Result composePicture(const TCaptions& surtitle, const QString& text, QRect& dst, int alpha);
     Result composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst, TextAlignment alignment,
-                            const CompositionSettings& settings, const TCaptions& current);
+                            const CompositionSettings& settings);
 
     int visibleWidth() const { return m_display.width() / 2; }
     int visibleHeight() const { return m_display.height() / 2; }

@@ -56,3 +56,10 @@ QColor DisplayColour(ColourValue colour) {
         return palette.color(QPalette::WindowText);
     return Qt::black; // "clNone" and whatever else lies outside the table
 }
+
+ColourValue PlainColour(ColourValue colour) {
+    if ((colour & SystemColourMask) == 0)
+        return colour;
+    const QColor shown = DisplayColour(colour);
+    return ColourValue(shown.red()) | ColourValue(shown.green()) << 8 | ColourValue(shown.blue()) << 16;
+}

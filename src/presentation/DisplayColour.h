@@ -13,3 +13,7 @@ QColor DisplayColour(ColourValue colour);
 inline QRgb DisplayRgb(ColourValue colour) {
     return DisplayColour(colour).rgb();
 }
+
+// The colour as a plain value (0x00BBGGRR): a system colour becomes the colour it shows, which can
+// then be blended channel by channel.
+ColourValue PlainColour(ColourValue colour);

@@ -13,8 +13,8 @@ inline constexpr qsizetype TextPieceLength = 256;
 // long, else summed over its pieces. Pieces never split a surrogate pair.
 template <typename Measure> qint64 TextAdvance(QStringView text, Measure measure);
 
-// The whole pieces of a text that reach from..to (pixels from the text's start), and where the first
-// of them starts.
+// The whole pieces of a text that reach from..to (pixels from the text's left end), and where the
+// leftmost of them starts. A right-to-left text starts at its right end: its pieces lie from there on.
 struct TextPart {
     QString text;
     qint64 left = 0;
@@ -41,6 +41,16 @@ template <typename Measure> qint64 TextAdvance(QStringView text, Measure measure
 template <typename Measure> TextPart TextPartReaching(QStringView text, qint64 from, qint64 to, Measure measure) {
     if (text.size() <= TextPieceLength)
         return {text.toString(), 0};
+    // The pieces are chosen in the order they are read; for a right-to-left text, with the window
+    // mirrored about the middle of the whole.
+    const bool rightToLeft = text.isRightToLeft();
+    qint64 whole = 0;
+    if (rightToLeft) {
+        whole = TextAdvance(text, measure);
+        const qint64 mirroredFrom = whole - to;
+        to = whole - from;
+        from = mirroredFrom;
+    }
     qint64 x = 0;
     qsizetype first = 0;
     qint64 firstLeft = 0;
@@ -54,5 +64,5 @@ template <typename Measure> TextPart TextPartReaching(QStringView text, qint64 f
             firstLeft = x;
         }
     }
-    return {text.sliced(first, end - first).toString(), firstLeft};
+    return {text.sliced(first, end - first).toString(), rightToLeft ? whole - x : firstLeft};
 }

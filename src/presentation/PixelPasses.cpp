@@ -3,17 +3,10 @@
 #include <algorithm>
 #include <array>
 
-void ScalePixels(QImage& image, const QRect& area, int factor) {
-    factor = std::clamp(factor, 0, 255);
-    const QRect clipped = area.intersected(image.rect());
-    if (factor == 255 || clipped.isEmpty())
-        return;
+namespace {
 
-    // One table serves all three channels: three lookups a pixel and no division.
-    std::array<quint32, 256> scaled{};
-    for (int c = 0; c < 256; ++c)
-        scaled[std::size_t(c)] = quint32(c * factor / 255);
-
+// Maps every colour byte of area through the table: three lookups a pixel and no division.
+void mapPixels(QImage& image, const QRect& clipped, const std::array<quint32, 256>& scaled) {
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = clipped.left(); x <= clipped.right(); ++x) {
@@ -22,6 +15,30 @@ void ScalePixels(QImage& image, const QRect& area, int factor) {
                      scaled[pixel & 0xFF];
         }
     }
+}
+
+} // namespace
+
+void ScalePixels(QImage& image, const QRect& area, int factor) {
+    factor = std::clamp(factor, 0, 255);
+    const QRect clipped = area.intersected(image.rect());
+    if (factor == 255 || clipped.isEmpty())
+        return;
+    std::array<quint32, 256> scaled{};
+    for (int c = 0; c < 256; ++c)
+        scaled[std::size_t(c)] = quint32(c * factor / 255);
+    mapPixels(image, clipped, scaled);
+}
+
+void BlendPixelsToBlack(QImage& image, const QRect& area, int blend) {
+    blend = std::clamp(blend, 0, 1023);
+    const QRect clipped = area.intersected(image.rect());
+    if (blend == 0 || clipped.isEmpty())
+        return;
+    std::array<quint32, 256> blended{};
+    for (int c = 0; c < 256; ++c)
+        blended[std::size_t(c)] = quint32(c - blend * c / 1023);
+    mapPixels(image, clipped, blended);
 }
 
 void KeyOutColour(QImage& image, QRgb key, int alpha) {

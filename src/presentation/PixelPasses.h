@@ -10,6 +10,10 @@
 // Scales the pixels of area (clipped to the image) by factor; 255 leaves them as they are.
 void ScalePixels(QImage& image, const QRect& area, int factor);
 
+// Blends the pixels of area (clipped to the image) toward black as ColourBlend blends a colour with
+// black: each byte c becomes c - blend × c div 1023, blend 0..1023.
+void BlendPixelsToBlack(QImage& image, const QRect& area, int blend);
+
 // In an ARGB32 image, pixels of the key colour become fully transparent and the other visible pixels
 // take the given alpha: what a transparent window shows.
 void KeyOutColour(QImage& image, QRgb key, int alpha);

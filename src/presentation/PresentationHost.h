@@ -35,8 +35,8 @@ public:
     virtual void setStayOnTop() = 0;
     virtual void repaintNow() = 0;
 
-    // The border-hiding step runs at once when its timer is pending as a caption is presented; the
-    // window's step stops a running effect through Presenter::stopEffect.
+    // The border-hiding step runs at once when its timer is pending as a caption is presented. It
+    // leaves a running effect alone: the caption still waits for it.
     virtual bool borderHidingPending() const = 0;
     virtual void hideBorderNow() = 0;
 };

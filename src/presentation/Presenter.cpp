@@ -1,6 +1,9 @@
 #include "Presenter.h"
 
 #include "ColourBlend.h"
+#include "DisplayColour.h"
+#include "PixelPasses.h"
+#include "captions/CaptionWords.h"
 #include "captions/IntegerPrefix.h"
 #include "captions/Vocabularies.h"
 
@@ -12,30 +15,7 @@ namespace {
 
 constexpr int FullProgress = 1023;
 
-namespace Effect {
-constexpr QStringView Fade = u"Fade";
-constexpr QStringView Instant = u"Instant";
-constexpr QStringView ScrollUp = u"Scroll Up";
-constexpr QStringView RollUp = u"Caption";
-constexpr QStringView ScrollDown = u"Scroll Down";
-constexpr QStringView ScrollLeft = u"Scroll Left";
-constexpr QStringView ScrollRight = u"Scroll Right";
-constexpr QStringView Ignore = u"IGNORE";
-} // namespace Effect
-
-namespace State {
-constexpr int Idle = 0;
-constexpr int FadeIn = 1;
-constexpr int FadeOut = 2;
-constexpr int ScrollUp = 4;
-constexpr int ScrollDown = 6;
-constexpr int ScrollLeft = 8;
-constexpr int ScrollRight = 10;
-} // namespace State
-
-constexpr QStringView BlankText = u"{BLANK}";
-constexpr QStringView ClearText = u"{CLEAR}";
-constexpr QStringView EmptyText = u"{EMPTY}";
+using State = Presenter::AnimationState;
 
 // The overall brightness percentage, anything outside 0..100 counting as 100.
 int overallPercentage(const QString& overallBrightness) {
@@ -45,7 +25,8 @@ int overallPercentage(const QString& overallBrightness) {
 
 } // namespace
 
-Presenter::Presenter(PresentationHost& host) : m_host(host), m_composer(m_display, m_composition, m_renderer) {
+Presenter::Presenter(PresentationHost& host, Redraw redraw)
+    : m_host(host), m_redraw(redraw), m_composer(m_display, m_composition, m_renderer) {
     // The display starts black, the caption background every new caption fades from.
     m_display.brushColour = Colour::Black;
     m_display.fillAll();
@@ -62,7 +43,7 @@ void Presenter::fillForFade() {
     // seen: while the image lies at (0, 0) the rest is cleared once, before anything shows or reads
     // it (a scroll's set-up), not at every step. And when the view is already of this colour but for
     // what the last step drew, only that is cleared: a fade on black clears the caption alone.
-    if (m_host.imagePosition() != QPoint(0, 0)) {
+    if (m_redraw == Redraw::Whole || m_host.imagePosition() != QPoint(0, 0)) {
         m_display.fillAll();
         m_stepArea = m_display.image().rect();
         m_deferredFill.reset();
@@ -71,6 +52,9 @@ void Presenter::fillForFade() {
     }
     m_stepArea = m_viewFill == m_display.brushColour ? m_viewDrawn.intersected(upperLeft()) : upperLeft();
     m_display.fill(m_stepArea);
+    // The window keys a background picture on the image's bottom-left pixel, which it reads at every
+    // step (and repaints whole when it changes).
+    m_display.fill(QRect(0, m_display.height() - 1, 1, 1));
     m_deferredFill = m_display.brushColour;
     m_viewFill = m_display.brushColour;
 }
@@ -132,55 +116,88 @@ void Presenter::ShowSurtitle() {
     current.LanguageIndex = ShownColumn(current, *languageName);
 
     QString& text = current.Caption[std::size_t(current.LanguageIndex)].Text;
-    if (text == BlankText) {
-        current.Effect.InEffect = Effect::Instant.toString();
-        text = u" "_s;
-    } else if (text == ClearText) {
-        current.Effect.InEffect = Effect::ScrollUp.toString();
-        current.Effect.Speed = m_host.stagetextSpeed();
-        text = u" "_s;
-    } else if (text == EmptyText) {
-        current.Effect.InEffect = Effect::Ignore.toString();
+    if (const std::optional<SpecialText> special = SpecialTextFromString(text)) {
+        switch (*special) {
+        case SpecialText::Blank:
+            current.Effect.InEffect = EntryEffectToString(EntryEffect::Instant);
+            text = u" "_s;
+            break;
+        case SpecialText::Clear:
+            current.Effect.InEffect = EntryEffectToString(EntryEffect::ScrollUp);
+            current.Effect.Speed = m_host.stagetextSpeed();
+            text = u" "_s;
+            break;
+        case SpecialText::Empty:
+            current.Effect.InEffect = EntryEffectToString(EntryEffect::Ignore);
+            break;
+        }
     }
-    if (current.Effect.InEffect == Effect::RollUp)
-        current.VertJust = u"Top"_s;
-    if (current.Effect.InEffect == Effect::Instant) {
-        current.Effect.InEffect = Effect::Fade.toString();
-        current.Effect.Speed = Effect::Instant.toString();
+    std::optional<EntryEffect> entry = EntryEffectFromString(current.Effect.InEffect);
+    if (entry == EntryEffect::RollUp)
+        current.VertJust = VerticalJustificationToString(VerticalJustification::Top);
+    if (entry == EntryEffect::Instant) {
+        entry = EntryEffect::Fade;
+        current.Effect.InEffect = EntryEffectToString(EntryEffect::Fade);
+        current.Effect.Speed = InstantSpeed.toString();
     }
 
-    m_fontColourValue = StringToColour(current.Colour, Colour::Yellow);
-    m_backColourValue = StringToColour(current.BackColour, Colour::Black);
-    setUpEffect(settings);
-    if (current.Effect.InEffect != Effect::Ignore)
+    m_fontColourValue = PlainColour(StringToColour(current.Colour, Colour::Yellow));
+    m_backColourValue = PlainColour(StringToColour(current.BackColour, Colour::Black));
+    if (entry && entry != EntryEffect::Ignore)
+        setUpEffect(*entry, settings);
+    if (entry != EntryEffect::Ignore)
         TickReload = 1;
 }
 
-void Presenter::setUpEffect(const PresentationSettings& settings) {
+void Presenter::rememberShown(EntryEffect entry) {
+    const bool clearsToBlack =
+        entry == EntryEffect::ScrollDown || entry == EntryEffect::ScrollLeft || entry == EntryEffect::ScrollRight;
+    m_shown = {m_records.current, entry == EntryEffect::RollUp, QImage()};
+    if (clearsToBlack)
+        m_shown.caption.BackColour = u"0"_s;
+}
+
+void Presenter::setUpEffect(EntryEffect entry, const PresentationSettings& settings) {
     const TEffect& effect = m_records.current.Effect;
-    if (effect.InEffect != Effect::Fade) {
+    const bool fadesOut = entry == EntryEffect::Fade && effect.Speed != InstantSpeed;
+    if (fadesOut) {
+        m_fadingOut = m_shown;
+        if (m_fadingOut.pictureInView)
+            m_fadingOut.picture = m_display.image().copy(upperLeft());
+    }
+    rememberShown(entry);
+    if (entry != EntryEffect::Fade) {
         applyDeferredFill(); // the scrolls show and copy the parts outside the view
         m_viewFill.reset();
     }
-    if (effect.InEffect == Effect::Fade) {
-        startEffect(effect.Speed == Effect::Instant ? State::FadeIn : State::FadeOut,
-                    BrightEffectSpeedFromString(effect.Speed));
-    } else if (effect.InEffect == Effect::ScrollUp || effect.InEffect == Effect::RollUp) {
-        scrollUpSetUp(effect.InEffect == Effect::RollUp, settings);
+    switch (entry) {
+    case EntryEffect::Fade:
+        startEffect(fadesOut ? State::FadeOut : State::FadeIn, BrightEffectSpeedFromString(effect.Speed));
+        break;
+    case EntryEffect::ScrollUp:
+    case EntryEffect::RollUp:
+        scrollUpSetUp(entry == EntryEffect::RollUp, settings);
         startEffect(State::ScrollUp, EffectSpeedFromString(effect.Speed));
-    } else if (effect.InEffect == Effect::ScrollDown) {
+        break;
+    case EntryEffect::ScrollDown:
         scrollDownSetUp(settings);
         startEffect(State::ScrollDown, EffectSpeedFromString(effect.Speed));
-    } else if (effect.InEffect == Effect::ScrollLeft) {
+        break;
+    case EntryEffect::ScrollLeft:
         scrollLeftSetUp(settings);
         startEffect(State::ScrollLeft, EffectSpeedFromString(effect.Speed));
-    } else if (effect.InEffect == Effect::ScrollRight) {
+        break;
+    case EntryEffect::ScrollRight:
         scrollRightSetUp(settings);
         startEffect(State::ScrollRight, EffectSpeedFromString(effect.Speed));
+        break;
+    case EntryEffect::Instant: // read as a fade at the instant speed
+    case EntryEffect::Ignore:
+        break;
     }
 }
 
-void Presenter::startEffect(int state, int speed) {
+void Presenter::startEffect(AnimationState state, int speed) {
     EffectState = state;
     EffectSpeed = speed;
     EffectStep = FullProgress;
@@ -196,8 +213,8 @@ void Presenter::prepareFont(const TCaptions& caption, const PresentationSettings
 void Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
                         const PresentationSettings& settings) {
     m_display.resetTouched();
-    const CaptionComposer::Result result = m_composer.ShowSurtitlesOnCanvas(
-        caption, area, alpha, brightness, compositionSettings(settings), m_records.current);
+    const CaptionComposer::Result result =
+        m_composer.ShowSurtitlesOnCanvas(caption, area, alpha, brightness, compositionSettings(settings));
     m_viewDrawn = m_display.touched();
     m_stepArea |= m_viewDrawn;
     if (result.scrollDistance)
@@ -321,24 +338,36 @@ void Presenter::fadeInStep() {
 
 void Presenter::fadeOutStep() {
     const PresentationSettings settings = m_host.settings();
-    const TCaptions& previous = m_records.previous;
+    TCaptions& previous = m_fadingOut.caption;
+    if (previous.Colour.isEmpty())
+        previous.Colour = u"0"_s;
+    if (previous.BackColour.isEmpty())
+        previous.BackColour = u"0"_s;
     advance(1);
     m_display.font.pointSize = captionFontSize(previous, settings);
-    m_display.brushColour =
-        ColourBlend(StringToColour(previous.BackColour, Colour::Black), Colour::Black, FullProgress - EffectStep);
+    m_display.brushColour = ColourBlend(PlainColour(StringToColour(previous.BackColour, Colour::Black)), Colour::Black,
+                                        FullProgress - EffectStep);
     fillForFade();
     m_display.font.name = previous.FontName;
 
     const int f = fadeLevel();
-    const ColourValue fontColour = StringToColour(previous.Colour, Colour::Yellow);
+    const ColourValue fontColour = PlainColour(StringToColour(previous.Colour, Colour::Yellow));
     if (m_host.transparentMode()) {
         m_display.font.colour = fontColour;
         m_host.setWindowAlpha(f);
-        compose(previous, upperLeft(), f, captionBrightness(previous), settings);
     } else {
         m_host.setWindowAlpha(255 - f);
         m_display.font.colour = ColourBlend(fontColour, Colour::Black, FullProgress - EffectStep);
-        compose(previous, upperLeft(), 255 - f, captionBrightness(previous), settings);
+    }
+    if (m_fadingOut.pictureInView) {
+        // The lines rolled up into view have no one record: their picture fades as their colours would.
+        const QRect area = upperLeft().intersected(m_fadingOut.picture.rect());
+        m_display.copy(area, m_fadingOut.picture, area);
+        if (!m_host.transparentMode())
+            BlendPixelsToBlack(m_display.image(), area, FullProgress - EffectStep);
+        m_viewDrawn = area;
+    } else {
+        compose(previous, upperLeft(), m_host.transparentMode() ? f : 255 - f, captionBrightness(previous), settings);
     }
     m_host.repaintNow();
 
@@ -368,13 +397,15 @@ void Presenter::scrollStep() {
     case State::ScrollRight:
         m_host.setImagePosition(QPoint(-int(std::trunc(double(ScrollDistance) * EffectStep / FullProgress)), 0));
         break;
+    default: // the fades have steps of their own
+        break;
     }
     if (EffectStep == 0)
         finishEffect();
 }
 
 void Presenter::finishEffect() {
-    const int state = EffectState;
+    const AnimationState state = EffectState;
     m_viewFill.reset(); // the scroll's picture is in view now
     EffectRunning = false;
     EffectState = State::Idle;

@@ -6,6 +6,7 @@
 #include "HtmlLabelRenderer.h"
 #include "PresentationHost.h"
 #include "captions/CaptionDocumentReader.h"
+#include "captions/CaptionWords.h"
 #include "captions/Colours.h"
 
 #include <QSize>
@@ -18,7 +19,11 @@
 // stepped from outside (by the window's animation timer, or a test) and never reads a clock.
 class Presenter {
 public:
-    explicit Presenter(PresentationHost& host);
+    // How much of the display image a fade step clears. Changed clears only what the quarter in view
+    // needs; Whole clears all of it at every step, the straightforward way that tests hold the first to.
+    enum class Redraw { Changed, Whole };
+
+    explicit Presenter(PresentationHost& host, Redraw redraw = Redraw::Changed);
 
     // The display image is twice the window's client area in both directions.
     void resizeDisplay(QSize clientSize);
@@ -33,11 +38,11 @@ public:
     void ShowSurtitle();
     void AnimateTimerTimer();
 
-    // Stops the running effect where it stands: the border-hiding step of the window does this.
-    void stopEffect() { EffectRunning = false; }
+    // Which effect runs: a fade in, a fade out (followed by the fade in), or a scroll.
+    enum class AnimationState { Idle, FadeIn, FadeOut, ScrollUp, ScrollDown, ScrollLeft, ScrollRight };
 
     bool effectRunning() const { return EffectRunning; }
-    int effectState() const { return EffectState; }
+    AnimationState effectState() const { return EffectState; }
     int effectStep() const { return EffectStep; }
     int effectSpeed() const { return EffectSpeed; }
     int scrollDistance() const { return ScrollDistance; }
@@ -56,8 +61,8 @@ private:
     CompositionSettings compositionSettings(const PresentationSettings& settings) const;
     int captionBrightness(const TCaptions& caption) const;
     void prepareFont(const TCaptions& caption, const PresentationSettings& settings);
-    void setUpEffect(const PresentationSettings& settings);
-    void startEffect(int state, int speed);
+    void setUpEffect(EntryEffect entry, const PresentationSettings& settings);
+    void startEffect(AnimationState state, int speed);
     void scrollUpSetUp(bool rollUp, const PresentationSettings& settings);
     void scrollDownSetUp(const PresentationSettings& settings);
     void scrollLeftSetUp(const PresentationSettings& settings);
@@ -65,6 +70,7 @@ private:
     void compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
                  const PresentationSettings& settings);
 
+    void rememberShown(EntryEffect entry);
     void fillForFade();
     void applyDeferredFill();
     void advance(int floor);
@@ -79,6 +85,7 @@ private:
     int height2() const { return m_display.height() / 2; }
 
     PresentationHost& m_host;
+    Redraw m_redraw;
     Canvas m_display;
     Canvas m_composition;
     HtmlLabelRenderer m_renderer;
@@ -86,6 +93,18 @@ private:
 
     CaptionQueue m_queue;
     CaptionDocumentState m_records;
+
+    // What the audience sees, which a fade-out starts from: the caption that last entered, redrawn
+    // from its record (with black for its background when a scroll cleared to black), or, after
+    // roll-up captions, the picture in view as the fade begins. A caption that never appeared
+    // ("{EMPTY}", an unknown effect) leaves it as it was.
+    struct Shown {
+        TCaptions caption;
+        bool pictureInView = false;
+        QImage picture;
+    };
+    Shown m_shown;
+    Shown m_fadingOut;
     ColourValue m_fontColourValue = Colour::Yellow;
     ColourValue m_backColourValue = Colour::Black;
     std::optional<ColourValue> m_deferredFill; // the colour the parts outside the view still owe
@@ -93,7 +112,7 @@ private:
     QRect m_viewDrawn;                         // what the last composition drew
     QRect m_stepArea;                          // what the last fade step filled and drew
 
-    int EffectState = 0;
+    AnimationState EffectState = AnimationState::Idle;
     int EffectStep = 0;
     int EffectSpeed = 0;
     int ScrollDistance = 0;

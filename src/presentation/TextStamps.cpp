@@ -3,7 +3,9 @@
 #include "LongText.h"
 
 #include <QFontMetrics>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <cstring>
 
@@ -55,15 +57,44 @@ const TextStamps::Stamp& TextStamps::stamp(const QFont& font, const QSize& size,
     return m_recent.front().second;
 }
 
-void TextStamps::draw(QImage& target, const QRect& clip, const QFont& font, const QRect& box, int flags,
-                      const QString& text, QRgb colour) {
+QRect TextStamps::inkExtent(const QFont& font, int flags, const QString& text) {
+    const QString key = font.key() + u'\x1f' + QString::number(flags) + u'\x1f' + text;
+    if (const auto found = m_inkExtents.constFind(key); found != m_inkExtents.cend())
+        return found.value();
+
+    // The bounds of the glyphs as laid out on one line from the box's top-left corner; a long text
+    // is laid out piece by piece, each where it lies in the whole.
+    QRectF ink;
+    qreal x = 0;
+    for (qsizetype start = 0; start < text.size();) {
+        const qsizetype end = text.size() <= TextPieceLength ? text.size() : NextTextPieceEnd(text, start);
+        QTextLayout layout(text.sliced(start, end - start), font);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        for (const QGlyphRun& run : layout.glyphRuns())
+            ink |= run.boundingRect().translated(std::min<qreal>(x, 1 << 29), 0);
+        x += line.isValid() ? line.horizontalAdvance() : 0;
+        start = end;
+    }
+    if (m_inkExtents.size() >= 256)
+        m_inkExtents.clear();
+    m_inkExtents.insert(key, ink.toAlignedRect());
+    return ink.toAlignedRect();
+}
+
+QRect TextStamps::draw(QImage& target, const QRect& clip, const QFont& font, const QRect& box, int flags,
+                       const QString& text, QRgb colour) {
     if (text.isEmpty() || box.isEmpty())
-        return;
-    // Glyphs may reach past their box (italics, accents): a margin keeps them.
+        return {};
+    // Glyphs may reach past their box (italics, accents, stacked marks): a margin and their ink
+    // keep them.
     const int margin = std::max(box.height() / 2, 1);
-    const QRect area = box.adjusted(-margin, -margin, margin, margin).intersected(clip).intersected(target.rect());
+    const QRect reach = QRect(QPoint(0, 0), box.size()).adjusted(-margin, -margin, margin, margin) |
+                        inkExtent(font, flags, text).adjusted(-1, -1, 1, 1);
+    const QRect area = reach.translated(box.topLeft()).intersected(clip).intersected(target.rect());
     if (area.isEmpty())
-        return;
+        return {};
     const Stamp& glyphs = stamp(font, box.size(), area.translated(-box.topLeft()), flags, text);
     const quint32 red = qRed(colour), green = qGreen(colour), blue = qBlue(colour);
     for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -95,4 +126,5 @@ void TextStamps::draw(QImage& target, const QRect& clip, const QFont& font, cons
                           int(mix(blue, quint32(qBlue(under)))));
         }
     }
+    return area;
 }

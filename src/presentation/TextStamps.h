@@ -17,9 +17,10 @@ public:
     static constexpr qsizetype MaxBytes = 64 * 1024 * 1024;
 
     // Draws text as QPainter::drawText(box, flags, text) would in font and colour, on target (a
-    // 32-bit RGB image), touching no pixel outside clip.
-    void draw(QImage& target, const QRect& clip, const QFont& font, const QRect& box, int flags, const QString& text,
-              QRgb colour);
+    // 32-bit RGB image), touching no pixel outside clip. Returns the area it may have changed: the
+    // glyphs' whole ink, however far it reaches past the box.
+    QRect draw(QImage& target, const QRect& clip, const QFont& font, const QRect& box, int flags, const QString& text,
+               QRgb colour);
 
 private:
     // The glyphs' coverage, one byte a pixel, over a window of the text's box grown by a margin all
@@ -27,6 +28,11 @@ private:
     using Stamp = QImage;
 
     const Stamp& stamp(const QFont& font, const QSize& size, const QRect& window, int flags, const QString& text);
+
+    // Where the glyphs' ink lies relative to the box's top-left corner (stacked marks and deep
+    // descenders reach far past it). Kept for the recent texts: a fade draws one at every step.
+    QRect inkExtent(const QFont& font, int flags, const QString& text);
+    QHash<QString, QRect> m_inkExtents;
 
     QHash<QString, std::list<std::pair<QString, Stamp>>::iterator> m_index;
     std::list<std::pair<QString, Stamp>> m_recent; // most recently used first

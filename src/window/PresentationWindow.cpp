@@ -188,7 +188,6 @@ void PresentationWindow::HideBorderTimerTimer() {
     if (!isVisible())
         return;
     Q_EMIT borderHiding();
-    m_presenter.stopEffect();
     setBorder(Border::Hidden);
     setCursor(Qt::BlankCursor);
     m_mouseMoveAttached = false;

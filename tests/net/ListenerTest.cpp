@@ -136,6 +136,24 @@ TEST_F(FeedListenerTest, ConnectionsTogetherKeepWithinTheBudgetTheLargestGivingU
     EXPECT_TRUE(documents.first().contains(u"SSSS"_s));
 }
 
+TEST_F(FeedListenerTest, AConnectionGivingUpItsTextKeepsItsOddByte) {
+    listener.setBufferBudget(1000);
+    const QByteArray start = utf16le(u"<Surtitles><Cue><Captions Stream0=\""_s);
+    const QByteArray next = utf16le(Document);
+    Peer large(listener.port());
+    Peer small(listener.port());
+    large.readUntil(32);
+    small.readUntil(32);
+    large.send(start + utf16le(QString(600, u'L')) + next.first(1)); // ends half-way through a code unit
+    settle();
+    small.send(start + utf16le(QString(400, u'S')));
+    ASSERT_TRUE(waitFor([&] { return listener.bufferedUnits() < 600; }));
+
+    large.send(next.sliced(1));
+    ASSERT_TRUE(waitFor([&] { return documents.size() == 1; }));
+    EXPECT_EQ(documents.first(), Document);
+}
+
 TEST_F(FeedListenerTest, APortInUseIsNotShared) {
     FeedListener second;
     EXPECT_FALSE(second.listen(listener.port(), QHostAddress::LocalHost));

@@ -1,6 +1,7 @@
 #include "net/StagetextConversion.h"
 
 #include "captions/CaptionDocumentWriter.h"
+#include "net/FeedFramer.h"
 #include "support/QtPrinters.h"
 
 #include <QFile>
@@ -125,32 +126,34 @@ TEST_P(StagetextTextTest, GivesTheCaptionText) {
     EXPECT_EQ(caption.Justification, QString::fromLatin1(GetParam().justification));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Messages, StagetextTextTest,
-    testing::ValuesIn(std::vector<TextCase>{
-        {"LineEnd", u"Hello\r"_s, u"Hello"_s, "Left"},
-        {"NoLineEnd", u"Hello"_s, QString(), "Left"},
-        {"Clear", u"\a"_s, u"{CLEAR}"_s, "Left"},
-        {"Blank", u"\f"_s, u"{BLANK}"_s, "Left"},
-        {"ClearThenText", u"\aab\r"_s, u"ab"_s, "Left"},
-        {"TextThenTab", u"ab\r\t"_s, QString(), "Left"},
-        {"TwoLinesWithCrLf", u"one\r\ntwo\r\n"_s, u"one\ntwo"_s, "Left"},
-        {"TwoLinesWithCrOnly", u"one\rtwo\r"_s, u"onetwo"_s, "Left"},
-        {"TrailingBlanksAndControls", u"  x \x01 \r"_s, u"  x"_s, "Left"},
-        {"NoteSign", u"^la la^\r"_s, u"\u266Ala la\u266A"_s, "Left"},
-        {"NoteSignOnlyAtALineEnd", u"^"_s, QString(), "Left"},
-        {"UnknownCommandDiscards", u"lost\vQxkept\r"_s, u"kept"_s, "Left"},
-        {"Centred", u"  mid  \r\vY"_s, u"mid"_s, "Center"},
-        {"Right", u"  right\r\vZ"_s, u"right"_s, "Right"},
-        {"LeftAgain", u"  left\r\vZ\vX"_s, u"  left"_s, "Left"},
-        {"ItalicsCentred", u"\vI1word\vI0\r\vY"_s, u"<html><body><P align=\"center\"><i>word</i></P></body></html>"_s,
-         "Center"},
-        {"ItalicsOnlyOnce", u"\vI1\vI1a\r"_s, u"<html><body><P align=\"left\"><i>a</P></body></html>"_s, "Left"},
-        {"ItalicsOffWithoutOn", u"a\vI0\r"_s, u"a"_s, "Left"},
-        {"ItalicsWrapASpecialText", u"\vI1\a"_s, u"<html><body><P align=\"left\">{CLEAR}</P></body></html>"_s, "Left"},
-        {"DeleteIgnored", u"H\x7Fi\r"_s, u"Hi"_s, "Left"},
-    }),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Messages, StagetextTextTest,
+                         testing::ValuesIn(std::vector<TextCase>{
+                             {"LineEnd", u"Hello\r"_s, u"Hello"_s, "Left"},
+                             {"NoLineEnd", u"Hello"_s, QString(), "Left"},
+                             {"Clear", u"\a"_s, u"{CLEAR}"_s, "Left"},
+                             {"Blank", u"\f"_s, u"{BLANK}"_s, "Left"},
+                             {"ClearThenText", u"\aab\r"_s, u"ab"_s, "Left"},
+                             {"TextThenTab", u"ab\r\t"_s, QString(), "Left"},
+                             {"TwoLinesWithCrLf", u"one\r\ntwo\r\n"_s, u"one\ntwo"_s, "Left"},
+                             {"TwoLinesWithCrOnly", u"one\rtwo\r"_s, u"onetwo"_s, "Left"},
+                             {"TrailingBlanksAndControls", u"  x \x01 \r"_s, u"  x"_s, "Left"},
+                             {"NoteSign", u"^la la^\r"_s, u"\u266Ala la\u266A"_s, "Left"},
+                             {"NoteSignOnlyAtALineEnd", u"^"_s, QString(), "Left"},
+                             {"UnknownCommandDiscards", u"lost\vQxkept\r"_s, u"kept"_s, "Left"},
+                             {"Centred", u"  mid  \r\vY"_s, u"mid"_s, "Center"},
+                             {"Right", u"  right\r\vZ"_s, u"right"_s, "Right"},
+                             {"LeftAgain", u"  left\r\vZ\vX"_s, u"  left"_s, "Left"},
+                             {"ItalicsCentred", u"\vI1word\vI0\r\vY"_s,
+                              u"<html><body><P align=\"center\"><i>word</i></P></body></html>"_s, "Center"},
+                             {"ItalicsOnlyOnce", u"\vI1\vI1a\r"_s,
+                              u"<html><body><P align=\"left\"><i>a</P></body></html>"_s, "Left"},
+                             {"ItalicsOffWithoutOn", u"a\vI0\r"_s, u"a"_s, "Left"},
+                             {"ItalicsLeaveAClearAlone", u"\vI1Hi\vI0\a"_s, u"{CLEAR}"_s, "Left"},
+                             {"ItalicsLeaveABlankAlone", u"\vI1Hi\r\f\vY"_s, u"{BLANK}"_s, "Center"},
+                             {"ItalicsLeaveAClearAloneUnclosed", u"\vI1\a\vZ"_s, u"{CLEAR}"_s, "Right"},
+                             {"DeleteIgnored", u"H\x7Fi\r"_s, u"Hi"_s, "Left"},
+                         }),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(StagetextConverterTest, RateCarriesIntoLaterCaptionsButBrightnessDoesNot) {
     const TCaptions first = convert(u"\vRB\vBAone\r"_s);
@@ -185,8 +188,23 @@ TEST_F(StagetextConverterTest, APathToAPictureEmbedsIt) {
     ASSERT_TRUE(sound.open(QIODevice::WriteOnly));
     sound.close();
 
-    EXPECT_TRUE(CaptiontoXML(convert(picture.fileName() + u'\r')).text.contains(u"Stream9=\"#IMAGE:#Qk0=\""_s));
+    const QString document = CaptiontoXML(convert(picture.fileName() + u'\r')).text;
+    EXPECT_TRUE(document.contains(u"Stream0=\"#IMAGE:#Qk0=\""_s));
+    EXPECT_EQ(document.count(u"#IMAGE:#"_s), 1); // the other columns repeat it blank
     EXPECT_TRUE(CaptiontoXML(convert(sound.fileName() + u'\r')).text.contains(u"Stream0=\""_s + sound.fileName()));
+}
+
+TEST_F(StagetextConverterTest, A4KPictureIsEmbeddedInADocumentTheFeedTakes) {
+    QTemporaryDir directory;
+    QFile picture(directory.filePath(u"slide.bmp"_s));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.write("BM");
+    ASSERT_TRUE(picture.resize(3840 * 2160 * 4 + 54)); // a 32-bit 4K BMP; sparse, it costs no disk
+    picture.close();
+
+    const QString document = CaptiontoXML(convert(picture.fileName() + u'\r')).text;
+    EXPECT_TRUE(document.contains(u"Stream0=\"#IMAGE:#Qk0"_s));
+    EXPECT_LT(document.size(), FeedFramer::MaxDocumentUnits);
 }
 
 TEST(StagetextConverterRobustnessTest, RandomStringsConvert) {

@@ -36,7 +36,7 @@ protected:
     }
 
     CaptionComposer::Result compose(const TCaptions& c, int alpha = 0, int brightness = 255) {
-        return composer.ShowSurtitlesOnCanvas(c, Visible, alpha, brightness, settings, c);
+        return composer.ShowSurtitlesOnCanvas(c, Visible, alpha, brightness, settings);
     }
 
     static constexpr QRect Visible{0, 0, 200, 100};
@@ -125,6 +125,37 @@ TEST_F(CaptionComposerTest, PicturesAreCroppedAtTheRectangleAndFaded) {
     EXPECT_EQ(display.image().pixel(200, 10), Blue);              // cropped at the rectangle
 }
 
+TEST_F(CaptionComposerTest, ALoneLineFeedBreaksAFormattedLineAsCrLfDoes) {
+    compose(caption(u"<i>line\r\nsecond</i>"_s));
+    const QImage crLf = display.image();
+    for (const QString& text : {u"<i>line\nsecond</i>"_s, u"<i>line&#10;second</i>"_s}) {
+        display.fillAll();
+        compose(caption(text));
+        EXPECT_EQ(display.image(), crLf) << text.toStdString();
+    }
+}
+
+// Markup font sizes are written for a 12-point caption: a caption whose size is a number scales
+// them by its size over 12 points; a size word leaves them as written.
+TEST_F(CaptionComposerTest, MarkupSizesFollowACaptionSizeGivenAsANumber) {
+    struct Case {
+        const char16_t* size;
+        int markup;
+        int drawnAs; // the markup size of a "Medium" caption (12 points) that draws the same
+    };
+    const auto composed = [this](const QString& size, int markup) {
+        TCaptions c = caption(u"<html><FONT STYLE=\"font-size:%1pt\">Big</FONT></html>"_s.arg(markup));
+        c.Size = size;
+        display.fillAll();
+        compose(c);
+        return display.image();
+    };
+    for (const Case c : {Case{u"12", 24, 24}, Case{u"24", 12, 24}, Case{u"150%", 12, 18}, Case{u"Large", 20, 20}}) {
+        EXPECT_EQ(composed(QString::fromUtf16(c.size), c.markup), composed(u"Medium"_s, c.drawnAs))
+            << QString::fromUtf16(c.size).toStdString();
+    }
+}
+
 TEST_F(CaptionComposerTest, AnUnreadablePictureDrawsNothing) {
     const QImage before = display.image();
     compose(caption(u"#IMAGE:#"_s + QString::fromLatin1(QByteArray("BM\x10\0\0\0", 6).toBase64())), 0, 0);
@@ -206,7 +237,7 @@ TEST_F(CaptionComposerTest, HugeSizesAndLongTextsStillDraw) {
     EXPECT_LT(composeFresh(c).top(), 20); // the first lines, at the top
     c.Effect.InEffect = u"Caption"_s;
     composeFresh(c);
-    EXPECT_EQ(composer.ShowSurtitlesOnCanvas(c, Visible, 0, 255, settings, c).scrollDistance, 100);
+    EXPECT_EQ(composer.ShowSurtitlesOnCanvas(c, Visible, 0, 255, settings).scrollDistance, 100);
 }
 
 } // namespace

@@ -74,18 +74,39 @@ TEST(PresentationWindowTest, SwitchingTransparencyOnAfterAFadeInKeepsTheWindowVi
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
 }
 
-TEST(PresentationWindowTest, HidingTheBorderStopsARunningEffect) {
+TEST(PresentationWindowTest, HidingTheBorderLeavesARunningEffectAlone) {
     PresentationWindow window(defaultSettings);
     window.resize(320, 180);
     window.show();
     EXPECT_TRUE(window.borderHidingPending()); // from creation
-    window.presenter().enqueue(u"<Surtitles><Cue><Effects InEffect=\"Scroll Up\"/></Cue></Surtitles>"_s);
-    window.presenter().ShowSurtitle(); // runs the pending border hiding first, then starts the scroll
+    Presenter& presenter = window.presenter();
+    presenter.enqueue(u"<Surtitles><Cue><Captions Stream9=\"first\"/><Effects InEffect=\"Scroll Left\" "
+                      u"Speed=\"Slow\"/></Cue></Surtitles>"_s);
+    presenter.ShowSurtitle(); // runs the pending border hiding first, then starts the scroll
     EXPECT_FALSE(window.borderHidingPending());
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
-    EXPECT_TRUE(window.presenter().effectRunning());
+    const int steps = (1023 + presenter.effectSpeed() - 1) / presenter.effectSpeed();
+    presenter.AnimateTimerTimer();
+
+    // The timer's own step, and the operator's resize that makes a caption run it again: the scroll
+    // goes on, and the caption waits for its end.
     window.hideBorderNow();
-    EXPECT_FALSE(window.presenter().effectRunning());
+    EXPECT_TRUE(presenter.effectRunning());
+    window.resize(330, 190);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window.borderHidingPending());
+    presenter.enqueue(u"<Surtitles><Cue><Captions Stream9=\"second\"/><Effects InEffect=\"Instant\"/></Cue>"
+                      u"</Surtitles>"_s);
+    presenter.ShowSurtitle();
+    EXPECT_FALSE(window.borderHidingPending());
+    EXPECT_EQ(presenter.effectState(), Presenter::AnimationState::ScrollLeft);
+    EXPECT_EQ(presenter.queuedDocuments(), 1);
+    for (int step = 1; step < steps - 1; ++step)
+        presenter.AnimateTimerTimer();
+    EXPECT_EQ(presenter.records().current.Caption[9].Text, u"first"_s);
+    presenter.AnimateTimerTimer(); // the scroll's last step presents the waiting caption
+    EXPECT_EQ(window.imagePosition(), QPoint(0, 0));
+    EXPECT_EQ(presenter.records().current.Caption[9].Text, u"second"_s);
 }
 
 // The window as the operator meets it: shown at a known place, driven by events through its
