@@ -5,6 +5,7 @@
 #include <QString>
 #include <benchmark/benchmark.h>
 #include <ctime>
+#include <optional>
 #include <string>
 
 using namespace Qt::Literals::StringLiterals;
@@ -44,9 +45,9 @@ void BM_AbsurdDocumentSteps(benchmark::State& state, const AbsurdInputs::Case& a
         presenter.ShowSurtitle();
         // Steps until the caption has faded in, then until it has faded out before the next.
         const auto run = [&](auto going) {
-            int lastPhase = -1;
+            std::optional<Presenter::AnimationState> lastPhase;
             for (int step = 0; step < 2048 && going(); ++step) {
-                const int phase = presenter.effectState();
+                const Presenter::AnimationState phase = presenter.effectState();
                 const double start = threadSeconds();
                 presenter.AnimateTimerTimer();
                 const double seconds = threadSeconds() - start;
@@ -60,7 +61,7 @@ void BM_AbsurdDocumentSteps(benchmark::State& state, const AbsurdInputs::Case& a
         run([&] { return presenter.effectRunning(); });
         presenter.enqueue(NextCaption);
         presenter.ShowSurtitle();
-        run([&] { return presenter.effectRunning() && presenter.effectState() == 2; }); // fading out
+        run([&] { return presenter.effectRunning() && presenter.effectState() == Presenter::AnimationState::FadeOut; });
     }
     state.counters["layout_ms"] = layoutSeconds * 1e3;
     state.counters["worst_step_ms"] = worstSeconds * 1e3;
