@@ -33,7 +33,10 @@ WindowGeometry::WindowGeometry(PresentationWindow& window, const PlacementSettin
     QObject::connect(&m_window, &PresentationWindow::moveSettled, &m_window, [this] { WMExitSizeMove(); });
     // A monitor that comes or goes (the one the window was on unplugged, say) must not leave the
     // window where no monitor shows it: its geometry is applied again once the change has settled.
-    const auto monitorsChanged = [this] { QTimer::singleShot(0, &m_window, [this] { SetPosition(); }); };
+    const auto monitorsChanged = [this] {
+        m_sinceMonitorsChanged.start();
+        QTimer::singleShot(0, &m_window, [this] { SetPosition(); });
+    };
     QObject::connect(qGuiApp, &QGuiApplication::screenAdded, &m_window, monitorsChanged);
     QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, &m_window, monitorsChanged);
 }
@@ -45,6 +48,8 @@ QRect WindowGeometry::normalGeometry() const {
 void WindowGeometry::WMExitSizeMove() {
     if (m_settings.FixTopLeft())
         MoveTopLeftOfCurrentMonitor();
+    else if (m_sinceMonitorsChanged.isValid() && !m_sinceMonitorsChanged.hasExpired(MonitorChangeSettleMilliseconds))
+        SetPosition();
 }
 
 void WindowGeometry::SetPosition() {

@@ -2,6 +2,7 @@
 
 #include "PlacementSettings.h"
 
+#include <QElapsedTimer>
 #include <QRect>
 
 class PresentationWindow;
@@ -28,8 +29,11 @@ public:
     void MoveTopLeftOfCurrentMonitor();
     // Moves the window as little as needed to show it whole on the monitor nearest to it.
     void MakeFullyVisible();
-    // A move has ended: with "Fix Top left" the window goes to its monitor's top-left corner.
+    // A move has ended: with "Fix Top left" the window goes to its monitor's top-left corner. A move
+    // that ends shortly after a monitor came or went is the window manager re-placing the window on
+    // the monitors left, which may land after the display placed it: it is placed again.
     void WMExitSizeMove();
+    static constexpr qint64 MonitorChangeSettleMilliseconds = 3000;
     void FullScreen1Click();
     void Transparent1Click();
     void ResetPosition1Click();
@@ -42,4 +46,5 @@ private:
     const PlacementSettings& m_settings;
     bool m_normalKept = false; // full screen has begun: m_normalGeometry is the window's own
     QRect m_normalGeometry;
+    QElapsedTimer m_sinceMonitorsChanged;
 };
