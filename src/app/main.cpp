@@ -1,4 +1,5 @@
 #include "DisplayApplication.h"
+#include "IdleMemoryReturn.h"
 #include "ServiceNotifier.h"
 
 #include <QApplication>
@@ -31,5 +32,6 @@ int main(int argc, char* argv[]) {
     ServiceNotifier service;
     if (display.start())
         service.notifyReady();
+    const IdleMemoryReturn memory(display.window().presenter());
     return QApplication::exec();
 }
