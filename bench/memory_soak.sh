@@ -4,7 +4,7 @@
 # keeps up with, sampling its resident size; prints the samples and whether it stayed flat after
 # warm-up (bench/memory_soak.py says how).
 # Usage: bench/memory_soak.sh BUILD_DIR [--quick] [--count N] [--rate PER_SECOND]
-#   default 30,000 captions at 12 a second (about 42 minutes); --quick 2,400 (about 3.5 minutes).
+#   default 20,000 captions at 8 a second (about 45 minutes); --quick 2,400 (about 5 minutes).
 set -euo pipefail
 build=$(realpath "${1:-build}")
 shift || true
@@ -15,7 +15,7 @@ set -- "$build" "${arguments[@]}"
 source "$tests/private_namespace.sh"
 source "$tests/x_server.sh"
 
-count=30000 rate=12 samples=40
+count=20000 rate=8 samples=40
 shift
 while [ $# -gt 0 ]; do
     case "$1" in
