@@ -1,4 +1,5 @@
 #include "DisplayApplication.h"
+#include "IdleMemoryReturn.h"
 #include "InformationRequest.h"
 #include "ServiceNotifier.h"
 
@@ -41,5 +42,6 @@ int main(int argc, char* argv[]) {
     ServiceNotifier service;
     if (display.start())
         service.notifyReady();
+    const IdleMemoryReturn memory(display.window().presenter());
     return QApplication::exec();
 }

@@ -20,7 +20,7 @@ QString stampKey(const QFont& font, const QSize& size, const QRect& window, int 
 } // namespace
 
 const TextStamps::Stamp& TextStamps::stamp(const QFont& font, const QSize& size, const QRect& window, int flags,
-                                           const QString& text) {
+                                           const QString& text, qsizetype budget) {
     const QString key = stampKey(font, size, window, flags, text);
     if (const auto found = m_index.find(key); found != m_index.end()) {
         m_recent.splice(m_recent.begin(), m_recent, found.value());
@@ -49,7 +49,7 @@ const TextStamps::Stamp& TextStamps::stamp(const QFont& font, const QSize& size,
     m_bytes += made.sizeInBytes();
     m_recent.emplace_front(key, std::move(made));
     m_index.insert(key, m_recent.begin());
-    while (m_bytes > MaxBytes && m_recent.size() > 1) {
+    while (m_bytes > budget && m_recent.size() > 1) {
         m_bytes -= m_recent.back().second.sizeInBytes();
         m_index.remove(m_recent.back().first);
         m_recent.pop_back();
@@ -95,7 +95,8 @@ QRect TextStamps::draw(QImage& target, const QRect& clip, const QFont& font, con
     const QRect area = reach.translated(box.topLeft()).intersected(clip).intersected(target.rect());
     if (area.isEmpty())
         return {};
-    const Stamp& glyphs = stamp(font, box.size(), area.translated(-box.topLeft()), flags, text);
+    const qsizetype budget = std::min(BudgetPixels * target.width() * target.height(), MaxBytes);
+    const Stamp& glyphs = stamp(font, box.size(), area.translated(-box.topLeft()), flags, text, budget);
     const quint32 red = qRed(colour), green = qGreen(colour), blue = qBlue(colour);
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const uchar* coverage = glyphs.constScanLine(y - area.top());

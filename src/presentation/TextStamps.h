@@ -10,10 +10,14 @@
 // Text rendered once and stamped again in any colour. A fade redraws the same caption at every step
 // in a new colour, and Qt draws caption-sized glyphs from their outlines each time: a stamp keeps
 // the glyphs' coverage, so a step only blends it in the colour of the moment. Stamps are kept for the most recent
-// texts, up to MaxBytes in all. A stamp holds only the part of the text that can reach the clip, so a text far
-// larger than the image (a huge font, a very long line) costs no more memory than the clip's area.
+// texts, up to BudgetPixels coverage bytes for each pixel of the target (never more than MaxBytes in all): a
+// step draws the lines of at most two captions, whose stamps, margins included, cover the target about once,
+// while older captions are not drawn again and give way. A stamp holds only the part of the text that can
+// reach the clip, so a text far larger than the image (a huge font, a very long line) costs no more memory
+// than the clip's area.
 class TextStamps {
 public:
+    static constexpr qsizetype BudgetPixels = 2;
     static constexpr qsizetype MaxBytes = 64 * 1024 * 1024;
 
     // Draws text as QPainter::drawText(box, flags, text) would in font and colour, on target (a
@@ -22,12 +26,16 @@ public:
     QRect draw(QImage& target, const QRect& clip, const QFont& font, const QRect& box, int flags, const QString& text,
                QRgb colour);
 
+    // The coverage bytes the stamps kept hold.
+    qsizetype bytes() const { return m_bytes; }
+
 private:
     // The glyphs' coverage, one byte a pixel, over a window of the text's box grown by a margin all
     // round; the window is given relative to the box's top-left corner.
     using Stamp = QImage;
 
-    const Stamp& stamp(const QFont& font, const QSize& size, const QRect& window, int flags, const QString& text);
+    const Stamp& stamp(const QFont& font, const QSize& size, const QRect& window, int flags, const QString& text,
+                       qsizetype budget);
 
     // Where the glyphs' ink lies relative to the box's top-left corner (stacked marks and deep
     // descenders reach far past it). Kept for the recent texts: a fade draws one at every step.

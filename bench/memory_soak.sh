@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# A long show against the running display on a real X server (Xvfb), in a private network namespace:
+# tens of thousands of mixed captions (plain, formatted, pictures, Stagetext) at a pace the display
+# keeps up with, sampling its resident size; prints the samples and whether it stayed flat after
+# warm-up (bench/memory_soak.py says how).
+# Usage: bench/memory_soak.sh BUILD_DIR [--quick] [--count N] [--rate PER_SECOND]
+#   default 20,000 captions at 8 a second (about 45 minutes); --quick 2,400 (about 5 minutes).
+set -euo pipefail
+build=$(realpath "${1:-build}")
+shift || true
+arguments=("$@")
+bench="$(dirname "$(realpath "$0")")"
+tests="$bench/../tests/e2e"
+set -- "$build" "${arguments[@]}"
+source "$tests/private_namespace.sh"
+source "$tests/x_server.sh"
+
+count=20000 rate=8 samples=40
+shift
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --quick) count=2400 samples=24 ;;
+    --count) count=$2 && shift ;;
+    --rate) rate=$2 && shift ;;
+    *) echo "usage: bench/memory_soak.sh BUILD_DIR [--quick] [--count N] [--rate PER_SECOND]" >&2 && exit 2 ;;
+    esac
+    shift
+done
+
+work=$(mktemp -d)
+trap 'kill "${pid:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" XDG_RUNTIME_DIR="$work"
+start_x_server 1920x1080
+
+"$build/src/app/veltrinox-lcd" /port 41100 /capport 41101 /width 960 /height 540 >"$work/display.log" 2>&1 &
+pid=$!
+await_port 41100 && await_port 41101 || { echo "FAILED: the display did not listen: $(cat "$work/display.log")"; exit 1; }
+echo "$count captions at $rate a second (plain, formatted, pictures, Stagetext)"
+python3 "$bench/memory_soak.py" "$pid" 41100 41101 "$count" "$rate" "$samples" || { tail -n 20 "$work/display.log"; exit 1; }
