@@ -11,7 +11,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
-#include <cstdio>
+#include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
 namespace Names = StoredSettings;
@@ -90,6 +90,7 @@ bool DisplayApplication::start() {
     if (m_commandLine.FindCmdLineSwitch(u"BaseFontHeight"))
         m_window->setFixedBaseFontHeight(m_commandLine.ReturnParamInt(u"BaseFontHeight"));
     connectListeners();
+    connectEventLog();
 
     if (m_commandLine.FindCmdLineSwitch(u"port"))
         m_feedPort = m_commandLine.ReturnParamStr(u"port");
@@ -114,6 +115,8 @@ bool DisplayApplication::start() {
     createDisplaySettings();
     showWindow();
     showModes();
+    if (!m_failed)
+        logStartUp();
     return !m_failed;
 }
 
@@ -135,7 +138,10 @@ void DisplayApplication::connectMenu() {
     command(menu.SaveSettingstoRegistry1, [this] { SaveToRegistry(); });
     command(menu.SaveSettingstoFile1, [this] { m_settingsCommands->SaveSettingstoFile1Click(); });
     command(menu.LoadSettingsfromfile1, [this] { m_settingsCommands->LoadSettingsfromfile1Click(); });
-    command(menu.Exit1, [this] { m_window->close(); });
+    command(menu.Exit1, [this] {
+        m_closeReason = u"\"Exit\" from the menu"_s;
+        m_window->close();
+    });
     connect(m_window.get(), &PresentationWindow::fontAdjustRequested, this, &DisplayApplication::adjustFont);
     showModes();
 }
@@ -164,10 +170,10 @@ void DisplayApplication::ChooseFontDisplaysetup1Click() {
 void DisplayApplication::connectListeners() {
     const auto present = [this](const QString& document) {
         if (m_window->presenter().enqueue(document) == CaptionQueue::Overflow::Started)
-            std::fprintf(stderr,
-                         "The caption queue is full (%lld documents or %lld MiB waiting): the oldest waiting "
-                         "captions give way to new ones until it empties\n",
-                         qlonglong(CaptionQueue::MaxDocuments), qlonglong(CaptionQueue::MaxBytes >> 20));
+            logEvent(LogCategory::Warning,
+                     u"the caption queue is full (%1 documents or %2 MiB waiting): the oldest "
+                     u"waiting captions give way to new ones until it empties"_s.arg(CaptionQueue::MaxDocuments)
+                         .arg(CaptionQueue::MaxBytes >> 20));
         m_window->presenter().ShowSurtitle();
     };
     connect(&m_feed, &FeedListener::documentReceived, this, present);
@@ -275,7 +281,13 @@ bool DisplayApplication::restoreShownState() {
 
 void DisplayApplication::sendSignOn() {
     const QRect frame = m_window->frameGeometry();
-    SendSignOn(signOnAdapters(), {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
+    const int sent =
+        SendSignOn(signOnAdapters(), {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
+    logEvent(LogCategory::SignOn, u"sent from %1 adapters to port %2 (feed port %3, window %4 x %5)"_s.arg(sent)
+                                      .arg(SignOnPort)
+                                      .arg(m_feedPort)
+                                      .arg(frame.width())
+                                      .arg(frame.height()));
 }
 
 bool DisplayApplication::SaveToRegistry() {
@@ -292,7 +304,7 @@ void DisplayApplication::showWarning(const QString& message) {
 
 void DisplayApplication::reportFatal(const QString& message) {
     m_failed = true;
-    std::fprintf(stderr, "veltrinox-lcd: %s\n", message.toLocal8Bit().constData());
+    logEvent(LogCategory::Stop, message);
     if (QGuiApplication::platformName() == u"offscreen") {
         // Headless, nobody can read a message box: standard error is where the message goes.
         QTimer::singleShot(0, qApp, [] { QApplication::exit(FatalExitStatus); });
@@ -309,10 +321,14 @@ bool DisplayApplication::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_window.get() || event->type() != QEvent::Close)
         return QObject::eventFilter(watched, event);
     if (m_failed || m_quittingWithoutQuestion || askToClose()) {
+        if (!m_failed && !m_quittingWithoutQuestion)
+            logEvent(LogCategory::Stop,
+                     (m_closeReason.isEmpty() ? u"the window was closed"_s : m_closeReason) + u": the display ends"_s);
         m_window->stopAnimation();
         QTimer::singleShot(0, qApp, [this] { QApplication::exit(m_failed ? FatalExitStatus : 0); });
         return false;
     }
+    m_closeReason.clear();
     event->ignore();
     return true;
 }
@@ -336,10 +352,59 @@ bool DisplayApplication::askToClose() {
 }
 
 void DisplayApplication::quitOnTerminationSignals() {
-    connect(new TerminationSignals(this), &TerminationSignals::received, this, [this] {
+    connect(new TerminationSignals(this), &TerminationSignals::received, this, [this](int signalNumber) {
+        logEvent(LogCategory::Stop, u"SIG%1 received: the display ends without the save question"_s.arg(
+                                        QLatin1StringView(sigabbrev_np(signalNumber))));
         m_quittingWithoutQuestion = true;
         if (m_window)
             m_window->close();
         QApplication::exit(m_failed ? FatalExitStatus : 0);
     });
+}
+
+void DisplayApplication::setEventLog(EventLog& log) {
+    m_events = std::make_unique<DisplayEvents>(log);
+}
+
+void DisplayApplication::logEvent(LogCategory category, const QString& text) {
+    if (m_events)
+        m_events->write(category, text);
+}
+
+void DisplayApplication::connectEventLog() {
+    if (!m_events)
+        return;
+    m_events->watch(m_feed, m_control);
+    m_window->presenter().setEvents(m_events.get());
+    connect(m_settingsCommands.get(), &SettingsCommands::saved, m_events.get(),
+            [this](const QString& where) { logEvent(LogCategory::Settings, u"saved to \"%1\""_s.arg(where)); });
+    connect(m_settingsCommands.get(), &SettingsCommands::loaded, m_events.get(), [this](const QString& fileName) {
+        logEvent(LogCategory::Settings, u"loaded from \"%1\""_s.arg(fileName));
+    });
+    connect(m_settingsCommands.get(), &SettingsCommands::warning, m_events.get(),
+            [this](const QString& message) { logEvent(LogCategory::Warning, message); });
+    logEvent(LogCategory::Start,
+             u"veltrinox-lcd %1 starting; settings store \"%2\""_s.arg(GetAppVersionStr(), m_store->fileName()));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->geometry();
+        logEvent(LogCategory::Start, u"monitor \"%1\" %2 x %3 at (%4, %5)%6"_s.arg(screen->name())
+                                         .arg(area.width())
+                                         .arg(area.height())
+                                         .arg(area.x())
+                                         .arg(area.y())
+                                         .arg(screen == QGuiApplication::primaryScreen() ? u", primary"_s : QString()));
+    }
+}
+
+void DisplayApplication::logStartUp() {
+    const QRect frame = m_window->frameGeometry();
+    logEvent(LogCategory::Start,
+             u"running: feed port %1, control port %2; window %3 x %4 at (%5, %6)%7%8"_s.arg(m_feed.port())
+                 .arg(m_control.port())
+                 .arg(frame.width())
+                 .arg(frame.height())
+                 .arg(frame.x())
+                 .arg(frame.y())
+                 .arg(m_geometry->fullScreen ? u", full screen"_s : QString(),
+                      m_window->transparentMode() ? u", transparent"_s : QString()));
 }

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "CommandLineSettings.h"
+#include "DisplayEvents.h"
 #include "DisplaySettings.h"
 #include "FontSetupDialog.h"
 #include "SettingsCommands.h"
@@ -63,6 +64,9 @@ public:
     // SIGINT and SIGTERM end the display at once, without the save question.
     void quitOnTerminationSignals();
 
+    // From start() on, the display's events go to the log, which outlives the display.
+    void setEventLog(EventLog& log);
+
     static QString GetAppVersionStr();
 
 private:
@@ -77,6 +81,9 @@ private:
     // ReadParamString, and the position flag the geometry rules read.
     void applySizeAndPositionSwitches();
     void sendSignOn();
+    void connectEventLog();
+    void logEvent(LogCategory category, const QString& text);
+    void logStartUp();
     void reportFatal(const QString& message);
     void showWarning(const QString& message);
     void connectListeners();
@@ -92,7 +99,8 @@ private:
 
     CommandLine m_commandLine;
     std::unique_ptr<SettingsStore> m_store;
-    StoredDisplayState m_stored; // the store as the display started, read once
+    std::unique_ptr<DisplayEvents> m_events; // outlives the presenter and listeners that tell it
+    StoredDisplayState m_stored;             // the store as the display started, read once
     DisplaySettings m_settings;
     FeedListener m_feed;
     ControlListener m_control;
@@ -105,4 +113,5 @@ private:
     CommandLineFlags m_commandLineFlags;
     bool m_failed = false;
     bool m_quittingWithoutQuestion = false;
+    QString m_closeReason; // what asked the window to close, for the log
 };

@@ -7,9 +7,9 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // The switches followed by a value: the value is passed over, so "/fontname --odd" stays a font name.
-constexpr std::array<QStringView, 11> ValueSwitches = {u"port",     u"capport",  u"xpos",          u"ypos",
-                                                       u"width",    u"height",   u"adjust",        u"monitor",
-                                                       u"fontsize", u"fontname", u"BaseFontHeight"};
+constexpr std::array<QStringView, 12> ValueSwitches = {u"port",     u"capport",  u"xpos",           u"ypos",
+                                                       u"width",    u"height",   u"adjust",         u"monitor",
+                                                       u"fontsize", u"fontname", u"BaseFontHeight", u"log"};
 
 bool takesValue(const QString& parameter) {
     if (!parameter.startsWith(u'/'))
@@ -41,6 +41,7 @@ Without a switch, the stored settings apply (the first start's defaults in brack
   /fontsize N        font height; turns Font Override on [stored: 28]
   /fontname NAME     override font (quote a name with blanks); turns Font Override on [none]
   /BaseFontHeight N  base font height in pixels, instead of the display image's width / 56
+  /log FILE          also append the event log to FILE (it always goes to standard error) [none]
 A size switch (/width, /height, /adjust) turns Font Override off again.
 Numbers may be hexadecimal after "$" or "0x"; "-name" finds a switch but gives it no value.
 

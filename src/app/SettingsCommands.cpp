@@ -50,8 +50,10 @@ StoredDisplayState SettingsCommands::liveState() const {
 
 bool SettingsCommands::SaveToRegistry() {
     WriteStoredDisplayState(m_store, liveState());
-    if (m_store.sync())
+    if (m_store.sync()) {
+        Q_EMIT saved(m_store.fileName());
         return true;
+    }
     Q_EMIT warning(u"Unable to write to "_s + m_store.fileName());
     return false;
 }
@@ -74,6 +76,8 @@ bool SettingsCommands::saveSettingsFile(const QString& fileName) {
     const std::optional<SettingsFileError> error = file.save();
     if (error)
         Q_EMIT warning(error->message);
+    else
+        Q_EMIT saved(fileName);
     return !error;
 }
 
@@ -103,5 +107,5 @@ void SettingsCommands::loadSettingsFile(const QString& fileName) {
     m_settings.setFontSelector(state.fontName);
     // A picture that is no longer there, or no longer a bitmap, leaves the background as it was.
     m_window.loadBackgroundImage(state.backgroundImage);
-    Q_EMIT loaded();
+    Q_EMIT loaded(fileName);
 }

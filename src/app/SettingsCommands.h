@@ -13,8 +13,8 @@ class WindowGeometry;
 
 // "Save Settings to Registry", "Save Settings to File" and "Load Settings from file": the live
 // display (window geometry and modes, display settings, caption colour, background) as the
-// seventeen stored values, and back. Failures to write are said with warning(); a loaded file ends
-// in loaded(), for the owner to apply as the setup dialog's Apply does.
+// seventeen stored values, and back. Failures to write are said with warning(), writes that worked
+// with saved(); a loaded file ends in loaded(), for the owner to apply as the setup dialog's Apply does.
 class SettingsCommands : public QObject {
     Q_OBJECT
 
@@ -43,7 +43,9 @@ public:
 
 Q_SIGNALS:
     void warning(const QString& message);
-    void loaded();
+    void loaded(const QString& fileName);
+    // The settings were written to the store (its path) or to a settings file.
+    void saved(const QString& where);
 
 private:
     static QString chooseSettingsFileWithDialog(FileUse use);

@@ -9,8 +9,8 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-void onTerminationSignal(int) {
-    const char byte = 1;
+void onTerminationSignal(int signalNumber) {
+    const char byte = char(signalNumber);
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[1], &byte, 1);
 }
 
@@ -23,7 +23,7 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     connect(m_notifier, &QSocketNotifier::activated, this, [this] {
         char byte = 0;
         [[maybe_unused]] const ssize_t read = ::read(signalPipe[0], &byte, 1);
-        Q_EMIT received();
+        Q_EMIT received(byte);
     });
     struct sigaction action {};
     action.sa_handler = onTerminationSignal;

@@ -1,4 +1,5 @@
 #include "DisplayApplication.h"
+#include "EventLog.h"
 #include "IdleMemoryReturn.h"
 #include "InformationRequest.h"
 #include "ServiceNotifier.h"
@@ -6,6 +7,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -37,7 +39,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(VELTRINOX_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    DisplayApplication display(CommandLine(QCoreApplication::arguments()), std::make_unique<SettingsStore>());
+    const CommandLine commandLine(QCoreApplication::arguments());
+    EventLog eventLog(STDERR_FILENO, commandLine.ReturnParamStr(u"log"));
+    DisplayApplication display(commandLine, std::make_unique<SettingsStore>());
+    display.setEventLog(eventLog);
     display.quitOnTerminationSignals();
     ServiceNotifier service;
     if (display.start())

@@ -29,7 +29,8 @@ bool AddAttributesToNode(pugi::xml_node node, const char* attribute, QStringView
     return true;
 }
 
-QString CaptionDataToNode(pugi::xml_node node, const TCaptions& caption, FileFilter filterFiles) {
+QString CaptionDataToNode(pugi::xml_node node, const TCaptions& caption, FileFilter filterFiles,
+                          QStringList* notEmbedded) {
     AddAttributesToNode(node, Format::SceneAttribute, caption.Scene);
     AddAttributesToNode(node, Format::ActAttribute, caption.Act);
     AddAttributesToNode(node, Format::CueAttribute, caption.Cue);
@@ -54,6 +55,8 @@ QString CaptionDataToNode(pugi::xml_node node, const TCaptions& caption, FileFil
                     return embedding.value;
                 if (embedding.status == FileEmbedding::Status::Embedded)
                     stream = std::move(embedding.value);
+                else if (notEmbedded && !embedding.value.isEmpty())
+                    notEmbedded->append(embedding.value);
             }
             previousText = &text;
         }
@@ -86,10 +89,12 @@ CaptionDocumentText CaptiontoXML(const TCaptions& caption) {
     XmlDocument document;
     pugi::xml_node root = document.createDocumentElement(Format::RootElement);
     pugi::xml_node cue = root.append_child(Format::CueElement);
-    if (QString failure = CaptionDataToNode(cue, caption, FileFilter::EmbedNamedFiles); !failure.isEmpty())
-        return {QString(), failure};
+    QStringList notEmbedded;
+    if (QString failure = CaptionDataToNode(cue, caption, FileFilter::EmbedNamedFiles, &notEmbedded);
+        !failure.isEmpty())
+        return {QString(), failure, {}};
 
     const pugi::xml_node language = cue.append_child(Format::LanguageElement);
     AddAttributesToNode(language, Format::LanguageNameAttribute, WrittenDocumentLanguage);
-    return {document.text(), QString()};
+    return {document.text(), QString(), notEmbedded};
 }

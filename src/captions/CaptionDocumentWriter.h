@@ -3,6 +3,7 @@
 #include "Captions.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <pugixml.hpp>
 
@@ -20,6 +21,7 @@ enum class FileFilter {
 struct CaptionDocumentText {
     QString text;
     QString failure;
+    QStringList notEmbedded; // why named files were left as text
     bool ok() const { return failure.isEmpty(); }
 };
 
@@ -27,6 +29,8 @@ struct CaptionDocumentText {
 bool AddAttributesToNode(pugi::xml_node node, const char* attribute, QStringView value);
 
 // Fills a Cue element with one caption. Returns the failure text, empty on success.
-QString CaptionDataToNode(pugi::xml_node node, const TCaptions& caption, FileFilter filterFiles);
+// notEmbedded, when given, gathers why files named by the columns were left as text.
+QString CaptionDataToNode(pugi::xml_node node, const TCaptions& caption, FileFilter filterFiles,
+                          QStringList* notEmbedded = nullptr);
 
 CaptionDocumentText CaptiontoXML(const TCaptions& caption);

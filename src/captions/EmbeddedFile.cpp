@@ -30,8 +30,17 @@ private:
     int m_fd;
 };
 
-bool isEmbeddable(const struct stat& status) {
-    return S_ISREG(status.st_mode) && status.st_size <= MaxEmbeddedFileSize;
+// Empty when the file can be embedded.
+QString notEmbeddable(const QString& fileName, const struct stat& status) {
+    if (!S_ISREG(status.st_mode))
+        return u"\"%1\" is not a regular file"_s.arg(fileName);
+    if (status.st_size > MaxEmbeddedFileSize)
+        return u"\"%1\" is larger than %2 MiB"_s.arg(fileName).arg(MaxEmbeddedFileSize >> 20);
+    return {};
+}
+
+FileEmbedding leftAsText(QString reason) {
+    return {FileEmbedding::Status::NotEmbedded, std::move(reason)};
 }
 
 QString cannotOpen(const QString& fileName, int error) {
@@ -55,15 +64,19 @@ FileEmbedding EmbedNamedFile(const QString& fileName) {
         return {};
 
     struct stat status {};
-    if (::stat(path.constData(), &status) != 0 || !isEmbeddable(status))
+    if (::stat(path.constData(), &status) != 0)
         return {};
+    if (QString reason = notEmbeddable(fileName, status); !reason.isEmpty())
+        return leftAsText(std::move(reason));
 
     // Non-blocking, and checked again once open: the path may have been replaced meanwhile.
     const FileDescriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0)
         return {FileEmbedding::Status::ReadFailed, cannotOpen(fileName, errno)};
-    if (::fstat(file.get(), &status) != 0 || !isEmbeddable(status))
+    if (::fstat(file.get(), &status) != 0)
         return {};
+    if (QString reason = notEmbeddable(fileName, status); !reason.isEmpty())
+        return leftAsText(std::move(reason));
 
     QByteArray bytes;
     bytes.reserve(qsizetype(status.st_size));
@@ -78,8 +91,8 @@ FileEmbedding EmbedNamedFile(const QString& fileName) {
             return {FileEmbedding::Status::ReadFailed,
                     u"Read error on file \"%1\". %2"_s.arg(fileName, QString::fromLocal8Bit(std::strerror(errno)))};
         }
-        if (bytes.size() + count > MaxEmbeddedFileSize)
-            return {}; // grew past the limit while being read
+        if (bytes.size() + count > MaxEmbeddedFileSize) // grew past the limit while being read
+            return leftAsText(u"\"%1\" is larger than %2 MiB"_s.arg(fileName).arg(MaxEmbeddedFileSize >> 20));
         bytes.append(chunk, count);
     }
     return {FileEmbedding::Status::Embedded,

@@ -17,7 +17,8 @@ bool IsAudioFile(QStringView fileName);
 
 struct FileEmbedding {
     enum class Status {
-        NotEmbedded, // the text names no embeddable file: it stays as it is
+        NotEmbedded, // the text names no embeddable file: it stays as it is; value says why when the
+                     // file is there but is no regular file or too large
         Embedded,    // value holds "#IMAGE:#" and the file's Base64 text
         ReadFailed,  // the file exists but could not be read: value holds the reason
     };

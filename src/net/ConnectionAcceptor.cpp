@@ -25,6 +25,10 @@ bool outOfResources(int error) {
 
 } // namespace
 
+QString PeerName(const QTcpSocket& connection) {
+    return connection.peerAddress().toString() + u':' + QString::number(connection.peerPort());
+}
+
 ConnectionAcceptor::ConnectionAcceptor(int backlog, QObject* parent)
     : QObject(parent), m_server(new QTcpServer(this)), m_retry(new QTimer(this)) {
     m_server->setListenBacklogSize(backlog);

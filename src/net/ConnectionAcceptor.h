@@ -15,6 +15,9 @@ class QTimer;
 // a second. This acceptor stops watching instead, until a connection that any acceptor handed out has
 // gone (or a second has passed, for descriptors freed elsewhere); meanwhile new connections wait in
 // the backlog.
+// A connection's peer as the log names it: "address:port".
+QString PeerName(const QTcpSocket& connection);
+
 class ConnectionAcceptor : public QObject {
     Q_OBJECT
 

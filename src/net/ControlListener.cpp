@@ -31,6 +31,9 @@ QString ControlListener::errorString() const {
 void ControlListener::accept(QTcpSocket* connection) {
     connect(connection, &QTcpSocket::readyRead, this, [this, connection] { receive(connection); });
     connect(connection, &QTcpSocket::disconnected, connection, &QObject::deleteLater);
+    const QString peer = PeerName(*connection); // a socket forgets its peer as it closes
+    connect(connection, &QTcpSocket::disconnected, this, [this, peer] { Q_EMIT connectionClosed(peer); });
+    Q_EMIT connectionOpened(peer);
     connection->write(Greeting);
 }
 
@@ -54,5 +57,7 @@ void ControlListener::receive(QTcpSocket* connection) {
         Q_EMIT failureReported(document.failure);
         return;
     }
+    for (const QString& reason : document.notEmbedded)
+        Q_EMIT fileNotEmbedded(reason);
     Q_EMIT documentReceived(document.text);
 }

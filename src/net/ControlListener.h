@@ -37,6 +37,10 @@ public:
 Q_SIGNALS:
     void documentReceived(const QString& document);
     void failureReported(const QString& message);
+    // For the log: connections with the peer's "address:port", and named files left as text.
+    void connectionOpened(const QString& peer);
+    void connectionClosed(const QString& peer);
+    void fileNotEmbedded(const QString& reason);
 
 private:
     void accept(QTcpSocket* connection);

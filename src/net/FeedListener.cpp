@@ -35,7 +35,13 @@ void FeedListener::accept(QTcpSocket* connection) {
     connection->setReadBufferSize(ReadBufferBytes);
     m_framers.emplace(connection, std::make_unique<FeedFramer>());
     connect(connection, &QTcpSocket::readyRead, this, [this, connection] { receive(connection); });
-    connect(connection, &QTcpSocket::disconnected, this, [this, connection] { disconnected(connection); });
+    // Taken now: a socket forgets its peer as it closes.
+    const QString peer = PeerName(*connection);
+    connect(connection, &QTcpSocket::disconnected, this, [this, connection, peer] {
+        disconnected(connection);
+        Q_EMIT connectionClosed(peer);
+    });
+    Q_EMIT connectionOpened(peer);
     Q_EMIT connectionsChanged();
     connection->write(Greeting);
 }
@@ -66,13 +72,15 @@ void FeedListener::receive(QTcpSocket* connection) {
 
 void FeedListener::keepWithinBudget() {
     while (m_bufferedUnits > m_bufferBudget) {
-        FeedFramer* largest = nullptr;
-        for (const auto& [connection, framer] : m_framers) {
-            if (!largest || framer->bufferedUnits() > largest->bufferedUnits())
-                largest = framer.get();
+        auto largest = m_framers.begin();
+        for (auto entry = m_framers.begin(); entry != m_framers.end(); ++entry) {
+            if (entry->second->bufferedUnits() > largest->second->bufferedUnits())
+                largest = entry;
         }
-        m_bufferedUnits -= largest->bufferedUnits();
-        largest->dropHeldText();
+        const qsizetype dropped = largest->second->bufferedUnits();
+        m_bufferedUnits -= dropped;
+        largest->second->dropHeldText();
+        Q_EMIT unfinishedDocumentDropped(PeerName(*largest->first), dropped);
     }
 }
 

@@ -41,6 +41,11 @@ Q_SIGNALS:
     void documentReceived(const QString& document);
     // A controller connected or disconnected: the queue empties.
     void connectionsChanged();
+    // The same, for the log, with the peer's "address:port".
+    void connectionOpened(const QString& peer);
+    void connectionClosed(const QString& peer);
+    // Over the buffer budget, this connection's unfinished document was given up.
+    void unfinishedDocumentDropped(const QString& peer, qsizetype characters);
 
 private:
     void accept(QTcpSocket* connection);

@@ -55,7 +55,7 @@ CaptionBitmap DecodeBmpFile(const QByteArray& bytes) {
     if (!bytes.startsWith("BM"))
         return {};
     if (isTruncated(bytes))
-        return {CaptionBitmap::Status::Unreadable, {}};
+        return {CaptionBitmap::Status::Unreadable, {}, QStringLiteral("its pixel rows run past the end of its data")};
 
     QBuffer buffer;
     buffer.setData(bytes);
@@ -63,6 +63,6 @@ CaptionBitmap DecodeBmpFile(const QByteArray& bytes) {
     reader.setAllocationLimit(MaxBitmapMegabytes);
     QImage image;
     if (!reader.read(&image) || image.isNull())
-        return {CaptionBitmap::Status::Unreadable, {}};
-    return {CaptionBitmap::Status::Loaded, std::move(image)};
+        return {CaptionBitmap::Status::Unreadable, {}, reader.errorString()};
+    return {CaptionBitmap::Status::Loaded, std::move(image), {}};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 #include <QStringView>
 
 // The picture of a picture caption: "#IMAGE:#" and the Base64 text of a BMP file. Decoding is
@@ -17,6 +18,7 @@ struct CaptionBitmap {
     };
     Status status = Status::Empty;
     QImage image;
+    QString refusal; // why an unreadable picture was refused
 };
 
 // text is the caption text from its "#IMAGE:#" on.

@@ -246,6 +246,8 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
     if (!m_bitmapText || *m_bitmapText != text) {
         m_bitmap = DecodeCaptionBitmap(text);
         m_bitmapText = text;
+        if (m_bitmap.status == CaptionBitmap::Status::Unreadable)
+            m_pictureRefusal = m_bitmap.refusal;
     }
     const CaptionBitmap& bitmap = m_bitmap;
     if (bitmap.status == CaptionBitmap::Status::Unreadable)

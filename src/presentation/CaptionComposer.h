@@ -7,6 +7,7 @@
 
 #include <QRect>
 #include <optional>
+#include <utility>
 
 class HtmlLabelRenderer;
 
@@ -38,6 +39,9 @@ public:
     Result ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, int alpha, int brightness,
                                  const CompositionSettings& settings);
 
+    // Why the last picture newly decoded was refused, once: a fade composing it again says nothing.
+    std::optional<QString> takePictureRefusal() { return std::exchange(m_pictureRefusal, std::nullopt); }
+
 private:
     struct LineMetrics {
         int height = 1;
@@ -60,6 +64,7 @@ private:
 
     std::optional<QString> m_bitmapText; // the text m_bitmap was decoded from
     CaptionBitmap m_bitmap;
+    std::optional<QString> m_pictureRefusal;
 
     // A fade composes the same caption at every step, and a caption may hold a million characters:
     // its text is prepared for drawing once, from its column and justification word, and so is its

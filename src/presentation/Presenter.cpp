@@ -102,9 +102,13 @@ void Presenter::ShowSurtitle() {
 
     const QString document = std::move(m_queue.front());
     m_queue.pop_front();
+    PresentedDocument presented;
+    presented.characters = document.size();
     const std::optional<QString> languageName = ReadCaptionDocument(document, m_records);
-    if (!languageName)
+    if (!languageName) {
+        report(presented);
         return;
+    }
 
     const PresentationSettings settings = m_host.settings();
     TCaptions& current = m_records.current;
@@ -116,7 +120,15 @@ void Presenter::ShowSurtitle() {
     current.LanguageIndex = ShownColumn(current, *languageName);
 
     QString& text = current.Caption[std::size_t(current.LanguageIndex)].Text;
-    if (const std::optional<SpecialText> special = SpecialTextFromString(text)) {
+    presented.parsed = true;
+    presented.cue = current.Cue;
+    presented.column = current.LanguageIndex;
+    presented.language = current.Caption[std::size_t(current.LanguageIndex)].Language;
+    presented.textCharacters = text.size();
+    presented.textStart = text.first(std::min(text.size(), PresentedDocument::TextStartLength));
+    const std::optional<SpecialText> special = SpecialTextFromString(text);
+    if (special) {
+        presented.specialText = SpecialTextToString(*special);
         switch (*special) {
         case SpecialText::Blank:
             current.Effect.InEffect = EntryEffectToString(EntryEffect::Instant);
@@ -132,6 +144,12 @@ void Presenter::ShowSurtitle() {
             break;
         }
     }
+    presented.entryEffect = current.Effect.InEffect;
+    report(presented);
+    if (text.isEmpty())
+        warn(u"the chosen column %1 of cue \"%2\" is empty: the caption shows blank"_s.arg(current.LanguageIndex)
+                 .arg(current.Cue));
+
     std::optional<EntryEffect> entry = EntryEffectFromString(current.Effect.InEffect);
     if (entry == EntryEffect::RollUp)
         current.VertJust = VerticalJustificationToString(VerticalJustification::Top);
@@ -147,6 +165,16 @@ void Presenter::ShowSurtitle() {
         setUpEffect(*entry, settings);
     if (entry != EntryEffect::Ignore)
         TickReload = 1;
+}
+
+void Presenter::report(const PresentedDocument& document) const {
+    if (m_events)
+        m_events->documentPresented(document);
+}
+
+void Presenter::warn(const QString& message) const {
+    if (m_events)
+        m_events->presentationWarning(message);
 }
 
 void Presenter::rememberShown(EntryEffect entry) {
@@ -217,6 +245,8 @@ void Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, 
         m_composer.ShowSurtitlesOnCanvas(caption, area, alpha, brightness, compositionSettings(settings));
     m_viewDrawn = m_display.touched();
     m_stepArea |= m_viewDrawn;
+    if (const std::optional<QString> refusal = m_composer.takePictureRefusal())
+        warn(u"the picture of cue \"%1\" was refused: %2"_s.arg(caption.Cue, *refusal));
     if (result.scrollDistance)
         ScrollDistance = *result.scrollDistance;
 }

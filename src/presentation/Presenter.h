@@ -4,6 +4,7 @@
 #include "CaptionComposer.h"
 #include "CaptionQueue.h"
 #include "HtmlLabelRenderer.h"
+#include "PresentationEvents.h"
 #include "PresentationHost.h"
 #include "captions/CaptionDocumentReader.h"
 #include "captions/CaptionWords.h"
@@ -24,6 +25,10 @@ public:
     enum class Redraw { Changed, Whole };
 
     explicit Presenter(PresentationHost& host, Redraw redraw = Redraw::Changed);
+
+    // Told of every document taken from the queue from now on, and of what could not be shown;
+    // null tells no one.
+    void setEvents(PresentationEvents* events) { m_events = events; }
 
     // The display image is twice the window's client area in both directions.
     void resizeDisplay(QSize clientSize);
@@ -71,6 +76,8 @@ private:
                  const PresentationSettings& settings);
 
     void rememberShown(EntryEffect entry);
+    void report(const PresentedDocument& document) const;
+    void warn(const QString& message) const;
     void fillForFade();
     void applyDeferredFill();
     void advance(int floor);
@@ -93,6 +100,7 @@ private:
 
     CaptionQueue m_queue;
     CaptionDocumentState m_records;
+    PresentationEvents* m_events = nullptr;
 
     // What the audience sees, which a fade-out starts from: the caption that last entered, redrawn
     // from its record (with black for its background when a scroll cleared to black), or, after

@@ -66,20 +66,28 @@ TEST_F(EmbedNamedFileTest, LeavesTextThatNamesNoEmbeddableFile) {
     ASSERT_TRUE(large.resize(MaxEmbeddedFileSize + 1)); // sparse: costs no disk
     large.close();
 
-    const QString texts[] = {
-        u"Hello"_s,
-        write(u"bell.wav"_s, "RIFF"),
-        directory.path(),
-        u"/dev/zero"_s,
-        fifo,
-        large.fileName(),
-        directory.filePath(u"missing.bmp"_s),
-        u""_s,
-        QString(u"a\0b"_s),
+    // A file that is there but cannot be embedded says why; text that names no file says nothing.
+    const struct {
+        QString text;
+        QString reason;
+    } cases[] = {
+        {u"Hello"_s, {}},
+        {write(u"bell.wav"_s, "RIFF"), {}},
+        {directory.path(), u"is not a regular file"_s},
+        {u"/dev/zero"_s, u"is not a regular file"_s},
+        {fifo, u"is not a regular file"_s},
+        {large.fileName(), u"is larger than 40 MiB"_s},
+        {directory.filePath(u"missing.bmp"_s), {}},
+        {u""_s, {}},
+        {QString(u"a\0b"_s), {}},
     };
-    for (const QString& text : texts) {
+    for (const auto& [text, reason] : cases) {
         const FileEmbedding embedding = EmbedNamedFile(text);
         EXPECT_EQ(embedding.status, FileEmbedding::Status::NotEmbedded) << text.toStdString();
+        if (reason.isEmpty())
+            EXPECT_TRUE(embedding.value.isEmpty()) << text.toStdString();
+        else
+            EXPECT_EQ(embedding.value, u'"' + text + u"\" "_s + reason) << text.toStdString();
     }
 }
 

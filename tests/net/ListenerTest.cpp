@@ -69,11 +69,23 @@ protected:
         QObject::connect(&listener, &FeedListener::documentReceived,
                          [this](const QString& document) { documents.append(document); });
         QObject::connect(&listener, &FeedListener::connectionsChanged, [this] { ++connectionChanges; });
+        QObject::connect(&listener, &FeedListener::connectionOpened,
+                         [this](const QString& peer) { opened.append(peer); });
+        QObject::connect(&listener, &FeedListener::connectionClosed,
+                         [this](const QString& peer) { closed.append(peer); });
+        QObject::connect(
+            &listener, &FeedListener::unfinishedDocumentDropped,
+            [this](const QString& peer, qsizetype units) { dropped.append(u"%1 %2"_s.arg(peer).arg(units)); });
     }
+
+    static QString peerName(QTcpSocket& socket) { return u"127.0.0.1:%1"_s.arg(socket.localPort()); }
 
     FeedListener listener;
     QStringList documents;
     int connectionChanges = 0;
+    QStringList opened; // the peers, for the log
+    QStringList closed;
+    QStringList dropped;
 };
 
 TEST_F(FeedListenerTest, GreetsFramesAndAcknowledgesEachRead) {
@@ -111,8 +123,11 @@ TEST_F(FeedListenerTest, ConnectionsFrameApartAndAnArrivalLeavesTheOthersText) {
     ASSERT_TRUE(waitFor([&] { return documents.size() == 3; }));
     EXPECT_EQ(documents, (QStringList{Document, Document, Document}));
 
+    const QString secondPeer = peerName(second.socket());
     second.socket().disconnectFromHost();
     ASSERT_TRUE(waitFor([&] { return connectionChanges == 3; }));
+    EXPECT_EQ(opened, (QStringList{peerName(first.socket()), secondPeer}));
+    EXPECT_EQ(closed, QStringList{secondPeer});
 }
 
 TEST_F(FeedListenerTest, ConnectionsTogetherKeepWithinTheBudgetTheLargestGivingUp) {
@@ -127,6 +142,7 @@ TEST_F(FeedListenerTest, ConnectionsTogetherKeepWithinTheBudgetTheLargestGivingU
     settle();
     small.send(start + utf16le(QString(400, u'S')));
     ASSERT_TRUE(waitFor([&] { return listener.bufferedUnits() < 600; }));
+    EXPECT_EQ(dropped, QStringList{peerName(large.socket()) + u" 635"_s});
 
     large.send(end); // its beginning is gone: no document
     small.send(end);
