@@ -28,6 +28,8 @@ while IFS='|' read -r parameters status holds errors; do
 done <<EOF_CASES
 --help|0|veltrinox-lcd $version: the surtitle display|0
 -h|0|/BaseFontHeight N|0
+-h|0|/log FILE|0
+/log --odd --help|0|/log FILE|0
 --help|0|veltrinox-lcd /port 10001 /capport 1025|0
 /port 41000 /fontname Arial --help|0|/capport N|0
 --version|0|veltrinox-lcd $version|0
