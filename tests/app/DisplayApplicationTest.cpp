@@ -1,5 +1,6 @@
 #include "app/DisplayApplication.h"
 
+#include "app/EventLog.h"
 #include "app/StoredSettings.h"
 #include "support/ImageProbes.h"
 #include "support/QtPrinters.h"
@@ -365,6 +366,69 @@ INSTANTIATE_TEST_SUITE_P(Answers, ExitQuestionTest,
                                          ExitCase{"No", QMessageBox::No, true, 0},
                                          ExitCase{"Cancel", QMessageBox::Cancel, false, 0}),
                          [](const testing::TestParamInfo<ExitCase>& info) { return std::string(info.param.name); });
+
+// Answers the next exit question with the button, as the operator would.
+void answerExitQuestion(QMessageBox::StandardButton button) {
+    auto* answer = new QTimer;
+    QObject::connect(answer, &QTimer::timeout, [answer, button] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box->text() != u"Exiting program, save the settings?"_s)
+            return;
+        answer->deleteLater();
+        answer->stop();
+        box->button(button)->click();
+    });
+    answer->start(10);
+}
+
+// The log says why the display ended: a close refused with Cancel leaves no reason behind. (Each case
+// closes the display for good: a process asked to exit runs no modal question again.)
+struct StopCase {
+    const char* name;
+    bool cancelFirst;
+    bool fromMenu;
+    QString stopLine;
+};
+
+class DisplayEventLogTest : public testing::TestWithParam<StopCase> {};
+
+TEST_P(DisplayEventLogTest, SaysWhatClosedTheDisplayAndWhereTheSettingsWent) {
+    QTemporaryDir directory;
+    const QString store = directory.filePath(u"store.conf"_s);
+    {
+        QFile discarded(u"/dev/null"_s);
+        ASSERT_TRUE(discarded.open(QIODevice::WriteOnly));
+        EventLog log(discarded.handle(), directory.filePath(u"display.log"_s));
+        DisplayApplication display(CommandLine({u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s}),
+                                   std::make_unique<SettingsStore>(store));
+        display.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+        display.setEventLog(log);
+        ASSERT_TRUE(display.start());
+        if (GetParam().cancelFirst) {
+            answerExitQuestion(QMessageBox::Cancel);
+            display.window().popupMenu().Exit1->trigger();
+        }
+        answerExitQuestion(QMessageBox::Yes);
+        if (GetParam().fromMenu)
+            display.window().popupMenu().Exit1->trigger();
+        else
+            display.window().close();
+        EXPECT_FALSE(display.window().isVisible());
+    }
+    QFile file(directory.filePath(u"display.log"_s));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString lines = QString::fromUtf8(file.readAll());
+    EXPECT_EQ(lines.count(u" stop     "_s), 1) << lines.toStdString();
+    EXPECT_TRUE(lines.contains(GetParam().stopLine + u'\n')) << lines.toStdString();
+    EXPECT_TRUE(lines.contains(u" settings saved to \""_s + store + u"\"\n"_s)) << lines.toStdString();
+    EXPECT_TRUE(lines.contains(u" sign-on  sent from 0 adapters"_s)) << lines.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Closes, DisplayEventLogTest,
+    testing::Values(StopCase{"WindowAfterCancel", true, false, u" stop     the window was closed: the display ends"_s},
+                    StopCase{"ExitFromTheMenu", false, true, u" stop     \"Exit\" from the menu: the display ends"_s}),
+    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 // "Save Settings to Registry" and a start from that store give back the display as it was.
 struct RoundTripCase {
