@@ -8,6 +8,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// A name from the document, which may be of any length, as far as the log quotes it.
+QString quoted(const QString& name) {
+    constexpr qsizetype Longest = PresentedDocument::TextStartLength;
+    return u'"' + name.first(std::min(name.size(), Longest)) + (name.size() > Longest ? u"\"..."_s : u"\""_s);
+}
+
 QString describeText(const PresentedDocument& document) {
     if (document.textStart.startsWith(CaptionDocumentFormat::ImagePrefix))
         return u"picture of %1 characters"_s.arg(document.textCharacters);
@@ -20,10 +26,10 @@ QString describeText(const PresentedDocument& document) {
 QString DescribeDocument(const PresentedDocument& document) {
     if (!document.parsed)
         return u"document of %1 characters does not parse: dropped"_s.arg(document.characters);
-    QString text = u"document of %1 characters: cue \"%2\", column %3 \"%4\", effect \"%5\""_s.arg(document.characters)
-                       .arg(document.cue)
+    QString text = u"document of %1 characters: cue %2, column %3 %4, effect %5"_s.arg(document.characters)
+                       .arg(quoted(document.cue))
                        .arg(document.column)
-                       .arg(document.language, document.entryEffect);
+                       .arg(quoted(document.language), quoted(document.entryEffect));
     if (!document.specialText.isEmpty())
         text += u", special "_s + document.specialText;
     return text + u", text "_s + describeText(document);

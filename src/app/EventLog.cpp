@@ -82,7 +82,9 @@ QByteArray FormatLogLine(const QDateTime& time, LogCategory category, QStringVie
     line.append(u' ');
     line.append(LogCategoryName(category).leftJustified(CategoryWidth));
     line.append(u' ');
-    appendEscaped(line, text);
+    appendEscaped(line, text.first(std::min(text.size(), MaxLogTextLength)));
+    if (text.size() > MaxLogTextLength)
+        line.append(u"...");
     line.append(u'\n');
     return line.toUtf8();
 }

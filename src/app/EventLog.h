@@ -15,6 +15,8 @@ QString LogCategoryName(LogCategory category);
 
 // One line of the log: local time to the millisecond, the category padded to one width, the text with
 // its control characters written as escapes (so a caption's line ends cannot forge lines), and "\n".
+// A text longer than MaxLogTextLength (a peer's names can be any length) is cut there, with "...".
+inline constexpr qsizetype MaxLogTextLength = 1000;
 QByteArray FormatLogLine(const QDateTime& time, LogCategory category, QStringView text);
 
 // The display's event log: one line per event on standard error (which the journal takes under the

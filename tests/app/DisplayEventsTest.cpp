@@ -22,6 +22,9 @@ PresentedDocument parsed(const QString& text, qsizetype characters = -1) {
 TEST(DescribeDocumentTest, SaysWhatTheDocumentShowed) {
     PresentedDocument dropped;
     dropped.characters = 57;
+    PresentedDocument longNames = parsed(u"A"_s);
+    longNames.cue = QString(1000, u'7');
+    longNames.entryEffect = QString(61, u'F');
     PresentedDocument special = parsed(u"{BLANK}"_s);
     special.specialText = u"{BLANK}"_s;
     const QString longText(100, u'x');
@@ -34,6 +37,8 @@ TEST(DescribeDocumentTest, SaysWhatTheDocumentShowed) {
          u"document of 900 characters: cue \"47\", column 1 \"French\", effect \"Fade\", text \"Bonjour\""_s},
         {parsed(longText), u"document of 900 characters: cue \"47\", column 1 \"French\", effect \"Fade\", text \""_s +
                                QString(60, u'x') + u"\"..."_s},
+        {longNames, u"document of 900 characters: cue \""_s + QString(60, u'7') +
+                        u"\"..., column 1 \"French\", effect \""_s + QString(60, u'F') + u"\"..., text \"A\""_s},
         {special,
          u"document of 900 characters: cue \"47\", column 1 \"French\", effect \"Fade\", special {BLANK}, text \"{BLANK}\""_s},
         {parsed(u"#IMAGE:#Qk0AAf8="_s, 4000000),

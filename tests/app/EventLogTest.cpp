@@ -26,6 +26,8 @@ TEST(FormatLogLineTest, TimeToTheMillisecondCategoryAndOneLine) {
         // A caption's own line ends and control characters cannot start a line of their own.
         {LogCategory::Caption, u"one\r\ntwo\tthree\x01\u2028"_s,
          "2026-12-10 20:31:05.007 caption  one\\r\\ntwo\\tthree\\u0001\\u2028\n"},
+        {LogCategory::Stop, QString(MaxLogTextLength, u'x') + u"y"_s,
+         "2026-12-10 20:31:05.007 stop     " + QByteArray(MaxLogTextLength, 'x') + "...\n"},
         {LogCategory::Warning, u"Grüße"_s,
          "2026-12-10 20:31:05.007 warning  Gr\xC3\xBC\xC3\x9F"
          "e\n"},
