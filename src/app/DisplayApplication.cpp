@@ -114,9 +114,9 @@ bool DisplayApplication::start() {
     connectMenu();
     createDisplaySettings();
     showWindow();
-    showModes();
     if (!m_failed)
         logStartUp();
+    showModes();
     return !m_failed;
 }
 

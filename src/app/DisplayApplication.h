@@ -81,13 +81,13 @@ private:
     // ReadParamString, and the position flag the geometry rules read.
     void applySizeAndPositionSwitches();
     void sendSignOn();
-    void connectEventLog();
-    void logEvent(LogCategory category, const QString& text);
-    void logStartUp();
     void reportFatal(const QString& message);
     void showWarning(const QString& message);
     void connectListeners();
     void connectMenu();
+    void connectEventLog();
+    void logEvent(LogCategory category, const QString& text);
+    void logStartUp();
     // The menu's ticks and the dialog's fields show the modes and settings as they now are.
     void showModes();
     // The font adjustment changes by delta percent, within its range.
