@@ -4,7 +4,9 @@
 #include <QtGlobal>
 #include <array>
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 using namespace Qt::Literals::StringLiterals;
@@ -118,6 +120,12 @@ void EventLog::write(LogCategory category, QStringView text) {
 }
 
 void EventLog::run() {
+    // Standard error read by a pipe whose reader has gone (a "| tee" ended, a journal restarted) fails
+    // the write instead of ending the display: the signal is for the writing thread, which holds it.
+    sigset_t brokenPipe;
+    sigemptyset(&brokenPipe);
+    sigaddset(&brokenPipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &brokenPipe, nullptr);
     openFile();
     std::deque<QByteArray> lines;
     for (;;) {

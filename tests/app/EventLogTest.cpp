@@ -41,13 +41,18 @@ class ErrorPipe {
 public:
     ErrorPipe() { EXPECT_EQ(::pipe2(m_pipe, O_CLOEXEC), 0); }
     ~ErrorPipe() {
-        ::close(m_pipe[0]);
+        closeReadEnd();
         closeWriteEnd();
     }
     ErrorPipe(const ErrorPipe&) = delete;
     ErrorPipe& operator=(const ErrorPipe&) = delete;
 
     int writeEnd() const { return m_pipe[1]; }
+    void closeReadEnd() {
+        if (m_pipe[0] >= 0)
+            ::close(m_pipe[0]);
+        m_pipe[0] = -1;
+    }
     // Once no log writes to it any more.
     void closeWriteEnd() {
         if (m_pipe[1] >= 0)
@@ -103,6 +108,13 @@ TEST(EventLogTest, AFileThatCannotBeWrittenIsReportedOnceAndTheLogGoesOn) {
         EXPECT_EQ(error.count("the log file \"" + path.toUtf8() + "\" cannot be"), 1) << error.toStdString();
         EXPECT_EQ(error.count(" caption  caption "), 5) << error.toStdString();
     }
+}
+
+TEST(EventLogTest, StandardErrorWithoutAReaderDoesNotEndTheProcess) {
+    ErrorPipe pipe;
+    pipe.closeReadEnd();
+    EventLog log(pipe.writeEnd());
+    log.write(LogCategory::Feed, u"nobody reads this");
 }
 
 TEST(EventLogTest, AStalledWriterNeverHoldsUpTheCallerAndSaysWhatItDropped) {
