@@ -283,7 +283,7 @@ void DisplayApplication::sendSignOn() {
     const QRect frame = m_window->frameGeometry();
     const int sent =
         SendSignOn(signOnAdapters(), {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
-    logEvent(LogCategory::SignOn, u"sent from %1 adapters to port %2 (feed port %3, window %4 x %5)"_s.arg(sent)
+    logEvent(LogCategory::SignOn, u"sent to port %2, datagrams: %1 (feed port %3, window %4 x %5)"_s.arg(sent)
                                       .arg(SignOnPort)
                                       .arg(m_feedPort)
                                       .arg(frame.width())

@@ -421,7 +421,7 @@ TEST_P(DisplayEventLogTest, SaysWhatClosedTheDisplayAndWhereTheSettingsWent) {
     EXPECT_EQ(lines.count(u" stop     "_s), 1) << lines.toStdString();
     EXPECT_TRUE(lines.contains(GetParam().stopLine + u'\n')) << lines.toStdString();
     EXPECT_TRUE(lines.contains(u" settings saved to \""_s + store + u"\"\n"_s)) << lines.toStdString();
-    EXPECT_TRUE(lines.contains(u" sign-on  sent from 0 adapters"_s)) << lines.toStdString();
+    EXPECT_TRUE(lines.contains(u" sign-on  sent to port 9999, datagrams: 0 ("_s)) << lines.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
