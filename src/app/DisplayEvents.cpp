@@ -47,6 +47,10 @@ void DisplayEvents::watch(FeedListener& feed, ControlListener& control) {
                                     u"buffers were full"_s.arg(characters)
                                         .arg(peer));
     });
+    connect(&feed, &FeedListener::longDocumentDropped, this, [this](const QString& peer) {
+        write(LogCategory::Warning, u"a document from %1 longer than %2 Mi characters was dropped"_s.arg(peer).arg(
+                                        FeedFramer::MaxDocumentUnits >> 20));
+    });
     connect(&control, &ControlListener::connectionOpened, this,
             [this](const QString& peer) { write(LogCategory::Control, u"connection from "_s + peer); });
     connect(&control, &ControlListener::connectionClosed, this,

@@ -139,6 +139,7 @@ FeedFramer::Result FeedFramer::receive(QByteArrayView bytes) {
         m_held = m_held.sliced(m_scanFrom);
         m_scanFrom = 0;
         m_inDocument = false;
+        result.droppedLongDocument = true;
     }
     return result;
 }

@@ -21,8 +21,9 @@ public:
     static_assert((MaxEmbeddedFileSize + 2) / 3 * 4 + 1024 * 1024 < MaxDocumentUnits);
 
     struct Result {
-        QStringList documents; // complete documents, in the order they arrived
-        bool sendOk = false;   // both tags have been seen: acknowledge the read with "OK"
+        QStringList documents;            // complete documents, in the order they arrived
+        bool sendOk = false;              // both tags have been seen: acknowledge the read with "OK"
+        bool droppedLongDocument = false; // a document grew past MaxDocumentUnits and was given up
     };
 
     Result receive(QByteArrayView bytes);

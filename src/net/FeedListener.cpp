@@ -60,6 +60,8 @@ void FeedListener::receive(QTcpSocket* connection) {
         m_bufferedUnits += found->second->bufferedUnits() - heldBefore;
         if (result.sendOk)
             connection->write(Acknowledgement);
+        if (result.droppedLongDocument)
+            Q_EMIT longDocumentDropped(PeerName(*connection));
         if (m_bufferedUnits > m_bufferBudget)
             keepWithinBudget();
         for (const QString& document : result.documents)

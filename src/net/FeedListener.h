@@ -46,6 +46,8 @@ Q_SIGNALS:
     void connectionClosed(const QString& peer);
     // Over the buffer budget, this connection's unfinished document was given up.
     void unfinishedDocumentDropped(const QString& peer, qsizetype characters);
+    // A document from this connection grew past the longest a document may be, and was dropped.
+    void longDocumentDropped(const QString& peer);
 
 private:
     void accept(QTcpSocket* connection);

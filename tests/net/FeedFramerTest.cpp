@@ -118,9 +118,11 @@ TEST(FeedFramerTest, ADocumentPastTheLimitIsDropped) {
     FeedFramer framer;
     framer.receive(utf16le(u"<Surtitles>"_s));
     const QByteArray chunk(1024 * 1024, 'a'); // "aa" is one code unit
+    int drops = 0;
     for (qsizetype sent = 0; sent <= FeedFramer::MaxDocumentUnits * 2; sent += chunk.size())
-        framer.receive(chunk);
+        drops += framer.receive(chunk).droppedLongDocument;
     EXPECT_LE(framer.bufferedUnits(), FeedFramer::MaxDocumentUnits);
+    EXPECT_EQ(drops, 1); // said once, for the log
 
     const FeedFramer::Result end = framer.receive(utf16le(u"</Surtitles>"_s));
     EXPECT_TRUE(end.documents.isEmpty());
