@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLatin1StringView>
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -21,9 +22,10 @@ constexpr QLatin1StringView VersionKey("version");
 constexpr QLatin1StringView OverallBrightnessKey("overallBrightness");
 constexpr QLatin1StringView CaptionKey("caption");
 constexpr QLatin1StringView ColumnsKey("columns");
-constexpr QLatin1StringView TextKey("text");
 constexpr QLatin1StringView LanguageKey("language");
 constexpr QLatin1StringView ShownColumnKey("shownColumn");
+constexpr QLatin1StringView TextBytesKey("shownTextBytes");
+constexpr char EndOfRecord = '\n'; // never in compact JSON, where line breaks in texts are escaped
 
 // The record's text fields and their names in the file, one table for writing and reading.
 using TextField = QString TCaptions::*;
@@ -68,12 +70,18 @@ bool readColumns(const QJsonValue& value, TCaptions& caption) {
         const QJsonValue column = columns.at(index);
         if (!column.isObject())
             return false;
-        TCaption& target = caption.Caption[std::size_t(index)];
-        if (!readText(column.toObject(), TextKey, target.Text) ||
-            !readText(column.toObject(), LanguageKey, target.Language))
+        if (!readText(column.toObject(), LanguageKey, caption.Caption[std::size_t(index)].Language))
             return false;
     }
     return true;
+}
+
+// A whole number in 0..limit, or nothing.
+std::optional<qint64> readCount(const QJsonValue& value, qint64 limit) {
+    const double number = value.toDouble(-1);
+    if (!value.isDouble() || number < 0 || number > double(limit) || number != double(qint64(number)))
+        return std::nullopt;
+    return qint64(number);
 }
 
 std::optional<TCaptions> readCaption(const QJsonObject& object) {
@@ -86,11 +94,10 @@ std::optional<TCaptions> readCaption(const QJsonObject& object) {
         if (!readText(object, key, caption.Effect.*field))
             return std::nullopt;
     }
-    const QJsonValue shownColumn = object.value(ShownColumnKey);
-    const int column = shownColumn.toInt(-1);
-    if (!shownColumn.isDouble() || column < 0 || column >= CaptionColumnCount || shownColumn.toDouble() != column)
+    const std::optional<qint64> column = readCount(object.value(ShownColumnKey), CaptionColumnCount - 1);
+    if (!column)
         return std::nullopt;
-    caption.LanguageIndex = column;
+    caption.LanguageIndex = qint32(*column);
     if (!readColumns(object.value(ColumnsKey), caption))
         return std::nullopt;
     return caption;
@@ -105,26 +112,25 @@ QByteArray Encode(const ShownCaption& shown) {
         record.insert(key, caption.*field);
     for (const auto& [key, field] : EffectFields)
         record.insert(key, caption.Effect.*field);
-    record.insert(ShownColumnKey, caption.LanguageIndex);
+    const int shownColumn = std::clamp(caption.LanguageIndex, 0, CaptionColumnCount - 1);
+    record.insert(ShownColumnKey, shownColumn);
     QJsonArray columns;
-    for (int index = 0; index < CaptionColumnCount; ++index) {
-        const TCaption& column = caption.Caption[std::size_t(index)];
-        QJsonObject written{{LanguageKey, column.Language}};
-        if (index == caption.LanguageIndex)
-            written.insert(TextKey, column.Text);
-        columns.append(written);
-    }
+    for (const TCaption& column : caption.Caption)
+        columns.append(QJsonObject{{LanguageKey, column.Language}});
     record.insert(ColumnsKey, columns);
+    const QByteArray text = caption.Caption[std::size_t(shownColumn)].Text.toUtf8();
+    record.insert(TextBytesKey, qint64(text.size()));
     const QJsonObject file{
         {KindKey, Kind}, {VersionKey, Version}, {OverallBrightnessKey, shown.overallBrightness}, {CaptionKey, record}};
-    return QJsonDocument(file).toJson(QJsonDocument::Compact);
+    return QJsonDocument(file).toJson(QJsonDocument::Compact) + EndOfRecord + text;
 }
 
 std::optional<ShownCaption> Decode(const QByteArray& bytes) {
-    if (bytes.size() > MaxBytes)
+    const qsizetype recordEnd = bytes.indexOf(EndOfRecord);
+    if (bytes.size() > MaxBytes || recordEnd < 0)
         return std::nullopt;
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes.left(recordEnd), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return std::nullopt;
     const QJsonObject file = document.object();
@@ -133,10 +139,15 @@ std::optional<ShownCaption> Decode(const QByteArray& bytes) {
     ShownCaption shown;
     if (!readText(file, OverallBrightnessKey, shown.overallBrightness))
         return std::nullopt;
-    std::optional<TCaptions> caption = readCaption(file.value(CaptionKey).toObject());
-    if (!caption)
+    const QJsonObject record = file.value(CaptionKey).toObject();
+    std::optional<TCaptions> caption = readCaption(record);
+    // A file cut short, or with more after the text, is damaged.
+    const qint64 textBytes = bytes.size() - recordEnd - 1;
+    if (!caption || readCount(record.value(TextBytesKey), MaxBytes) != textBytes)
         return std::nullopt;
     shown.caption = std::move(*caption);
+    shown.caption.Caption[std::size_t(shown.caption.LanguageIndex)].Text =
+        QString::fromUtf8(bytes.constData() + recordEnd + 1, textBytes);
     return shown;
 }
 

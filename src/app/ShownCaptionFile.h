@@ -6,10 +6,11 @@
 #include <QByteArray>
 #include <optional>
 
-// The file that keeps the caption on screen across an unclean end of the display: a JSON object
-// naming its kind, with the caption record and the overall brightness. Only the shown column keeps
-// its text (the others keep their language names), so the file holds at most the one picture or
-// text the audience saw.
+// The file that keeps the caption on screen across an unclean end of the display: one line of JSON
+// naming its kind, with the caption record and the overall brightness, then the shown column's text
+// in UTF-8, as many bytes as the record says. The other columns keep their language names but not
+// their texts, so the file holds only the one picture or text the audience saw; and a picture's
+// tens of megabytes of Base64 are copied as they are, not escaped character by character.
 
 namespace ShownCaptionFile {
 
