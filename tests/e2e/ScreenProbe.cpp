@@ -14,8 +14,9 @@
 //       watches the pixel at (X, Y): once it first changes, counts the different colours it shows
 //       until it shows RRGGBB, and prints "colours N milliseconds T" (exit 1 on timeout);
 //   screen-probe await TIMEOUT_MS RRGGBB:COUNT...
-//       waits until the screen shows at least COUNT pixels of each colour and prints "shown at T",
-//       T the wall-clock time in milliseconds since 1970 (exit 1 on timeout).
+//       prints "watching" once it reads the screen, waits until the screen shows at least COUNT
+//       pixels of each colour and prints "shown at T", T the wall-clock time in milliseconds since
+//       1970 (exit 1 on timeout).
 namespace {
 
 QRgb colourArgument(const char* text) {
@@ -50,6 +51,9 @@ int countColours(QScreen* screen, int argc, char** argv) {
 int awaitColours(QScreen* screen, int timeoutMilliseconds, int argc, char** argv) {
     QElapsedTimer clock;
     clock.start();
+    grabScreen(screen);
+    std::printf("watching\n");
+    std::fflush(stdout);
     while (clock.elapsed() <= timeoutMilliseconds) {
         const QImage shown = grabScreen(screen);
         bool all = true;
