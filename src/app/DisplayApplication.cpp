@@ -50,6 +50,9 @@ DisplayApplication::~DisplayApplication() {
     // The animation clock stops before the engine it steps is released.
     if (m_window)
         m_window->stopAnimation();
+    // Only a clean end comes here (a killed or crashed display never does): the next start is blank.
+    if (m_shownCaptions)
+        m_shownCaptions->forget();
 }
 
 QString DisplayApplication::GetAppVersionStr() {
@@ -117,7 +120,17 @@ bool DisplayApplication::start() {
     if (!m_failed)
         logStartUp();
     showModes();
+    if (!m_failed)
+        restoreShownCaption();
     return !m_failed;
+}
+
+void DisplayApplication::restoreShownCaption() {
+    m_shownCaptions = std::make_unique<ShownCaptionStore>(
+        ShownCaptionStore::filePath(ShownCaptionStore::defaultFolder(), quint16(m_feedPort.toUInt())));
+    if (const std::optional<ShownCaption> shown = m_shownCaptions->load())
+        m_window->presenter().restoreShown(*shown);
+    m_window->presenter().setShownCaptionObserver(m_shownCaptions.get());
 }
 
 void DisplayApplication::connectMenu() {

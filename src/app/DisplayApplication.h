@@ -8,6 +8,7 @@
 #include "SettingsCommands.h"
 #include "SettingsFile.h"
 #include "SettingsStore.h"
+#include "ShownCaptionStore.h"
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
 #include "net/SignOn.h"
@@ -81,6 +82,9 @@ private:
     // ReadParamString, and the position flag the geometry rules read.
     void applySizeAndPositionSwitches();
     void sendSignOn();
+    // The caption on screen when the last run ended uncleanly comes back, and from now on each
+    // caption shown is kept until the display ends cleanly.
+    void restoreShownCaption();
     void reportFatal(const QString& message);
     void showWarning(const QString& message);
     void connectListeners();
@@ -104,6 +108,7 @@ private:
     DisplaySettings m_settings;
     FeedListener m_feed;
     ControlListener m_control;
+    std::unique_ptr<ShownCaptionStore> m_shownCaptions; // outlives the presenter that tells it
     std::unique_ptr<PresentationWindow> m_window;
     std::unique_ptr<WindowGeometry> m_geometry;
     std::unique_ptr<SettingsCommands> m_settingsCommands;

@@ -183,6 +183,20 @@ void Presenter::rememberShown(EntryEffect entry) {
     m_shown = {m_records.current, entry == EntryEffect::RollUp, QImage()};
     if (clearsToBlack)
         m_shown.caption.BackColour = u"0"_s;
+    if (m_shownObserver)
+        m_shownObserver->captionShown({m_shown.caption, m_records.overallBrightness});
+}
+
+void Presenter::restoreShown(const ShownCaption& shown) {
+    m_records.current = shown.caption;
+    m_records.previous = shown.caption;
+    m_records.overallBrightness = shown.overallBrightness;
+    m_fontColourValue = PlainColour(StringToColour(shown.caption.Colour, Colour::Yellow));
+    m_backColourValue = PlainColour(StringToColour(shown.caption.BackColour, Colour::Black));
+    // Lines rolled up before the last one have no record: the last one is drawn at the top.
+    m_shown = {shown.caption, false, QImage()};
+    startEffect(State::FadeIn, BrightEffectSpeedFromString(InstantSpeed));
+    TickReload = 1;
 }
 
 void Presenter::setUpEffect(EntryEffect entry, const PresentationSettings& settings) {

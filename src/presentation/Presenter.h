@@ -6,6 +6,7 @@
 #include "HtmlLabelRenderer.h"
 #include "PresentationEvents.h"
 #include "PresentationHost.h"
+#include "ShownCaption.h"
 #include "captions/CaptionDocumentReader.h"
 #include "captions/CaptionWords.h"
 #include "captions/Colours.h"
@@ -42,6 +43,12 @@ public:
 
     void ShowSurtitle();
     void AnimateTimerTimer();
+
+    // The observer is told of every caption that enters from now on; null tells no one.
+    void setShownCaptionObserver(ShownCaptionObserver* observer) { m_shownObserver = observer; }
+    // Before any caption is presented: draws a caption shown before a restart again, at once (an
+    // instant fade in), as though it had just entered.
+    void restoreShown(const ShownCaption& shown);
 
     // Which effect runs: a fade in, a fade out (followed by the fade in), or a scroll.
     enum class AnimationState { Idle, FadeIn, FadeOut, ScrollUp, ScrollDown, ScrollLeft, ScrollRight };
@@ -92,6 +99,7 @@ private:
     int height2() const { return m_display.height() / 2; }
 
     PresentationHost& m_host;
+    ShownCaptionObserver* m_shownObserver = nullptr;
     Redraw m_redraw;
     Canvas m_display;
     Canvas m_composition;

@@ -1,3 +1,4 @@
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPixmap>
@@ -11,7 +12,11 @@
 //       prints how many pixels of each colour the screen shows, one "RRGGBB count" line each;
 //   screen-probe fade X Y RRGGBB TIMEOUT_MS
 //       watches the pixel at (X, Y): once it first changes, counts the different colours it shows
-//       until it shows RRGGBB, and prints "colours N milliseconds T" (exit 1 on timeout).
+//       until it shows RRGGBB, and prints "colours N milliseconds T" (exit 1 on timeout);
+//   screen-probe await TIMEOUT_MS RRGGBB:COUNT...
+//       prints "watching" once it reads the screen, waits until the screen shows at least COUNT
+//       pixels of each colour and prints "shown at T", T the wall-clock time in milliseconds since
+//       1970 (exit 1 on timeout).
 namespace {
 
 QRgb colourArgument(const char* text) {
@@ -22,19 +27,47 @@ QRgb pixelAt(QScreen* screen, int x, int y) {
     return screen->grabWindow(0, x, y, 1, 1).toImage().pixel(0, 0) | 0xFF000000;
 }
 
-int countColours(QScreen* screen, int argc, char** argv) {
-    const QImage shown = screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
-    for (int i = 1; i < argc; ++i) {
-        const QRgb colour = colourArgument(argv[i]);
-        long count = 0;
-        for (int y = 0; y < shown.height(); ++y) {
-            const QRgb* row = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
-            for (int x = 0; x < shown.width(); ++x)
-                count += row[x] == colour;
-        }
-        std::printf("%s %ld\n", argv[i], count);
+QImage grabScreen(QScreen* screen) {
+    return screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+long countPixels(const QImage& shown, QRgb colour) {
+    long count = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(shown.constScanLine(y));
+        for (int x = 0; x < shown.width(); ++x)
+            count += row[x] == colour;
     }
+    return count;
+}
+
+int countColours(QScreen* screen, int argc, char** argv) {
+    const QImage shown = grabScreen(screen);
+    for (int i = 1; i < argc; ++i)
+        std::printf("%s %ld\n", argv[i], countPixels(shown, colourArgument(argv[i])));
     return 0;
+}
+
+int awaitColours(QScreen* screen, int timeoutMilliseconds, int argc, char** argv) {
+    QElapsedTimer clock;
+    clock.start();
+    grabScreen(screen);
+    std::printf("watching\n");
+    std::fflush(stdout);
+    while (clock.elapsed() <= timeoutMilliseconds) {
+        const QImage shown = grabScreen(screen);
+        bool all = true;
+        for (int i = 3; i < argc && all; ++i) {
+            const QList<QByteArray> colourAndCount = QByteArray(argv[i]).split(':');
+            all = colourAndCount.size() == 2 &&
+                  countPixels(shown, colourArgument(colourAndCount[0].constData())) >= colourAndCount[1].toLong();
+        }
+        if (all) {
+            std::printf("shown at %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+            return 0;
+        }
+    }
+    return 1;
 }
 
 int watchFade(QScreen* screen, int x, int y, QRgb target, int timeoutMilliseconds) {
@@ -67,5 +100,7 @@ int main(int argc, char** argv) {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (argc == 6 && QByteArray(argv[1]) == "fade")
         return watchFade(screen, std::atoi(argv[2]), std::atoi(argv[3]), colourArgument(argv[4]), std::atoi(argv[5]));
+    if (argc >= 4 && QByteArray(argv[1]) == "await")
+        return awaitColours(screen, std::atoi(argv[2]), argc, argv);
     return countColours(screen, argc, argv);
 }

@@ -1,3 +1,4 @@
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 // The main of the test programs that need a Qt application: an event loop for sockets and timers,
@@ -15,6 +16,10 @@ using TestApplication = QCoreApplication;
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // What a display keeps between runs goes to a folder of this process's own, never the user's, so
+    // that test processes running side by side never meet.
+    const QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
     TestApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
