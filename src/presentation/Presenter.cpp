@@ -59,6 +59,12 @@ void Presenter::fillForFade() {
     m_viewFill = m_display.brushColour;
 }
 
+std::optional<Presenter::PlainView> Presenter::plainView() const {
+    if (!m_viewFill || m_host.imagePosition() != QPoint(0, 0))
+        return std::nullopt;
+    return PlainView{DisplayRgb(*m_viewFill), m_viewDrawn.intersected(upperLeft())};
+}
+
 void Presenter::applyDeferredFill() {
     if (!m_deferredFill)
         return;

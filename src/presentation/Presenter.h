@@ -51,6 +51,14 @@ public:
     // paint again after repaintNow.
     QRect lastStepArea() const { return m_stepArea; }
 
+    // The quarter in view when it is one colour but for what the last composition drew, and lies at
+    // (0, 0): a fade's view, which a window may paint by filling the colour instead of copying it.
+    struct PlainView {
+        QRgb colour;
+        QRect drawn;
+    };
+    std::optional<PlainView> plainView() const;
+
     // --- Read by the animation timer thread; written only by the GUI thread.
     std::atomic<bool> EffectRunning{false};
     std::atomic<int> TickReload{0};
