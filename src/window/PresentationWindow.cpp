@@ -2,6 +2,7 @@
 
 #include "BackgroundPicture.h"
 #include "presentation/DisplayColour.h"
+#include "presentation/DisplayPainting.h"
 #include "presentation/PixelPasses.h"
 
 #include <QApplication>
@@ -12,7 +13,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QRegion>
 #include <QResizeEvent>
 #include <algorithm>
 #include <limits>
@@ -240,31 +240,11 @@ void PresentationWindow::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect().intersected(rect());
     QPainter painter(this);
     if (!m_transparent && !m_hasBackgroundImage) {
-        paintDisplayImage(painter, area);
+        PaintDisplayImage(painter, m_presenter, m_imagePosition, area);
         return;
     }
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(area.topLeft(), composeFrame(area), area);
-}
-
-void PresentationWindow::paintDisplayImage(QPainter& painter, const QRect& area) {
-    const QImage& display = m_presenter.displayImage();
-    const std::optional<Presenter::PlainView> view = m_presenter.plainView();
-    if (view && QRect(QPoint(0, 0), display.size() / 2).contains(area)) {
-        // A fade's view is one colour but for the caption: filling the colour writes each pixel of
-        // the window once, where copying it from the display image would read it too.
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        for (const QRect& part : QRegion(area).subtracted(view->drawn))
-            painter.fillRect(part, QColor::fromRgb(view->colour));
-        const QRect drawn = area.intersected(view->drawn);
-        if (!drawn.isEmpty())
-            painter.drawImage(drawn.topLeft(), display, drawn);
-        return;
-    }
-    if (m_imagePosition != QPoint(0, 0))
-        painter.fillRect(area, Qt::black);
-    const QRect source = area.translated(-m_imagePosition).intersected(display.rect());
-    painter.drawImage(source.topLeft() + m_imagePosition, display, source);
 }
 
 const QImage& PresentationWindow::composeFrame(const QRect& area) {

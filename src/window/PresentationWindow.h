@@ -14,8 +14,6 @@
 #include <memory>
 #include <optional>
 
-class QPainter;
-
 // The presentation window: one stay-on-top window sized to the sign that shows the display image at
 // its position, and the host of the presentation engine. It hands the engine its settings, moves
 // the image for scrolls, fades its own opacity in transparent mode, and hides its border five
@@ -136,8 +134,6 @@ private:
     // True when the key was one of the window's shortcuts.
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void createTrayIcon();
-    // The display image at its position over black, where the window paints it as it is.
-    void paintDisplayImage(QPainter& painter, const QRect& area);
     // The client area as painted when the display image is keyed: over the background picture, in
     // transparent mode, or both. Only area (in client coordinates) is composed.
     const QImage& composeFrame(const QRect& area);
