@@ -1,4 +1,5 @@
 #include "presentation/CaptionComposer.h"
+#include "presentation/DisplayPainting.h"
 #include "presentation/HeadlessHost.h"
 #include "presentation/HtmlLabelRenderer.h"
 #include "presentation/Presenter.h"
@@ -14,12 +15,13 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
 // Animation steps and caption composition at full-HD and 4K clients, each set against a memcpy of
 // one visible frame in the same run. A step counts with the paint that hands its picture to the
-// window: the visible part of the display image drawn onto a client-sized backing image.
+// window: what the step changed, painted onto a client-sized backing image as the window paints it.
 
 namespace {
 
@@ -46,13 +48,35 @@ QString plainCaption(QStringView inEffect, QStringView speed, QStringView backgr
                                                                               speed.toString(), background.toString());
 }
 
+// A host that gathers what the window would paint after a step: all of it when the image moves,
+// otherwise the part the step changed.
+class PaintingHost : public HeadlessHost {
+public:
+    explicit PaintingHost(QSize client) : m_client(QPoint(0, 0), client) {}
+
+    void attach(const Presenter& presenter) { m_presenter = &presenter; }
+    QRect takeArea() { return std::exchange(m_area, QRect()); }
+
+    void setImagePosition(QPoint newPosition) override {
+        if (newPosition != position)
+            m_area = m_client;
+        HeadlessHost::setImagePosition(newPosition);
+    }
+    void repaintNow() override { m_area |= m_presenter->lastStepArea().translated(position).intersected(m_client); }
+
+private:
+    QRect m_client;
+    QRect m_area;
+    const Presenter* m_presenter = nullptr;
+};
+
 // Steps one effect over and over: each iteration is one animation step, then the paint that shows
-// it (the visible part of the display image drawn onto a client-sized backing image, as the window
-// paints). The step alone already leaves a picture the window paints without conversion.
+// it: what the step changed, painted onto a client-sized backing image as the window paints it.
 void runSteps(benchmark::State& state, QSize client, QStringView inEffect, QStringView speed, QStringView background) {
-    HeadlessHost host;
+    PaintingHost host(client);
     host.presentationSettings.baseFontHeight = client.width() * 2 / 56;
     Presenter presenter(host);
+    host.attach(presenter);
     presenter.resizeDisplay(client);
     const QString document = plainCaption(inEffect, speed, background);
     QImage backing(client, Canvas::PixelFormat);
@@ -65,15 +89,17 @@ void runSteps(benchmark::State& state, QSize client, QStringView inEffect, QStri
             state.PauseTiming();
             presenter.enqueue(document);
             presenter.ShowSurtitle();
+            host.takeArea();
             state.ResumeTiming();
         }
         const auto start = Clock::now();
         presenter.AnimateTimerTimer();
         const auto stepped = Clock::now();
-        QPainter painter(&backing);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(host.position, presenter.displayImage());
-        painter.end();
+        const QRect area = host.takeArea();
+        if (!area.isEmpty()) {
+            QPainter painter(&backing);
+            PaintDisplayImage(painter, presenter, host.position, area);
+        }
         stepSeconds += std::chrono::duration<double>(stepped - start).count();
         paintSeconds += std::chrono::duration<double>(Clock::now() - stepped).count();
     }

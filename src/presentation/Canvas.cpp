@@ -125,7 +125,7 @@ int Canvas::textHeight() const {
 // that lines fit width (a word wider than that stands alone on its line and overflows).
 const std::vector<Canvas::Line>& Canvas::linesOf(const QFont& qfont, int width, const QString& text,
                                                  WordWrap wrap) const {
-    const QString fontKey = qfont.key();
+    const QString fontKey = FontKey(qfont);
     const auto laidOutHere = [&](const std::optional<LaidOutText>& laidOut) {
         return laidOut && laidOut->fontKey == fontKey && laidOut->width == width && laidOut->wrap == wrap &&
                laidOut->text == text;
@@ -203,7 +203,7 @@ void Canvas::drawText(int left, int width, qint64 top, const QString& text, Text
 
 QSize Canvas::measureRun(const CanvasFont& runFont, QStringView text, Mnemonics mnemonics) const {
     const QFont qfont = runFont.toQFont();
-    QString key = qfont.key() + u'\x1f' + QString::number(int(mnemonics)) + u'\x1f';
+    QString key = FontKey(qfont) + u'\x1f' + QString::number(int(mnemonics)) + u'\x1f';
     key += text;
     if (const auto found = m_runSizes.constFind(key); found != m_runSizes.constEnd())
         return found.value();

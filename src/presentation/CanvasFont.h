@@ -33,6 +33,10 @@ struct CanvasFont {
     friend bool operator==(const CanvasFont&, const CanvasFont&) = default;
 };
 
+// A key that tells fonts apart as QFont::key() does, short however long the family name (a caption
+// document may make it a mebibyte long, and the caches of measured and drawn text key on the font).
+QString FontKey(const QFont& font);
+
 // Gives the font a rendering quality: the platform's antialiasing, or crisp non-antialiased pixels.
 inline void SetFontQuality(CanvasFont& font, FontQuality quality) {
     font.quality = quality;

@@ -7,6 +7,7 @@
 #include "captions/IntegerPrefix.h"
 #include "captions/Vocabularies.h"
 
+#include <QRegion>
 #include <cmath>
 
 using namespace Qt::Literals::StringLiterals;
@@ -32,7 +33,19 @@ Presenter::Presenter(PresentationHost& host, Redraw redraw)
     m_display.fillAll();
 }
 
+const QImage& Presenter::displayImage() const {
+    settleView();
+    return m_display.image();
+}
+
+Canvas& Presenter::displayCanvas() {
+    settleView();
+    m_viewFill.reset();
+    return m_display;
+}
+
 void Presenter::resizeDisplay(QSize clientSize) {
+    settleView();
     applyDeferredFill();
     m_viewFill.reset();
     m_display.resize(clientSize * 2);
@@ -43,20 +56,61 @@ void Presenter::fillForFade() {
     // seen: while the image lies at (0, 0) the rest is cleared once, before anything shows or reads
     // it (a scroll's set-up), not at every step. And when the view is already of this colour but for
     // what the last step drew, only that is cleared: a fade on black clears the caption alone.
+    //
+    // Nor is the rest of the view written at every step, when the colour changes: a window paints
+    // the view as the colour around what was drawn (plainView), and the image takes the colour when
+    // something reads it. Only what the last composition drew is cleared, which is where a fade's
+    // caption draws again.
     if (m_redraw == Redraw::Whole || m_host.imagePosition() != QPoint(0, 0)) {
         m_display.fillAll();
         m_stepArea = m_display.image().rect();
         m_deferredFill.reset();
         m_viewFill.reset();
+        m_viewCleared = upperLeft();
+        m_viewOwed = false;
         return;
     }
-    m_stepArea = m_viewFill == m_display.brushColour ? m_viewDrawn.intersected(upperLeft()) : upperLeft();
-    m_display.fill(m_stepArea);
+    m_viewCleared = m_viewDrawn.intersected(upperLeft());
+    m_stepArea = m_viewFill == m_display.brushColour ? m_viewCleared : upperLeft();
+    m_viewOwed = m_viewOwed || m_viewFill != m_display.brushColour;
+    m_display.fill(m_viewCleared);
     // The window keys a background picture on the image's bottom-left pixel, which it reads at every
     // step (and repaints whole when it changes).
     m_display.fill(QRect(0, m_display.height() - 1, 1, 1));
     m_deferredFill = m_display.brushColour;
     m_viewFill = m_display.brushColour;
+}
+
+std::optional<Presenter::PlainView> Presenter::plainView() const {
+    if (!m_viewFill || m_host.imagePosition() != QPoint(0, 0))
+        return std::nullopt;
+    return PlainView{DisplayRgb(*m_viewFill), m_viewDrawn.intersected(upperLeft()), &m_display.image()};
+}
+
+void Presenter::settleView() const {
+    if (!m_viewOwed)
+        return;
+    m_viewOwed = false;
+    const ColourValue brush = std::exchange(m_display.brushColour, *m_viewFill);
+    for (const QRect& part : QRegion(upperLeft()).subtracted(m_viewDrawn))
+        m_display.fill(part);
+    m_display.brushColour = brush;
+}
+
+void Presenter::composeInView(const TCaptions& caption, int alpha, int brightness,
+                              const PresentationSettings& settings) {
+    compose(caption, upperLeft(), alpha, brightness, settings);
+    const QRect reached = m_viewDrawn.intersected(upperLeft());
+    if (!m_viewOwed || reached.isEmpty() || m_viewCleared.contains(reached))
+        return;
+    // The caption reached where the view still held an older picture, which its glyphs may have
+    // blended with (a new caption's first step): the view is cleared whole and the caption drawn again.
+    m_viewOwed = false;
+    const ColourValue brush = std::exchange(m_display.brushColour, *m_viewFill);
+    m_display.fill(upperLeft());
+    m_display.brushColour = brush;
+    m_viewCleared = upperLeft();
+    compose(caption, upperLeft(), alpha, brightness, settings);
 }
 
 void Presenter::applyDeferredFill() {
@@ -200,6 +254,7 @@ void Presenter::restoreShown(const ShownCaption& shown) {
 }
 
 void Presenter::setUpEffect(EntryEffect entry, const PresentationSettings& settings) {
+    settleView(); // a scroll shows the view and copies from it, a fade-out may keep its picture
     const TEffect& effect = m_records.current.Effect;
     const bool fadesOut = entry == EntryEffect::Fade && effect.Speed != InstantSpeed;
     if (fadesOut) {
@@ -363,11 +418,11 @@ void Presenter::fadeInStep() {
     if (m_host.transparentMode()) {
         m_display.font.colour = m_fontColourValue;
         m_host.setWindowAlpha(255 - f);
-        compose(current, upperLeft(), 255 - f, captionBrightness(current), settings);
+        composeInView(current, 255 - f, captionBrightness(current), settings);
     } else {
         m_display.font.colour = ColourBlend(m_fontColourValue, Colour::Black, EffectStep);
         m_host.setWindowAlpha(f);
-        compose(current, upperLeft(), f, captionBrightness(current), settings);
+        composeInView(current, f, captionBrightness(current), settings);
     }
     m_host.repaintNow();
 
@@ -411,7 +466,7 @@ void Presenter::fadeOutStep() {
             BlendPixelsToBlack(m_display.image(), area, FullProgress - EffectStep);
         m_viewDrawn = area;
     } else {
-        compose(previous, upperLeft(), m_host.transparentMode() ? f : 255 - f, captionBrightness(previous), settings);
+        composeInView(previous, m_host.transparentMode() ? f : 255 - f, captionBrightness(previous), settings);
     }
     m_host.repaintNow();
 

@@ -33,8 +33,9 @@ public:
 
     // The display image is twice the window's client area in both directions.
     void resizeDisplay(QSize clientSize);
-    const QImage& displayImage() const { return m_display.image(); }
-    Canvas& displayCanvas() { return m_display; }
+    const QImage& displayImage() const;
+    // The display image to draw on: the picture in view is no longer known to be plain.
+    Canvas& displayCanvas();
 
     // Appends a caption document; ShowSurtitle presents it when no effect is running.
     CaptionQueue::Overflow enqueue(const QString& document) { return m_queue.push_back(document); }
@@ -63,6 +64,17 @@ public:
     // paint again after repaintNow.
     QRect lastStepArea() const { return m_stepArea; }
 
+    // The quarter in view when it is one colour but for what the last composition drew, and lies at
+    // (0, 0): a fade's view, which a window may paint by filling the colour instead of copying it.
+    // The display image holds the view's picture inside drawn only (an image read through
+    // displayImage() holds all of it).
+    struct PlainView {
+        QRgb colour;
+        QRect drawn;
+        const QImage* image;
+    };
+    std::optional<PlainView> plainView() const;
+
     // --- Read by the animation timer thread; written only by the GUI thread.
     std::atomic<bool> EffectRunning{false};
     std::atomic<int> TickReload{0};
@@ -87,6 +99,8 @@ private:
     void warn(const QString& message) const;
     void fillForFade();
     void applyDeferredFill();
+    void settleView() const;
+    void composeInView(const TCaptions& caption, int alpha, int brightness, const PresentationSettings& settings);
     void advance(int floor);
     int fadeLevel() const;
     void fadeInStep();
@@ -101,7 +115,7 @@ private:
     PresentationHost& m_host;
     ShownCaptionObserver* m_shownObserver = nullptr;
     Redraw m_redraw;
-    Canvas m_display;
+    mutable Canvas m_display; // reading the image writes the view's owed fill into it first
     Canvas m_composition;
     HtmlLabelRenderer m_renderer;
     CaptionComposer m_composer;
@@ -126,7 +140,10 @@ private:
     std::optional<ColourValue> m_deferredFill; // the colour the parts outside the view still owe
     std::optional<ColourValue> m_viewFill;     // the view is of this colour but for m_viewDrawn
     QRect m_viewDrawn;                         // what the last composition drew
-    QRect m_stepArea;                          // what the last fade step filled and drew
+    QRect m_viewCleared;                       // what the last fade step cleared in the view
+    // The view's colour is owed outside m_viewDrawn: the image there still holds an older picture.
+    mutable bool m_viewOwed = false;
+    QRect m_stepArea; // what the last fade step filled and drew
 
     AnimationState EffectState = AnimationState::Idle;
     int EffectStep = 0;

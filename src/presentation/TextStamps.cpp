@@ -1,5 +1,6 @@
 #include "TextStamps.h"
 
+#include "CanvasFont.h"
 #include "LongText.h"
 
 #include <QFontMetrics>
@@ -12,7 +13,7 @@
 namespace {
 
 QString stampKey(const QFont& font, const QSize& size, const QRect& window, int flags, const QString& text) {
-    return font.key() + u'\x1f' + QString::number(flags) + u'\x1f' + QString::number(size.width()) + u'x' +
+    return FontKey(font) + u'\x1f' + QString::number(flags) + u'\x1f' + QString::number(size.width()) + u'x' +
            QString::number(size.height()) + u'\x1f' + QString::number(window.x()) + u',' + QString::number(window.y()) +
            u',' + QString::number(window.width()) + u'x' + QString::number(window.height()) + u'\x1f' + text;
 }
@@ -58,7 +59,7 @@ const TextStamps::Stamp& TextStamps::stamp(const QFont& font, const QSize& size,
 }
 
 QRect TextStamps::inkExtent(const QFont& font, int flags, const QString& text) {
-    const QString key = font.key() + u'\x1f' + QString::number(flags) + u'\x1f' + text;
+    const QString key = FontKey(font) + u'\x1f' + QString::number(flags) + u'\x1f' + text;
     if (const auto found = m_inkExtents.constFind(key); found != m_inkExtents.cend())
         return found.value();
 

@@ -2,6 +2,7 @@
 
 #include "BackgroundPicture.h"
 #include "presentation/DisplayColour.h"
+#include "presentation/DisplayPainting.h"
 #include "presentation/PixelPasses.h"
 
 #include <QApplication>
@@ -239,10 +240,7 @@ void PresentationWindow::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect().intersected(rect());
     QPainter painter(this);
     if (!m_transparent && !m_hasBackgroundImage) {
-        if (m_imagePosition != QPoint(0, 0))
-            painter.fillRect(area, Qt::black);
-        const QRect source = area.translated(-m_imagePosition).intersected(m_presenter.displayImage().rect());
-        painter.drawImage(source.topLeft() + m_imagePosition, m_presenter.displayImage(), source);
+        PaintDisplayImage(painter, m_presenter, m_imagePosition, area);
         return;
     }
     painter.setCompositionMode(QPainter::CompositionMode_Source);

@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QPalette>
 #include <functional>
 #include <gtest/gtest.h>
@@ -581,6 +582,15 @@ TEST_P(PresenterRedrawTest, OptimisedStepsShowWhatWholeRedrawsShow) {
         const QImage& theirs = whole.displayImage();
         const QRect view(-optimisedHost.position, Client);
         ASSERT_EQ(mine.copy(view), theirs.copy(view)) << where.toStdString();
+        // A window paints a plain view by filling its colour around what was drawn.
+        if (const std::optional<Presenter::PlainView> plain = optimised.plainView()) {
+            QImage painted = mine.copy(view);
+            QPainter painter(&painted);
+            painter.setClipRegion(QRegion(painted.rect()).subtracted(plain->drawn));
+            painter.fillRect(painted.rect(), QColor::fromRgb(plain->colour));
+            painter.end();
+            ASSERT_EQ(painted, theirs.copy(view)) << "plain view, " << where.toStdString();
+        }
         ASSERT_EQ(mine.pixel(0, mine.height() - 1), theirs.pixel(0, theirs.height() - 1)) << where.toStdString();
         const State state = optimised.effectState();
         if (state != State::Idle && state != State::FadeIn && state != State::FadeOut) {
