@@ -210,7 +210,11 @@ void DisplayApplication::clearBadSettings(std::initializer_list<QLatin1StringVie
 }
 
 void DisplayApplication::createDisplaySettings() {
-    m_dialog = std::make_unique<FontSetupDialog>(m_settings, *m_geometry, *m_window, m_commandLine);
+    m_displaySetup = std::make_unique<DisplaySetup>(*m_window, *m_geometry, m_settings, m_commandLine);
+    m_dialog = std::make_unique<FontSetupDialog>(m_settings, *m_displaySetup);
+    connect(m_dialog.get(), &FontSetupDialog::applied, this, [this] { m_displaySetup->apply(); });
+    connect(m_dialog.get(), &FontSetupDialog::sizeFromLinesRequested, this,
+            [this](int height) { m_displaySetup->setSizeFromLines(height); });
     m_settings.setSignWidth(m_stored.formWidth);
     m_settings.setSignHeight(m_stored.formHeight);
     m_settings.setFontOverride(m_stored.fontOverride);

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "CommandLineSettings.h"
 #include "DisplaySettings.h"
+#include "DisplaySetup.h"
 #include "FontSetupDialog.h"
 #include "SettingsCommands.h"
 #include "SettingsFile.h"
@@ -99,6 +100,7 @@ private:
     std::unique_ptr<PresentationWindow> m_window;
     std::unique_ptr<WindowGeometry> m_geometry;
     std::unique_ptr<SettingsCommands> m_settingsCommands;
+    std::unique_ptr<DisplaySetup> m_displaySetup;
     std::unique_ptr<FontSetupDialog> m_dialog;
     QString m_feedPort = QStringLiteral("10000");
     QString m_controlPort = QStringLiteral("1024");

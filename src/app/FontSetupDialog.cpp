@@ -1,10 +1,8 @@
 #include "FontSetupDialog.h"
 
 #include "ColourPanel.h"
-#include "CommandLine.h"
+#include "SetupDialogHost.h"
 #include "presentation/DisplayColour.h"
-#include "window/PresentationWindow.h"
-#include "window/WindowGeometry.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -20,7 +18,6 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
@@ -60,11 +57,10 @@ QPushButton* dialogButton(const QString& caption, const QString& name) {
 
 } // namespace
 
-FontSetupDialog::FontSetupDialog(DisplaySettings& settings, WindowGeometry& geometry, PresentationWindow& window,
-                                 const CommandLine& commandLine, QWidget* parent)
+FontSetupDialog::FontSetupDialog(DisplaySettings& settings, const SetupDialogHost& host, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      m_settings(settings), m_geometry(geometry), m_window(window), m_commandLine(commandLine) {
+      m_settings(settings), m_host(host) {
     chooseColour = [this](QColor initial) -> std::optional<QColor> {
         const QColor chosen = QColorDialog::getColor(initial, this);
         return chosen.isValid() ? std::optional(chosen) : std::nullopt;
@@ -215,8 +211,9 @@ void FontSetupDialog::showEvent(QShowEvent* event) {
 }
 
 void FontSetupDialog::FormShow() {
-    m_settings.setSignWidth(m_window.width());
-    m_settings.setSignHeight(m_window.height());
+    const QSize windowSize = m_host.windowSize();
+    m_settings.setSignWidth(windowSize.width());
+    m_settings.setSignHeight(windowSize.height());
     m_settings.setCaptionColour(StringToColour(m_settings.FontColourSetting(), Colour::Yellow));
     refreshFields();
     m_cancelValues = {m_settings.NumberOfLines(), m_settings.FontHeight(), m_settings.FontSelector(),
@@ -238,22 +235,10 @@ void FontSetupDialog::centreOnPrimaryMonitor() {
          monitor.top() + monitor.height() / 2 - dialog.height() / 2);
 }
 
-void FontSetupDialog::setDisplayFont() {
-    CanvasFont& font = m_window.presenter().displayCanvas().font;
-    font.pointSize = m_settings.FontHeight();
-    font.name = m_settings.FontSelector();
-}
-
 void FontSetupDialog::ApplyButtonClick() {
     m_settings.applyFontOverride();
-    setDisplayFont();
-    m_geometry.displaySize = QSize(m_settings.SignWidth(), m_settings.SignHeight());
-    if (m_commandLine.FindCmdLineSwitch(u"height")) {
-        m_window.applySize(QSize(m_window.width(), std::max(1, m_commandLine.ReturnParamInt(u"height"))));
-        m_geometry.displaySize.setHeight(m_window.height());
-    }
-    m_geometry.SetPosition();
     m_settings.setFontColourSetting(DisplaySettings::colourSettingText(m_settings.CaptionColour()));
+    Q_EMIT applied();
 }
 
 void FontSetupDialog::OKButtonClick() {
@@ -275,12 +260,8 @@ void FontSetupDialog::reject() {
 }
 
 void FontSetupDialog::Button1Click() {
-    setDisplayFont();
-    const Canvas& display = m_window.presenter().displayCanvas();
-    const int blankHeight = int(display.measureText(display.width(), u" "_s, WordWrap::Off));
-    m_window.applySize(QSize(m_window.width(), blankHeight * m_settings.NumberOfLines()));
-    m_geometry.displaySize.setHeight(m_window.height());
-    m_settings.setSignHeight(m_window.height());
+    const int lineHeight = m_host.lineHeight(m_settings.FontSelector(), m_settings.FontHeight());
+    Q_EMIT sizeFromLinesRequested(lineHeight * m_settings.NumberOfLines());
     refreshFields();
 }
 

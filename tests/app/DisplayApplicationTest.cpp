@@ -9,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
@@ -103,6 +104,27 @@ TEST_F(DisplayApplicationTest, TheSetupCommandShowsTheDialogAndTheDisplayStopsSt
     EXPECT_TRUE(display->setupDialog().isVisible());
     EXPECT_FALSE(display->window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     display->setupDialog().hide();
+}
+
+TEST_F(DisplayApplicationTest, TheDialogsApplyAndSetSizeReachTheDisplay) {
+    FontSetupDialog& dialog = display->setupDialog();
+    menu().ChooseFontDisplaysetup1->trigger();
+    auto* lines = dialog.findChild<QSpinBox*>(u"NumberOfLines"_s);
+    auto* fontHeight = dialog.findChild<QSpinBox*>(u"FontHeight"_s);
+    auto* signWidth = dialog.findChild<QSpinBox*>(u"SignWidth"_s);
+    ASSERT_TRUE(lines && fontHeight && signWidth);
+    lines->setValue(2);
+    fontHeight->setValue(30);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(u"Button1"_s), Qt::LeftButton);
+    const CanvasFont& displayFont = display->window().presenter().displayCanvas().font;
+    EXPECT_EQ(displayFont.pointSize, 30);
+    EXPECT_EQ(display->window().height(), 2 * QFontMetrics(displayFont.toQFont()).height());
+    EXPECT_EQ(dialog.findChild<QSpinBox*>(u"SignHeight"_s)->value(), display->window().height());
+
+    signWidth->setValue(500);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(u"ApplyButton"_s), Qt::LeftButton);
+    EXPECT_EQ(display->window().width(), 500);
+    dialog.hide();
 }
 
 TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
