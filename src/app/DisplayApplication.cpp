@@ -43,8 +43,9 @@ const QString BadSettingsMessage = u"Closing due to bad settings, settings clear
 
 } // namespace
 
-DisplayApplication::DisplayApplication(CommandLine commandLine, std::unique_ptr<SettingsStore> store)
-    : m_commandLine(std::move(commandLine)), m_store(std::move(store)) {}
+DisplayApplication::DisplayApplication(CommandLine commandLine, std::unique_ptr<SettingsStore> store,
+                                       DisplayQueries queries)
+    : m_commandLine(std::move(commandLine)), m_store(std::move(store)), m_queries(queries) {}
 
 DisplayApplication::~DisplayApplication() {
     // The animation clock stops before the engine it steps is released.
@@ -57,19 +58,10 @@ QString DisplayApplication::GetAppVersionStr() {
 }
 
 bool DisplayApplication::start() {
-    m_window = std::make_unique<PresentationWindow>([this] {
-        PresentationSettings settings;
-        settings.fontAdjustPercent = m_settings.FontAdjustSpin();
-        settings.fontOverride = m_settings.FontOverride();
-        settings.overrideFontName = m_settings.OverrideFontName();
-        settings.overrideFontSize = m_settings.OverrideFontSize();
-        settings.antiAliased = m_settings.AntiAliased();
-        settings.wordWrap = m_settings.EnableWordWrap();
-        return settings;
-    });
-    m_window->stagetextSpeedSource = [this] { return m_control.StagetextSpeed(); };
+    m_window = std::make_unique<PresentationWindow>(m_presentationInputs, m_queries.pictureFiles);
     m_geometry = std::make_unique<WindowGeometry>(*m_window, m_settings);
-    m_settingsCommands = std::make_unique<SettingsCommands>(*m_store, *m_window, *m_geometry, m_settings);
+    m_settingsCommands =
+        std::make_unique<SettingsCommands>(*m_store, *m_window, *m_geometry, m_settings, m_queries.settingsFiles);
     connect(m_settingsCommands.get(), &SettingsCommands::warning, this, &DisplayApplication::showWarning);
     connect(m_settingsCommands.get(), &SettingsCommands::loaded, this, [this] {
         m_dialog->ApplyButtonClick();
@@ -211,7 +203,7 @@ void DisplayApplication::clearBadSettings(std::initializer_list<QLatin1StringVie
 
 void DisplayApplication::createDisplaySettings() {
     m_displaySetup = std::make_unique<DisplaySetup>(*m_window, *m_geometry, m_settings, m_commandLine);
-    m_dialog = std::make_unique<FontSetupDialog>(m_settings, *m_displaySetup);
+    m_dialog = std::make_unique<FontSetupDialog>(m_settings, *m_displaySetup, m_queries.colours);
     connect(m_dialog.get(), &FontSetupDialog::applied, this, [this] { m_displaySetup->apply(); });
     connect(m_dialog.get(), &FontSetupDialog::sizeFromLinesRequested, this,
             [this](int height) { m_displaySetup->setSizeFromLines(height); });
@@ -279,7 +271,8 @@ bool DisplayApplication::restoreShownState() {
 
 void DisplayApplication::sendSignOn() {
     const QRect frame = m_window->frameGeometry();
-    SendSignOn(signOnAdapters(), {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
+    SendSignOn(m_queries.adapters.signOnAdapters(),
+               {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
 }
 
 bool DisplayApplication::SaveToRegistry() {

@@ -2,9 +2,11 @@
 
 #include "CommandLine.h"
 #include "CommandLineSettings.h"
+#include "DisplayQueries.h"
 #include "DisplaySettings.h"
 #include "DisplaySetup.h"
 #include "FontSetupDialog.h"
+#include "LivePresentationInputs.h"
 #include "SettingsCommands.h"
 #include "SettingsFile.h"
 #include "SettingsStore.h"
@@ -16,7 +18,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -30,7 +31,7 @@ class DisplayApplication : public QObject {
 public:
     static constexpr int FatalExitStatus = 1;
 
-    DisplayApplication(CommandLine commandLine, std::unique_ptr<SettingsStore> store);
+    DisplayApplication(CommandLine commandLine, std::unique_ptr<SettingsStore> store, DisplayQueries queries = {});
     ~DisplayApplication() override;
 
     // Creates and shows everything; returns false when start-up failed (the event loop should then
@@ -44,8 +45,6 @@ public:
     // "Save Settings to Registry", "Save Settings to File" and "Load Settings from file".
     SettingsCommands& settingsCommands() { return *m_settingsCommands; }
 
-    // The adapters the sign-on goes out on.
-    std::function<QList<SignOnAdapter>()> signOnAdapters = SystemSignOnAdapters;
     // The last warning shown to the operator.
     QString lastWarning;
 
@@ -93,10 +92,12 @@ private:
 
     CommandLine m_commandLine;
     std::unique_ptr<SettingsStore> m_store;
+    DisplayQueries m_queries;
     StoredDisplayState m_stored; // the store as the display started, read once
     DisplaySettings m_settings;
     FeedListener m_feed;
     ControlListener m_control;
+    LivePresentationInputs m_presentationInputs{m_settings, m_control};
     std::unique_ptr<PresentationWindow> m_window;
     std::unique_ptr<WindowGeometry> m_geometry;
     std::unique_ptr<SettingsCommands> m_settingsCommands;

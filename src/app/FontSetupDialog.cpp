@@ -5,7 +5,6 @@
 #include "presentation/DisplayColour.h"
 
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QEvent>
 #include <QFontComboBox>
 #include <QFormLayout>
@@ -57,14 +56,11 @@ QPushButton* dialogButton(const QString& caption, const QString& name) {
 
 } // namespace
 
-FontSetupDialog::FontSetupDialog(DisplaySettings& settings, const SetupDialogHost& host, QWidget* parent)
+FontSetupDialog::FontSetupDialog(DisplaySettings& settings, const SetupDialogHost& host, ColourChooser& colours,
+                                 QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      m_settings(settings), m_host(host) {
-    chooseColour = [this](QColor initial) -> std::optional<QColor> {
-        const QColor chosen = QColorDialog::getColor(initial, this);
-        return chosen.isValid() ? std::optional(chosen) : std::nullopt;
-    };
+      m_settings(settings), m_host(host), m_colours(colours) {
     setWindowTitle(u"Set display parameters"_s);
 
     auto* layout = new QGridLayout(this);
@@ -266,7 +262,7 @@ void FontSetupDialog::Button1Click() {
 }
 
 void FontSetupDialog::CaptionColourPanelClick() {
-    const std::optional<QColor> chosen = chooseColour(m_captionColourPanel->colour());
+    const std::optional<QColor> chosen = m_colours.chooseColour(m_captionColourPanel->colour(), this);
     if (!chosen || !chosen->isValid())
         return;
     // The caption colour itself changes at the next Apply.

@@ -1,11 +1,9 @@
 #pragma once
 
+#include "ColourChooser.h"
 #include "DisplaySettings.h"
 
-#include <QColor>
 #include <QDialog>
-#include <functional>
-#include <optional>
 
 class ColourPanel;
 class QCheckBox;
@@ -22,8 +20,10 @@ class FontSetupDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // host answers what the dialog asks of the display (its window's size, a line's height).
-    FontSetupDialog(DisplaySettings& settings, const SetupDialogHost& host, QWidget* parent = nullptr);
+    // host answers what the dialog asks of the display (its window's size, a line's height); colours
+    // asks the operator for the caption colour.
+    FontSetupDialog(DisplaySettings& settings, const SetupDialogHost& host, ColourChooser& colours = colourDialog(),
+                    QWidget* parent = nullptr);
 
     // Shows the dialog without making it modal, in front of every other window and staying there.
     void showNonModal();
@@ -40,9 +40,6 @@ public:
     // "Set size using these parameters": the window as high as the chosen lines of the chosen font.
     void Button1Click();
     void CaptionColourPanelClick();
-
-    // Asks the operator for a colour, starting from initial; nothing when the choice is cancelled.
-    std::function<std::optional<QColor>(QColor initial)> chooseColour;
 
     // Esc and the window's close button cancel.
     void reject() override;
@@ -78,6 +75,7 @@ private:
 
     DisplaySettings& m_settings;
     const SetupDialogHost& m_host;
+    ColourChooser& m_colours;
     CancelValues m_cancelValues;
 
     QSpinBox* m_numberOfLines = nullptr;

@@ -6,20 +6,13 @@
 #include "window/PresentationWindow.h"
 #include "window/WindowGeometry.h"
 
-#include <QFileDialog>
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
 SettingsCommands::SettingsCommands(SettingsStore& store, PresentationWindow& window, WindowGeometry& geometry,
-                                   DisplaySettings& settings, QObject* parent)
-    : QObject(parent), m_store(store), m_window(window), m_geometry(geometry), m_settings(settings) {}
-
-QString SettingsCommands::chooseSettingsFileWithDialog(FileUse use) {
-    if (use == FileUse::Save)
-        return QFileDialog::getSaveFileName(nullptr, u"Save Settings to File"_s, u"*.ini"_s);
-    return QFileDialog::getOpenFileName(nullptr, u"Load Settings from file"_s, u"*.ini"_s);
-}
+                                   DisplaySettings& settings, SettingsFileChooser& files, QObject* parent)
+    : QObject(parent), m_store(store), m_window(window), m_geometry(geometry), m_settings(settings), m_files(files) {}
 
 StoredDisplayState SettingsCommands::liveState() const {
     StoredDisplayState state;
@@ -57,13 +50,13 @@ bool SettingsCommands::SaveToRegistry() {
 }
 
 void SettingsCommands::SaveSettingstoFile1Click() {
-    const QString fileName = chooseSettingsFile(FileUse::Save);
+    const QString fileName = m_files.chooseSettingsFile(SettingsFileChooser::FileUse::Save);
     if (!fileName.isEmpty())
         saveSettingsFile(fileName);
 }
 
 void SettingsCommands::LoadSettingsfromfile1Click() {
-    const QString fileName = chooseSettingsFile(FileUse::Load);
+    const QString fileName = m_files.chooseSettingsFile(SettingsFileChooser::FileUse::Load);
     if (!fileName.isEmpty())
         loadSettingsFile(fileName);
 }

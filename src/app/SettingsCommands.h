@@ -1,10 +1,10 @@
 #pragma once
 
+#include "SettingsFileChooser.h"
 #include "StoredSettings.h"
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 class DisplaySettings;
 class PresentationWindow;
@@ -19,8 +19,10 @@ class SettingsCommands : public QObject {
     Q_OBJECT
 
 public:
+    // files asks the operator which settings file to save to or load from.
     SettingsCommands(SettingsStore& store, PresentationWindow& window, WindowGeometry& geometry,
-                     DisplaySettings& settings, QObject* parent = nullptr);
+                     DisplaySettings& settings, SettingsFileChooser& files = settingsFileDialogs(),
+                     QObject* parent = nullptr);
 
     // Writes every stored value; false when the store cannot be written.
     bool SaveToRegistry();
@@ -34,10 +36,6 @@ public:
     // background from the file (each missing value its default).
     void loadSettingsFile(const QString& fileName);
 
-    enum class FileUse { Save, Load };
-    // Asks the operator for a settings file (file dialogs preset to "*.ini"); empty when cancelled.
-    std::function<QString(FileUse)> chooseSettingsFile = chooseSettingsFileWithDialog;
-
     // The seventeen values of the running display.
     StoredDisplayState liveState() const;
 
@@ -46,10 +44,9 @@ Q_SIGNALS:
     void loaded();
 
 private:
-    static QString chooseSettingsFileWithDialog(FileUse use);
-
     SettingsStore& m_store;
     PresentationWindow& m_window;
     WindowGeometry& m_geometry;
     DisplaySettings& m_settings;
+    SettingsFileChooser& m_files;
 };

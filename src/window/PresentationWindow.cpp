@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -49,9 +48,10 @@ QIcon generatedIcon() {
 
 } // namespace
 
-PresentationWindow::PresentationWindow(std::function<PresentationSettings()> settings, QWidget* parent)
-    : QWidget(parent, presentationFlags(Border::Shown, true)), m_settings(std::move(settings)), m_presenter(*this),
-      m_popupMenu(this) {
+PresentationWindow::PresentationWindow(const PresentationInputs& inputs, PictureFileChooser& pictureFiles,
+                                       QWidget* parent)
+    : QWidget(parent, presentationFlags(Border::Shown, true)), m_inputs(inputs), m_pictureFiles(pictureFiles),
+      m_presenter(*this), m_popupMenu(this) {
     setWindowTitle(QStringLiteral("Veltrinox LCD presentation"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -79,9 +79,6 @@ PresentationWindow::PresentationWindow(std::function<PresentationSettings()> set
             &PresentationWindow::ChooseBackgroundImage1Click);
     connect(m_popupMenu.ClearBackgroundImage1, &QAction::triggered, this,
             &PresentationWindow::ClearBackgroundImage1Click);
-    choosePictureFile = [this] {
-        return QFileDialog::getOpenFileName(this, QString(), m_backgroundFileName, u"Bitmaps (*.bmp)"_s);
-    };
     createTrayIcon();
 }
 
@@ -114,7 +111,7 @@ void PresentationWindow::stopAnimation() {
 }
 
 PresentationSettings PresentationWindow::settings() const {
-    PresentationSettings settings = m_settings();
+    PresentationSettings settings = m_inputs.presentationSettings();
     settings.baseFontHeight = m_baseFontHeight;
     return settings;
 }
@@ -424,7 +421,7 @@ bool PresentationWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void PresentationWindow::ChooseBackgroundImage1Click() {
-    const QString file = choosePictureFile();
+    const QString file = m_pictureFiles.choosePictureFile(m_backgroundFileName, this);
     if (file.isEmpty())
         return;
     QString error;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "PictureFileChooser.h"
 #include "PopupMenu.h"
+#include "PresentationInputs.h"
 #include "presentation/AnimationTimer.h"
 #include "presentation/PresentationHost.h"
 #include "presentation/Presenter.h"
@@ -10,7 +12,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,8 +33,10 @@ public:
     // its border, and the operator's hand coming to rest, must not show the border again at once.
     static constexpr int EnableMouseMoveMilliseconds = 1000;
 
-    // settings supplies the live display settings; the engine reads them at the moment of use.
-    explicit PresentationWindow(std::function<PresentationSettings()> settings, QWidget* parent = nullptr);
+    // inputs supplies the live display settings, which the engine reads at the moment of use;
+    // pictureFiles asks the operator for a background picture.
+    explicit PresentationWindow(const PresentationInputs& inputs,
+                                PictureFileChooser& pictureFiles = pictureFileDialog(), QWidget* parent = nullptr);
     ~PresentationWindow() override;
 
     Presenter& presenter() { return m_presenter; }
@@ -47,7 +50,6 @@ public:
     void startAnimation();
     void stopAnimation();
 
-    std::function<QString()> stagetextSpeedSource = [] { return QString(); };
     static constexpr int MoveSettleMilliseconds = 300;
     enum class Border { Shown, Hidden };
 
@@ -62,8 +64,6 @@ public:
     // Pointer movement shows the border again (the end of the second after it was hidden).
     void EnableMouseMoveTimer();
 
-    // Asks the operator for a bitmap file ("Bitmaps (*.bmp)"); empty when cancelled. Tests replace it.
-    std::function<QString()> choosePictureFile;
     void ChooseBackgroundImage1Click();
     void ClearBackgroundImage1Click();
     // Shows file as the background picture. A missing file is ignored; a file that is no readable
@@ -80,7 +80,7 @@ public:
 
     // PresentationHost
     PresentationSettings settings() const override;
-    QString stagetextSpeed() const override { return stagetextSpeedSource(); }
+    QString stagetextSpeed() const override { return m_inputs.stagetextSpeed(); }
     QPoint imagePosition() const override { return m_imagePosition; }
     void setImagePosition(QPoint position) override;
     void setWindowAlpha(int alpha) override;
@@ -138,7 +138,8 @@ private:
     // transparent mode, or both. Only area (in client coordinates) is composed.
     const QImage& composeFrame(const QRect& area);
 
-    std::function<PresentationSettings()> m_settings;
+    const PresentationInputs& m_inputs;
+    PictureFileChooser& m_pictureFiles;
     Presenter m_presenter;
     std::unique_ptr<AnimationTimer> m_animationTimer; // declared after the presenter: released first
     QTimer m_hideBorderTimer;

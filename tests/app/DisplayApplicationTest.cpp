@@ -3,6 +3,7 @@
 #include "app/StoredSettings.h"
 #include "support/ImageProbes.h"
 #include "support/QtPrinters.h"
+#include "support/WindowFakes.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -26,13 +27,26 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// No network adapters: the sign-on goes nowhere.
+struct NoAdapters : SignOnAdapterSource {
+    QList<SignOnAdapter> signOnAdapters() const override { return {}; }
+};
+const NoAdapters noAdapters;
+
+// An operator who picks the settings file a test names.
+struct ChosenSettingsFile : SettingsFileChooser {
+    QString chooseSettingsFile(FileUse) override { return file; }
+
+    QString file;
+};
+
 // The running display on the offscreen platform: its listeners on ephemeral ports, its sign-on
 // going nowhere, its store in a file of the test's own.
-std::unique_ptr<DisplayApplication> startDisplay(const QString& storeFile) {
+std::unique_ptr<DisplayApplication> startDisplay(const QString& storeFile,
+                                                 DisplayQueries queries = {.adapters = noAdapters}) {
     auto display = std::make_unique<DisplayApplication>(
         CommandLine({u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s}),
-        std::make_unique<SettingsStore>(storeFile));
-    display->signOnAdapters = [] { return QList<SignOnAdapter>(); };
+        std::make_unique<SettingsStore>(storeFile), queries);
     EXPECT_TRUE(display->start());
     QCoreApplication::processEvents();
     return display;
@@ -55,7 +69,10 @@ protected:
     }
 
     QTemporaryDir directory;
-    std::unique_ptr<DisplayApplication> display = startDisplay(path(u"store.conf"_s));
+    ChosenSettingsFile settingsFiles;
+    ChosenPictureFile pictureFiles;
+    std::unique_ptr<DisplayApplication> display = startDisplay(
+        path(u"store.conf"_s), {.adapters = noAdapters, .settingsFiles = settingsFiles, .pictureFiles = pictureFiles});
 };
 
 TEST_F(DisplayApplicationTest, MenuCommandsChangeTheModesAndTheirTicks) {
@@ -139,7 +156,7 @@ TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
     settings.setAntiAliased(true);
     settings.setMonitorNumber(1);
     settings.setFontColourSetting(u"$FF0000"_s);
-    display->settingsCommands().chooseSettingsFile = [this](auto) { return path(u"venue.ini"_s); };
+    settingsFiles.file = path(u"venue.ini"_s);
     menu().SaveSettingstoFile1->trigger();
     EXPECT_TRUE(fileText(u"venue.ini"_s).contains(u"[Display]\r\nForm Top=30\r\nForm Left=40\r\n"_s));
 
@@ -192,7 +209,7 @@ TEST_F(DisplayApplicationTest, TheBackgroundIsStoredOnlyWhileInUse) {
     QImage picture(8, 8, QImage::Format_RGB32);
     picture.fill(Qt::green);
     ASSERT_TRUE(picture.save(path(u"stage.bmp"_s), "BMP"));
-    display->window().choosePictureFile = [this] { return path(u"stage.bmp"_s); };
+    pictureFiles.file = path(u"stage.bmp"_s);
     menu().ChooseBackgroundImage1->trigger();
     ASSERT_TRUE(display->window().HasBackgroundImage());
 
@@ -258,8 +275,7 @@ TEST_F(DisplayApplicationTest, ACopyRefusedTheFeedPortShowsNoWindow) {
     ASSERT_TRUE(running.listen(QHostAddress::AnyIPv4));
     DisplayApplication refused(
         CommandLine({u"veltrinox-lcd"_s, u"/port"_s, QString::number(running.serverPort()), u"/capport"_s, u"0"_s}),
-        std::make_unique<SettingsStore>(path(u"refused.conf"_s)));
-    refused.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+        std::make_unique<SettingsStore>(path(u"refused.conf"_s)), {.adapters = noAdapters});
     ASSERT_FALSE(refused.start());
     refused.window().hideBorderNow(); // the border timer running out while the message shows
     EXPECT_FALSE(refused.window().isVisible());
@@ -476,8 +492,7 @@ TEST_P(StartUpSwitchTest, FollowTheStartUpRules) {
     }
     DisplayApplication display(
         CommandLine(QStringList{u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s} + GetParam().switches),
-        std::make_unique<SettingsStore>(storeFile));
-    display.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+        std::make_unique<SettingsStore>(storeFile), {.adapters = noAdapters});
     ASSERT_TRUE(display.start());
     const DisplaySettings& settings = display.displaySettings();
     EXPECT_EQ(settings.FontOverride(), GetParam().fontOverride);
@@ -540,8 +555,7 @@ TEST_P(AbsurdFontSizeTest, IsHeldToItsRangeOrDrawnBounded) {
     }
     DisplayApplication display(
         CommandLine(QStringList{u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s} + GetParam().arguments),
-        std::make_unique<SettingsStore>(storeFile));
-    display.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+        std::make_unique<SettingsStore>(storeFile), {.adapters = noAdapters});
     ASSERT_TRUE(display.start());
     EXPECT_EQ(display.displaySettings().FontHeight(), DisplaySettings::MaxFontHeight);
     EXPECT_EQ(display.window().settings().overrideFontSize, DisplaySettings::MaxFontHeight);

@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/DisplaySettings.h"
 #include "support/QtPrinters.h"
+#include "support/WindowFakes.h"
 #include "window/PresentationWindow.h"
 #include "window/WindowGeometry.h"
 
@@ -25,7 +26,8 @@ protected:
         settings.setFontHeight(40);
     }
 
-    PresentationWindow window{[] { return PresentationSettings{}; }};
+    FixedPresentationInputs inputs;
+    PresentationWindow window{inputs};
     DisplaySettings settings;
     WindowGeometry geometry{window, settings};
     CommandLine commandLine;

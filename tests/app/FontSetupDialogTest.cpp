@@ -34,16 +34,20 @@ struct FakeDisplay : SetupDialogHost {
     mutable QString askedFont;
 };
 
+// An operator who picks the colour a test names, and what the chooser was opened with.
+struct ChosenColour : ColourChooser {
+    std::optional<QColor> chooseColour(QColor initial, QWidget*) override {
+        offered = initial;
+        return chosen;
+    }
+
+    std::optional<QColor> chosen;
+    QColor offered;
+};
+
 // The dialog driven as the operator drives it, clicks and typing, with what it says of the display.
 class FontSetupDialogTest : public testing::Test {
 protected:
-    FontSetupDialogTest() {
-        dialog.chooseColour = [this](QColor initial) {
-            offeredColour = initial;
-            return chosenColour;
-        };
-    }
-
     template <typename Field = QWidget> Field* field(const QString& name) {
         Field* found = dialog.findChild<Field*>(name);
         if (!found)
@@ -82,11 +86,10 @@ protected:
 
     FakeDisplay display;
     DisplaySettings settings;
-    FontSetupDialog dialog{settings, display};
+    ChosenColour colours;
+    FontSetupDialog dialog{settings, display, colours};
     QSignalSpy applied{&dialog, &FontSetupDialog::applied};
     QSignalSpy sizeFromLinesRequested{&dialog, &FontSetupDialog::sizeFromLinesRequested};
-    std::optional<QColor> chosenColour; // what the operator picks in the colour chooser
-    QColor offeredColour;               // what the chooser was opened with
 };
 
 TEST_F(FontSetupDialogTest, ShowingTakesTheWindowSizeAndTheColourInEffectAndCentresOnThePrimaryScreen) {
@@ -184,7 +187,7 @@ TEST_P(FontSetupDialogApplyTest, MakesTheChoicesTheCaptionFontAndColourAndSaysSo
     type(u"FontHeight"_s, u"40"_s);
     type(u"SignWidth"_s, u"640"_s);
     type(u"SignHeight"_s, u"96"_s);
-    chosenColour = QColor(Qt::blue);
+    colours.chosen = QColor(Qt::blue);
     click(u"CaptionColourPanel"_s);
     ASSERT_EQ(applied.count(), 0);
     click(u"ApplyButton"_s);
@@ -207,9 +210,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, FontSetupDialogApplyTest,
 TEST_F(FontSetupDialogTest, AChosenColourTakesEffectOnlyThroughApply) {
     ColourPanel* panel = field<ColourPanel>(u"CaptionColourPanel"_s);
     open();
-    chosenColour = QColor(Qt::blue);
+    colours.chosen = QColor(Qt::blue);
     click(u"CaptionColourPanel"_s);
-    EXPECT_EQ(offeredColour, QColor(Qt::yellow));
+    EXPECT_EQ(colours.offered, QColor(Qt::yellow));
     EXPECT_EQ(panel->colour(), QColor(Qt::blue));
     EXPECT_EQ(panel->grab().toImage().pixelColor(4, 4), QColor(Qt::blue));
     click(u"CancelButton"_s);
@@ -217,11 +220,11 @@ TEST_F(FontSetupDialogTest, AChosenColourTakesEffectOnlyThroughApply) {
 
     open(); // the panel shows the colour in effect again
     EXPECT_EQ(panel->colour(), QColor(Qt::yellow));
-    chosenColour = std::nullopt; // the chooser is cancelled
+    colours.chosen = std::nullopt; // the chooser is cancelled
     click(u"CaptionColourPanel"_s);
     EXPECT_EQ(panel->colour(), QColor(Qt::yellow));
 
-    chosenColour = QColor(Qt::blue);
+    colours.chosen = QColor(Qt::blue);
     click(u"CaptionColourPanel"_s);
     click(u"OKButton"_s);
     EXPECT_EQ(settings.FontColourSetting(), u"$FF0000"_s);

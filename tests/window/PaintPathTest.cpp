@@ -1,4 +1,5 @@
 #include "presentation/DisplayColour.h"
+#include "support/WindowFakes.h"
 #include "window/BackgroundPicture.h"
 #include "window/PresentationWindow.h"
 
@@ -123,7 +124,8 @@ protected:
     }
 
     QTemporaryDir directory;
-    PresentationWindow window{[] { return PresentationSettings(); }};
+    FixedPresentationInputs inputs;
+    PresentationWindow window{inputs};
     std::optional<QImage> picture;
     std::optional<QRgb> key;
 };

@@ -1,6 +1,7 @@
 #include "window/PresentationWindow.h"
 
 #include "support/QtPrinters.h"
+#include "support/WindowFakes.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -16,12 +17,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-PresentationSettings defaultSettings() {
-    return {};
-}
-
 TEST(PresentationWindowTest, TheDisplayImageIsTwiceTheClientArea) {
-    PresentationWindow window(defaultSettings);
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
     window.resize(960, 540);
     window.show();
     QCoreApplication::processEvents();
@@ -37,7 +35,8 @@ TEST(PresentationWindowTest, TheDisplayImageIsTwiceTheClientArea) {
 }
 
 TEST(PresentationWindowTest, AnimationStepsArriveAsEvents) {
-    PresentationWindow window(defaultSettings);
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
     window.resize(320, 180);
     window.show();
     window.startAnimation();
@@ -53,7 +52,8 @@ TEST(PresentationWindowTest, AnimationStepsArriveAsEvents) {
 }
 
 TEST(PresentationWindowTest, TransparentModeShowsTheAlpha) {
-    PresentationWindow window(defaultSettings);
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
     window.resize(320, 180);
     window.setWindowAlpha(100);
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0); // kept, not shown, outside transparent mode
@@ -66,7 +66,8 @@ TEST(PresentationWindowTest, TransparentModeShowsTheAlpha) {
 }
 
 TEST(PresentationWindowTest, SwitchingTransparencyOnAfterAFadeInKeepsTheWindowVisible) {
-    PresentationWindow window(defaultSettings);
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
     window.resize(320, 180);
     window.setWindowAlpha(0); // where a fade-in outside transparent mode leaves it
     window.Transparent1Click();
@@ -75,7 +76,8 @@ TEST(PresentationWindowTest, SwitchingTransparencyOnAfterAFadeInKeepsTheWindowVi
 }
 
 TEST(PresentationWindowTest, HidingTheBorderLeavesARunningEffectAlone) {
-    PresentationWindow window(defaultSettings);
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
     window.resize(320, 180);
     window.show();
     EXPECT_TRUE(window.borderHidingPending()); // from creation
@@ -134,7 +136,9 @@ protected:
     }
     bool bordered() const { return !window.windowFlags().testFlag(Qt::FramelessWindowHint); }
 
-    PresentationWindow window{defaultSettings};
+    FixedPresentationInputs inputs;
+    ChosenPictureFile pictureFiles;
+    PresentationWindow window{inputs, pictureFiles};
 };
 
 TEST_F(OperatorControlsTest, AClickOpensTheMenuAtThePointer) {
@@ -309,11 +313,11 @@ protected:
 };
 
 TEST_F(BackgroundPictureTest, ShowsThroughTheTransparentColourOfTheDisplayImage) {
-    window.choosePictureFile = [] { return QString(); }; // cancelled
+    pictureFiles.file.clear(); // cancelled
     menu().ChooseBackgroundImage1->trigger();
     EXPECT_FALSE(window.HasBackgroundImage());
 
-    window.choosePictureFile = [this] { return pictureFile; };
+    pictureFiles.file = pictureFile;
     menu().ChooseBackgroundImage1->trigger();
     ASSERT_TRUE(window.HasBackgroundImage());
     EXPECT_EQ(window.backgroundFileName(), pictureFile);

@@ -1,5 +1,6 @@
 #include "window/WindowGeometry.h"
 
+#include "support/WindowFakes.h"
 #include "window/PresentationWindow.h"
 
 #include <QCoreApplication>
@@ -26,7 +27,8 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    PresentationWindow window{[] { return PresentationSettings{}; }};
+    FixedPresentationInputs inputs;
+    PresentationWindow window{inputs};
     Settings settings;
     WindowGeometry geometry{window, settings};
 };
