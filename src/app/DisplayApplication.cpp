@@ -64,7 +64,7 @@ bool DisplayApplication::start() {
         std::make_unique<SettingsCommands>(*m_store, *m_window, *m_geometry, m_settings, m_queries.settingsFiles);
     connect(m_settingsCommands.get(), &SettingsCommands::warning, this, &DisplayApplication::showWarning);
     connect(m_settingsCommands.get(), &SettingsCommands::loaded, this, [this] {
-        m_dialog->ApplyButtonClick();
+        m_dialog->apply();
         showModes();
     });
     connect(m_window.get(), &PresentationWindow::sizeChanged, this, [this] {
@@ -99,7 +99,7 @@ bool DisplayApplication::start() {
     m_window->startAnimation();
     m_geometry->fullScreen = m_stored.fullScreen;
     if (m_stored.transparent)
-        m_geometry->Transparent1Click();
+        m_geometry->toggleTransparent();
     m_window->loadBackgroundImage(m_stored.backgroundImage); // one gone or damaged is left out
     m_window->popupMenu().setVersionText(GetAppVersionStr());
     connectMenu();
@@ -117,16 +117,16 @@ void DisplayApplication::connectMenu() {
             showModes();
         });
     };
-    command(menu.FullScreen1, [this] { m_geometry->FullScreen1Click(); });
-    command(menu.Transparent1, [this] { m_geometry->Transparent1Click(); });
-    command(menu.ChooseFontDisplaysetup1, [this] { ChooseFontDisplaysetup1Click(); });
+    command(menu.FullScreen1, [this] { m_geometry->toggleFullScreen(); });
+    command(menu.Transparent1, [this] { m_geometry->toggleTransparent(); });
+    command(menu.ChooseFontDisplaysetup1, [this] { showSetupDialog(); });
     command(menu.IncreaseFontAdjust1, [this] { adjustFont(FontAdjustMenuStep); });
     command(menu.DecreaseFontAdjust1, [this] { adjustFont(-FontAdjustMenuStep); });
     command(menu.ReRegister1, [this] { sendSignOn(); });
-    command(menu.ResetPosition1, [this] { m_geometry->ResetPosition1Click(); });
-    command(menu.SaveSettingstoRegistry1, [this] { SaveToRegistry(); });
-    command(menu.SaveSettingstoFile1, [this] { m_settingsCommands->SaveSettingstoFile1Click(); });
-    command(menu.LoadSettingsfromfile1, [this] { m_settingsCommands->LoadSettingsfromfile1Click(); });
+    command(menu.ResetPosition1, [this] { m_geometry->resetPosition(); });
+    command(menu.SaveSettingstoRegistry1, [this] { saveToStore(); });
+    command(menu.SaveSettingstoFile1, [this] { m_settingsCommands->saveToChosenFile(); });
+    command(menu.LoadSettingsfromfile1, [this] { m_settingsCommands->loadFromChosenFile(); });
     command(menu.Exit1, [this] { m_window->close(); });
     connect(m_window.get(), &PresentationWindow::fontAdjustRequested, this, &DisplayApplication::adjustFont);
     showModes();
@@ -145,7 +145,7 @@ void DisplayApplication::showModes() {
         m_dialog->refreshFields();
 }
 
-void DisplayApplication::ChooseFontDisplaysetup1Click() {
+void DisplayApplication::showSetupDialog() {
     // The dialog comes to the front and stays there; the display gives up staying on top until its
     // next effect step.
     m_window->setWindowFlag(Qt::WindowStaysOnTopHint, false);
@@ -224,7 +224,7 @@ void DisplayApplication::createDisplaySettings() {
     if (m_commandLineFlags.sizeFromCommandLine)
         m_settings.setFontOverride(false);
     if (m_settings.FontOverride())
-        m_dialog->ApplyButtonClick();
+        m_dialog->apply();
     m_dialog->refreshFields();
     sendSignOn();
 }
@@ -244,7 +244,7 @@ void DisplayApplication::showWindow() {
     if (m_geometry->fullScreen) {
         // Full screen read again here wins over transparency read before.
         if (m_window->transparentMode())
-            m_geometry->Transparent1Click();
+            m_geometry->toggleTransparent();
         m_geometry->MakeFullScreen();
     } else {
         m_window->show();
@@ -275,8 +275,8 @@ void DisplayApplication::sendSignOn() {
                {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
 }
 
-bool DisplayApplication::SaveToRegistry() {
-    return m_settingsCommands->SaveToRegistry();
+bool DisplayApplication::saveToStore() {
+    return m_settingsCommands->saveToStore();
 }
 
 void DisplayApplication::showWarning(const QString& message) {
@@ -324,7 +324,7 @@ bool DisplayApplication::askToClose() {
     }
     switch (question.exec()) {
     case QMessageBox::Yes:
-        return SaveToRegistry(); // settings that could not be saved keep the display running
+        return saveToStore(); // settings that could not be saved keep the display running
     case QMessageBox::No:
         return true;
     default:

@@ -40,7 +40,7 @@ public:
 
     // Writes every stored setting from the live values; a store that cannot be written is reported
     // to the operator ("Unable to write to ...") and false returned.
-    bool SaveToRegistry();
+    bool saveToStore();
 
     // "Save Settings to Registry", "Save Settings to File" and "Load Settings from file".
     SettingsCommands& settingsCommands() { return *m_settingsCommands; }
@@ -58,7 +58,7 @@ public:
     DisplaySettings& displaySettings() { return m_settings; }
 
     // "Choose Font/Display setup".
-    void ChooseFontDisplaysetup1Click();
+    void showSetupDialog();
 
     // SIGINT and SIGTERM end the display at once, without the save question.
     void quitOnTerminationSignals();

@@ -95,7 +95,7 @@ QWidget* FontSetupDialog::createFontOverrideGroup() {
     m_antiAliased = settingCheckBox(u"Anti-Aliased"_s, u"AntiAliased"_s, m_settings, &DisplaySettings::setAntiAliased);
     QPushButton* setSize = dialogButton(u"Set size using these parameters"_s, u"Button1"_s);
     setSize->setAutoDefault(false);
-    connect(setSize, &QPushButton::clicked, this, &FontSetupDialog::Button1Click);
+    connect(setSize, &QPushButton::clicked, this, &FontSetupDialog::requestSizeFromLines);
 
     auto* group = new QGroupBox(u"Font Override"_s);
     auto* fields = new QFormLayout(group);
@@ -142,7 +142,7 @@ QWidget* FontSetupDialog::createWordWrapGroup() {
 QWidget* FontSetupDialog::createCaptionColourGroup() {
     m_captionColourPanel = new ColourPanel;
     m_captionColourPanel->setObjectName(u"CaptionColourPanel"_s);
-    connect(m_captionColourPanel, &ColourPanel::clicked, this, &FontSetupDialog::CaptionColourPanelClick);
+    connect(m_captionColourPanel, &ColourPanel::clicked, this, &FontSetupDialog::chooseCaptionColour);
     auto* group = new QGroupBox(u"Choose Caption Colour"_s);
     auto* fields = new QVBoxLayout(group);
     fields->addWidget(m_captionColourPanel);
@@ -156,9 +156,9 @@ QLayout* FontSetupDialog::createButtons() {
     ok->setDefault(true);
     apply->setAutoDefault(false);
     cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &FontSetupDialog::OKButtonClick);
-    connect(apply, &QPushButton::clicked, this, &FontSetupDialog::ApplyButtonClick);
-    connect(cancel, &QPushButton::clicked, this, &FontSetupDialog::CancelButtonClick);
+    connect(ok, &QPushButton::clicked, this, &FontSetupDialog::applyAndClose);
+    connect(apply, &QPushButton::clicked, this, &FontSetupDialog::apply);
+    connect(cancel, &QPushButton::clicked, this, &FontSetupDialog::cancel);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -197,16 +197,16 @@ void FontSetupDialog::showNonModal() {
 
 bool FontSetupDialog::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
-        FormActivate();
+        onActivated();
     return QDialog::event(event);
 }
 
 void FontSetupDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    takeShownValues();
 }
 
-void FontSetupDialog::FormShow() {
+void FontSetupDialog::takeShownValues() {
     const QSize windowSize = m_host.windowSize();
     m_settings.setSignWidth(windowSize.width());
     m_settings.setSignHeight(windowSize.height());
@@ -217,7 +217,7 @@ void FontSetupDialog::FormShow() {
     centreOnPrimaryMonitor();
 }
 
-void FontSetupDialog::FormActivate() {
+void FontSetupDialog::onActivated() {
     centreOnPrimaryMonitor();
 }
 
@@ -231,18 +231,18 @@ void FontSetupDialog::centreOnPrimaryMonitor() {
          monitor.top() + monitor.height() / 2 - dialog.height() / 2);
 }
 
-void FontSetupDialog::ApplyButtonClick() {
+void FontSetupDialog::apply() {
     m_settings.applyFontOverride();
     m_settings.setFontColourSetting(DisplaySettings::colourSettingText(m_settings.CaptionColour()));
     Q_EMIT applied();
 }
 
-void FontSetupDialog::OKButtonClick() {
-    ApplyButtonClick();
+void FontSetupDialog::applyAndClose() {
+    apply();
     accept();
 }
 
-void FontSetupDialog::CancelButtonClick() {
+void FontSetupDialog::cancel() {
     m_settings.setNumberOfLines(m_cancelValues.numberOfLines);
     m_settings.setFontHeight(m_cancelValues.fontHeight);
     m_settings.setFontSelector(m_cancelValues.fontName);
@@ -252,16 +252,16 @@ void FontSetupDialog::CancelButtonClick() {
 }
 
 void FontSetupDialog::reject() {
-    CancelButtonClick();
+    cancel();
 }
 
-void FontSetupDialog::Button1Click() {
+void FontSetupDialog::requestSizeFromLines() {
     const int lineHeight = m_host.lineHeight(m_settings.FontSelector(), m_settings.FontHeight());
     Q_EMIT sizeFromLinesRequested(lineHeight * m_settings.NumberOfLines());
     refreshFields();
 }
 
-void FontSetupDialog::CaptionColourPanelClick() {
+void FontSetupDialog::chooseCaptionColour() {
     const std::optional<QColor> chosen = m_colours.chooseColour(m_captionColourPanel->colour(), this);
     if (!chosen || !chosen->isValid())
         return;

@@ -32,14 +32,17 @@ public:
     // (stored settings, the command line, the font adjust keys). Every showing does this too.
     void refreshFields();
 
-    void ApplyButtonClick();
-    void OKButtonClick();
+    // The buttons, each named as its object: Apply (ApplyButton), OK (OKButton), Cancel
+    // (CancelButton), "Set size using these parameters" (Button1), the colour panel
+    // (CaptionColourPanel).
+    void apply();
+    void applyAndClose();
     // Puts back the lines, font height, font name and override tick that the dialog was opened with,
     // and hides the dialog; every other edit stays.
-    void CancelButtonClick();
+    void cancel();
     // "Set size using these parameters": the window as high as the chosen lines of the chosen font.
-    void Button1Click();
-    void CaptionColourPanelClick();
+    void requestSizeFromLines();
+    void chooseCaptionColour();
 
     // Esc and the window's close button cancel.
     void reject() override;
@@ -64,8 +67,9 @@ private:
         bool fontOverride = false;
     };
 
-    void FormShow();
-    void FormActivate();
+    // Each showing (FormShow) and each activation (FormActivate).
+    void takeShownValues();
+    void onActivated();
     void centreOnPrimaryMonitor();
     QWidget* createFontOverrideGroup();
     QWidget* createDisplaySizeGroup();

@@ -41,7 +41,7 @@ StoredDisplayState SettingsCommands::liveState() const {
     return state;
 }
 
-bool SettingsCommands::SaveToRegistry() {
+bool SettingsCommands::saveToStore() {
     WriteStoredDisplayState(m_store, liveState());
     if (m_store.sync())
         return true;
@@ -49,13 +49,13 @@ bool SettingsCommands::SaveToRegistry() {
     return false;
 }
 
-void SettingsCommands::SaveSettingstoFile1Click() {
+void SettingsCommands::saveToChosenFile() {
     const QString fileName = m_files.chooseSettingsFile(SettingsFileChooser::FileUse::Save);
     if (!fileName.isEmpty())
         saveSettingsFile(fileName);
 }
 
-void SettingsCommands::LoadSettingsfromfile1Click() {
+void SettingsCommands::loadFromChosenFile() {
     const QString fileName = m_files.chooseSettingsFile(SettingsFileChooser::FileUse::Load);
     if (!fileName.isEmpty())
         loadSettingsFile(fileName);
@@ -74,7 +74,7 @@ void SettingsCommands::loadSettingsFile(const QString& fileName) {
     const StoredDisplayState state = ReadDisplaySection(SettingsFile(fileName));
     // The file's geometry is the window's own, also when the file asks for full screen.
     if (m_geometry.fullScreen)
-        m_geometry.FullScreen1Click();
+        m_geometry.toggleFullScreen();
     m_window.applyGeometry(
         QRect(state.formLeft, state.formTop, std::max(1, state.formWidth), std::max(1, state.formHeight)));
     m_settings.setFixTopLeft(state.fixTopLeft);
@@ -82,9 +82,9 @@ void SettingsCommands::loadSettingsFile(const QString& fileName) {
     // Each mode is taken as a whole, so its tick never disagrees with the window; full screen,
     // taken last, wins over transparency where a file asks for both.
     if (state.transparent != m_window.transparentMode())
-        m_geometry.Transparent1Click();
+        m_geometry.toggleTransparent();
     if (state.fullScreen)
-        m_geometry.FullScreen1Click();
+        m_geometry.toggleFullScreen();
     m_settings.setFontOverride(state.fontOverride);
     m_settings.setEnableWordWrap(state.wordWrap);
     m_settings.setNumberOfLines(state.displayLines);

@@ -24,11 +24,11 @@ public:
                      DisplaySettings& settings, SettingsFileChooser& files = settingsFileDialogs(),
                      QObject* parent = nullptr);
 
-    // Writes every stored value; false when the store cannot be written.
-    bool SaveToRegistry();
-    // The file commands: a settings file the operator picks.
-    void SaveSettingstoFile1Click();
-    void LoadSettingsfromfile1Click();
+    // "Save Settings to Registry": writes every stored value; false when the store cannot be written.
+    bool saveToStore();
+    // "Save Settings to File" and "Load Settings from file": a settings file the operator picks.
+    void saveToChosenFile();
+    void loadFromChosenFile();
     // Writes the live values into section "Display" of the file; a file that cannot be written is
     // left as it was.
     bool saveSettingsFile(const QString& fileName);

@@ -62,7 +62,7 @@ PresentationWindow::PresentationWindow(const PresentationInputs& inputs, Picture
 
     m_hideBorderTimer.setInterval(HideBorderMilliseconds);
     m_hideBorderTimer.setSingleShot(true);
-    connect(&m_hideBorderTimer, &QTimer::timeout, this, &PresentationWindow::HideBorderTimerTimer);
+    connect(&m_hideBorderTimer, &QTimer::timeout, this, &PresentationWindow::hideBorder);
     m_hideBorderTimer.start();
 
     m_ownMoves.fill(QPoint(std::numeric_limits<int>::min(), std::numeric_limits<int>::min()));
@@ -72,13 +72,11 @@ PresentationWindow::PresentationWindow(const PresentationInputs& inputs, Picture
 
     m_enableMouseMove.setInterval(EnableMouseMoveMilliseconds);
     m_enableMouseMove.setSingleShot(true);
-    connect(&m_enableMouseMove, &QTimer::timeout, this, &PresentationWindow::EnableMouseMoveTimer);
+    connect(&m_enableMouseMove, &QTimer::timeout, this, &PresentationWindow::enableMouseMove);
 
-    connect(&m_popupMenu, &QMenu::aboutToShow, this, &PresentationWindow::PopupMenuPopup);
-    connect(m_popupMenu.ChooseBackgroundImage1, &QAction::triggered, this,
-            &PresentationWindow::ChooseBackgroundImage1Click);
-    connect(m_popupMenu.ClearBackgroundImage1, &QAction::triggered, this,
-            &PresentationWindow::ClearBackgroundImage1Click);
+    connect(&m_popupMenu, &QMenu::aboutToShow, this, &PresentationWindow::onMenuAboutToShow);
+    connect(m_popupMenu.ChooseBackgroundImage1, &QAction::triggered, this, &PresentationWindow::chooseBackgroundImage);
+    connect(m_popupMenu.ClearBackgroundImage1, &QAction::triggered, this, &PresentationWindow::clearBackgroundImage);
     createTrayIcon();
 }
 
@@ -179,7 +177,7 @@ void PresentationWindow::setBorder(Border border) {
     show();
 }
 
-void PresentationWindow::HideBorderTimerTimer() {
+void PresentationWindow::hideBorder() {
     m_hideBorderTimer.stop();
     // A window never shown (a start-up that failed) has no border to hide and must not appear.
     if (!isVisible())
@@ -191,12 +189,12 @@ void PresentationWindow::HideBorderTimerTimer() {
     m_enableMouseMove.start();
 }
 
-void PresentationWindow::EnableMouseMoveTimer() {
+void PresentationWindow::enableMouseMove() {
     m_enableMouseMove.stop();
     m_mouseMoveAttached = true;
 }
 
-void PresentationWindow::Transparent1Click() {
+void PresentationWindow::toggleTransparent() {
     m_transparent = !m_transparent;
     // A fade done outside transparent mode leaves its last alpha behind (0 after a fade-in); in
     // transparent mode that alpha is the window's opacity, and the window must not vanish.
@@ -312,7 +310,7 @@ void PresentationWindow::mousePressEvent(QMouseEvent* event) {
     m_buttonsPressedHere |= event->button();
     const QPoint point = event->position().toPoint();
     if (onDisplayImage(point))
-        SurtitleImageMouseDown(point - m_imagePosition);
+        onImageMousePress(point - m_imagePosition);
     QWidget::mousePressEvent(event);
 }
 
@@ -323,11 +321,11 @@ void PresentationWindow::mouseReleaseEvent(QMouseEvent* event) {
                          rect().contains(event->position().toPoint());
     const bool pressedOnImage = m_dragOrigin != NoDragOrigin;
     m_buttonsPressedHere &= ~event->button();
-    SurtitleImageMouseUp();
+    onImageMouseRelease();
     if (clicked && pressedOnImage)
-        SurtitleImageClick(event->modifiers(), event->globalPosition().toPoint());
+        onImageClick(event->modifiers(), event->globalPosition().toPoint());
     else if (clicked)
-        BackgroundImageClick();
+        onBackgroundClick();
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -335,7 +333,7 @@ void PresentationWindow::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     // While a drag is armed the pointer belongs to the display image wherever it goes.
     if (m_mouseMoveAttached && (m_dragOrigin != NoDragOrigin || onDisplayImage(point)))
-        SurtitleImageMouseMove(event->modifiers(), point - m_imagePosition);
+        onImageMouseMove(event->modifiers(), point - m_imagePosition);
     QWidget::mouseMoveEvent(event);
 }
 
@@ -343,15 +341,15 @@ void PresentationWindow::contextMenuEvent(QContextMenuEvent* event) {
     m_popupMenu.popupAt(event->globalPos());
 }
 
-void PresentationWindow::SurtitleImageMouseDown(QPoint imagePoint) {
+void PresentationWindow::onImageMousePress(QPoint imagePoint) {
     m_dragOrigin = imagePoint;
 }
 
-void PresentationWindow::SurtitleImageMouseUp() {
+void PresentationWindow::onImageMouseRelease() {
     m_dragOrigin = NoDragOrigin;
 }
 
-void PresentationWindow::SurtitleImageMouseMove(Qt::KeyboardModifiers modifiers, QPoint imagePoint) {
+void PresentationWindow::onImageMouseMove(Qt::KeyboardModifiers modifiers, QPoint imagePoint) {
     if (!modifiers.testFlag(Qt::ShiftModifier)) {
         showBorder();
         return;
@@ -362,22 +360,22 @@ void PresentationWindow::SurtitleImageMouseMove(Qt::KeyboardModifiers modifiers,
         moveBy(imagePoint - m_dragOrigin);
 }
 
-void PresentationWindow::SurtitleImageClick(Qt::KeyboardModifiers modifiers, QPoint screenPoint) {
+void PresentationWindow::onImageClick(Qt::KeyboardModifiers modifiers, QPoint screenPoint) {
     showPointer();
     if (modifiers.testFlag(Qt::ShiftModifier))
         return;
     m_popupMenu.popupAt(screenPoint);
 }
 
-void PresentationWindow::BackgroundImageClick() {
+void PresentationWindow::onBackgroundClick() {
     m_popupMenu.popupAt(QPoint(0, 0));
 }
 
-void PresentationWindow::PopupMenuPopup() {
+void PresentationWindow::onMenuAboutToShow() {
     showPointer();
     // The menu takes the pointer: a press that opened it gets its release there, not here.
     m_buttonsPressedHere = {};
-    SurtitleImageMouseUp();
+    onImageMouseRelease();
 }
 
 void PresentationWindow::showPointer() {
@@ -386,11 +384,11 @@ void PresentationWindow::showPointer() {
 }
 
 void PresentationWindow::keyPressEvent(QKeyEvent* event) {
-    if (!FormKeyDown(event->key(), event->modifiers()))
+    if (!handleShortcutKey(event->key(), event->modifiers()))
         QWidget::keyPressEvent(event);
 }
 
-bool PresentationWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+bool PresentationWindow::handleShortcutKey(int key, Qt::KeyboardModifiers modifiers) {
     modifiers &= ~Qt::KeypadModifier; // some keyboards report their arrow keys as keypad keys
     if (modifiers == Qt::NoModifier) {
         if (key == Qt::Key_Up)
@@ -420,7 +418,7 @@ bool PresentationWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-void PresentationWindow::ChooseBackgroundImage1Click() {
+void PresentationWindow::chooseBackgroundImage() {
     const QString file = m_pictureFiles.choosePictureFile(m_backgroundFileName, this);
     if (file.isEmpty())
         return;
@@ -433,7 +431,7 @@ void PresentationWindow::ChooseBackgroundImage1Click() {
     }
 }
 
-void PresentationWindow::ClearBackgroundImage1Click() {
+void PresentationWindow::clearBackgroundImage() {
     m_hasBackgroundImage = false;
     // Nothing shows the picture until another is loaded.
     m_backgroundImage = QImage();

@@ -61,11 +61,13 @@ public:
 
     // Where a Shift-drag took hold of the display image, in its coordinates; (-1, -1) when none.
     QPoint DragOrigin() const { return m_dragOrigin; }
-    // Pointer movement shows the border again (the end of the second after it was hidden).
-    void EnableMouseMoveTimer();
+    // Pointer movement shows the border again (the end of the second after it was hidden;
+    // EnableMouseMoveTimer).
+    void enableMouseMove();
 
-    void ChooseBackgroundImage1Click();
-    void ClearBackgroundImage1Click();
+    // The menu's "Choose Background Image" and "Clear Background Image".
+    void chooseBackgroundImage();
+    void clearBackgroundImage();
     // Shows file as the background picture. A missing file is ignored; a file that is no readable
     // bitmap fails with the reader's error, and the background stays as it was. True when loaded.
     bool loadBackgroundImage(const QString& file, QString* readerError = nullptr);
@@ -88,10 +90,12 @@ public:
     void setStayOnTop() override;
     void repaintNow() override;
     bool borderHidingPending() const override { return m_hideBorderTimer.isActive(); }
-    void hideBorderNow() override { HideBorderTimerTimer(); }
+    void hideBorderNow() override { hideBorder(); }
 
-    void HideBorderTimerTimer();
-    void Transparent1Click();
+    // The border timer has run out (HideBorderTimerTimer): the border hides, the pointer with it.
+    void hideBorder();
+    // "Transparent": keyed transparency on or off.
+    void toggleTransparent();
     int windowAlpha() const { return m_alpha; }
 
 Q_SIGNALS:
@@ -125,14 +129,16 @@ private:
     void applyOpacity();
     void showPointer();
     bool onDisplayImage(QPoint point) const;
-    void SurtitleImageMouseDown(QPoint imagePoint);
-    void SurtitleImageMouseUp();
-    void SurtitleImageMouseMove(Qt::KeyboardModifiers modifiers, QPoint imagePoint);
-    void SurtitleImageClick(Qt::KeyboardModifiers modifiers, QPoint screenPoint);
-    void BackgroundImageClick();
-    void PopupMenuPopup();
-    // True when the key was one of the window's shortcuts.
-    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // The display image's pointer handlers (SurtitleImageMouseDown, -MouseUp, -MouseMove, -Click),
+    // the background's click (BackgroundImageClick) and the menu opening (PopupMenuPopup).
+    void onImageMousePress(QPoint imagePoint);
+    void onImageMouseRelease();
+    void onImageMouseMove(Qt::KeyboardModifiers modifiers, QPoint imagePoint);
+    void onImageClick(Qt::KeyboardModifiers modifiers, QPoint screenPoint);
+    void onBackgroundClick();
+    void onMenuAboutToShow();
+    // True when the key was one of the window's shortcuts (FormKeyDown).
+    bool handleShortcutKey(int key, Qt::KeyboardModifiers modifiers);
     void createTrayIcon();
     // The client area as painted when the display image is keyed: over the background picture, in
     // transparent mode, or both. Only area (in client coordinates) is composed.

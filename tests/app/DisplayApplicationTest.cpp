@@ -228,7 +228,7 @@ TEST_F(DisplayApplicationTest, TheDisplayStaysOffTheTopWhileTheBorderComesAndGoe
     menu().ChooseFontDisplaysetup1->trigger();
     window.hideBorderNow();
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "border hidden";
-    window.EnableMouseMoveTimer();
+    window.enableMouseMove();
     QTest::mouseMove(&window, QPoint(20, 20));
     ASSERT_FALSE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "border shown";
@@ -334,7 +334,7 @@ TEST_F(DisplayApplicationTest, AStoreThatCannotBeWrittenIsReportedAndTheDisplayS
     writeFile(u"blocked"_s, "not a folder");
     const auto started = startDisplay(path(u"blocked/store.conf"_s));
     EXPECT_EQ(started->window().size(), QSize(352, 64));
-    EXPECT_FALSE(started->SaveToRegistry());
+    EXPECT_FALSE(started->saveToStore());
     EXPECT_EQ(started->lastWarning, u"Unable to write to "_s + path(u"blocked/store.conf"_s));
 }
 
@@ -437,7 +437,7 @@ TEST_P(SaveAndRestartTest, GivesBackEveryValue) {
         menu().FullScreen1->trigger();
         window.hideBorderNow();
     }
-    ASSERT_TRUE(display->SaveToRegistry());
+    ASSERT_TRUE(display->saveToStore());
     display.reset();
 
     const auto restarted = startDisplay(path(u"store.conf"_s));

@@ -91,7 +91,7 @@ protected:
         }
         if (GetParam().transparent) {
             key = DisplayRgb(window.presenter().displayCanvas().brushColour) | 0xFF000000;
-            window.Transparent1Click();
+            window.toggleTransparent();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         }
         QCoreApplication::processEvents();

@@ -57,11 +57,11 @@ TEST(PresentationWindowTest, TransparentModeShowsTheAlpha) {
     window.resize(320, 180);
     window.setWindowAlpha(100);
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0); // kept, not shown, outside transparent mode
-    window.Transparent1Click();
+    window.toggleTransparent();
     EXPECT_TRUE(window.transparentMode());
     window.setWindowAlpha(100);
     EXPECT_NEAR(window.windowOpacity(), 100 / 255.0, 0.01);
-    window.Transparent1Click();
+    window.toggleTransparent();
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
 }
 
@@ -70,7 +70,7 @@ TEST(PresentationWindowTest, SwitchingTransparencyOnAfterAFadeInKeepsTheWindowVi
     PresentationWindow window(inputs);
     window.resize(320, 180);
     window.setWindowAlpha(0); // where a fade-in outside transparent mode leaves it
-    window.Transparent1Click();
+    window.toggleTransparent();
     EXPECT_EQ(window.windowAlpha(), 255);
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
 }
@@ -194,7 +194,7 @@ TEST_F(OperatorControlsTest, ShiftMoveWithoutAPressOnlyChangesThePointer) {
     menu().hide();
     EXPECT_EQ(window.DragOrigin(), QPoint(-1, -1));
     window.hideBorderNow();
-    window.EnableMouseMoveTimer();
+    window.enableMouseMove();
     moveTo(QPoint(40, 40), Qt::ShiftModifier);
     moveTo(QPoint(90, 60), Qt::ShiftModifier);
     EXPECT_EQ(window.pos(), Start);
@@ -210,7 +210,7 @@ TEST_F(OperatorControlsTest, MovementShowsTheBorderExceptInTheFirstSecondAfterIt
     EXPECT_EQ(window.cursor().shape(), Qt::BlankCursor);
     EXPECT_FALSE(window.borderHidingPending());
 
-    window.EnableMouseMoveTimer(); // the second is over
+    window.enableMouseMove(); // the second is over
     moveTo(QPoint(40, 30));
     EXPECT_TRUE(bordered());
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
