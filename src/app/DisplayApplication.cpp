@@ -43,8 +43,9 @@ const QString BadSettingsMessage = u"Closing due to bad settings, settings clear
 
 } // namespace
 
-DisplayApplication::DisplayApplication(CommandLine commandLine, std::unique_ptr<SettingsStore> store)
-    : m_commandLine(std::move(commandLine)), m_store(std::move(store)) {}
+DisplayApplication::DisplayApplication(CommandLine commandLine, std::unique_ptr<SettingsStore> store,
+                                       DisplayQueries queries)
+    : m_commandLine(std::move(commandLine)), m_store(std::move(store)), m_queries(queries) {}
 
 DisplayApplication::~DisplayApplication() {
     // The animation clock stops before the engine it steps is released.
@@ -60,22 +61,13 @@ QString DisplayApplication::GetAppVersionStr() {
 }
 
 bool DisplayApplication::start() {
-    m_window = std::make_unique<PresentationWindow>([this] {
-        PresentationSettings settings;
-        settings.fontAdjustPercent = m_settings.FontAdjustSpin();
-        settings.fontOverride = m_settings.FontOverride();
-        settings.overrideFontName = m_settings.OverrideFontName();
-        settings.overrideFontSize = m_settings.OverrideFontSize();
-        settings.antiAliased = m_settings.AntiAliased();
-        settings.wordWrap = m_settings.EnableWordWrap();
-        return settings;
-    });
-    m_window->stagetextSpeedSource = [this] { return m_control.StagetextSpeed(); };
+    m_window = std::make_unique<PresentationWindow>(m_presentationInputs, m_queries.pictureFiles);
     m_geometry = std::make_unique<WindowGeometry>(*m_window, m_settings);
-    m_settingsCommands = std::make_unique<SettingsCommands>(*m_store, *m_window, *m_geometry, m_settings);
+    m_settingsCommands =
+        std::make_unique<SettingsCommands>(*m_store, *m_window, *m_geometry, m_settings, m_queries.settingsFiles);
     connect(m_settingsCommands.get(), &SettingsCommands::warning, this, &DisplayApplication::showWarning);
     connect(m_settingsCommands.get(), &SettingsCommands::loaded, this, [this] {
-        m_dialog->ApplyButtonClick();
+        m_dialog->apply();
         showModes();
     });
     connect(m_window.get(), &PresentationWindow::sizeChanged, this, [this] {
@@ -111,7 +103,7 @@ bool DisplayApplication::start() {
     m_window->startAnimation();
     m_geometry->fullScreen = m_stored.fullScreen;
     if (m_stored.transparent)
-        m_geometry->Transparent1Click();
+        m_geometry->toggleTransparent();
     m_window->loadBackgroundImage(m_stored.backgroundImage); // one gone or damaged is left out
     m_window->popupMenu().setVersionText(GetAppVersionStr());
     connectMenu();
@@ -141,16 +133,16 @@ void DisplayApplication::connectMenu() {
             showModes();
         });
     };
-    command(menu.FullScreen1, [this] { m_geometry->FullScreen1Click(); });
-    command(menu.Transparent1, [this] { m_geometry->Transparent1Click(); });
-    command(menu.ChooseFontDisplaysetup1, [this] { ChooseFontDisplaysetup1Click(); });
+    command(menu.FullScreen1, [this] { m_geometry->toggleFullScreen(); });
+    command(menu.Transparent1, [this] { m_geometry->toggleTransparent(); });
+    command(menu.ChooseFontDisplaysetup1, [this] { showSetupDialog(); });
     command(menu.IncreaseFontAdjust1, [this] { adjustFont(FontAdjustMenuStep); });
     command(menu.DecreaseFontAdjust1, [this] { adjustFont(-FontAdjustMenuStep); });
     command(menu.ReRegister1, [this] { sendSignOn(); });
-    command(menu.ResetPosition1, [this] { m_geometry->ResetPosition1Click(); });
-    command(menu.SaveSettingstoRegistry1, [this] { SaveToRegistry(); });
-    command(menu.SaveSettingstoFile1, [this] { m_settingsCommands->SaveSettingstoFile1Click(); });
-    command(menu.LoadSettingsfromfile1, [this] { m_settingsCommands->LoadSettingsfromfile1Click(); });
+    command(menu.ResetPosition1, [this] { m_geometry->resetPosition(); });
+    command(menu.SaveSettingstoRegistry1, [this] { saveToStore(); });
+    command(menu.SaveSettingstoFile1, [this] { m_settingsCommands->saveToChosenFile(); });
+    command(menu.LoadSettingsfromfile1, [this] { m_settingsCommands->loadFromChosenFile(); });
     command(menu.Exit1, [this] {
         m_closeReason = u"\"Exit\" from the menu"_s;
         m_window->close();
@@ -172,7 +164,7 @@ void DisplayApplication::showModes() {
         m_dialog->refreshFields();
 }
 
-void DisplayApplication::ChooseFontDisplaysetup1Click() {
+void DisplayApplication::showSetupDialog() {
     // The dialog comes to the front and stays there; the display gives up staying on top until its
     // next effect step.
     m_window->setWindowFlag(Qt::WindowStaysOnTopHint, false);
@@ -229,7 +221,11 @@ void DisplayApplication::clearBadSettings(std::initializer_list<QLatin1StringVie
 }
 
 void DisplayApplication::createDisplaySettings() {
-    m_dialog = std::make_unique<FontSetupDialog>(m_settings, *m_geometry, *m_window, m_commandLine);
+    m_displaySetup = std::make_unique<DisplaySetup>(*m_window, *m_geometry, m_settings, m_commandLine);
+    m_dialog = std::make_unique<FontSetupDialog>(m_settings, *m_displaySetup, m_queries.colours);
+    connect(m_dialog.get(), &FontSetupDialog::applied, this, [this] { m_displaySetup->apply(); });
+    connect(m_dialog.get(), &FontSetupDialog::sizeFromLinesRequested, this,
+            [this](int height) { m_displaySetup->setSizeFromLines(height); });
     m_settings.setSignWidth(m_stored.formWidth);
     m_settings.setSignHeight(m_stored.formHeight);
     m_settings.setFontOverride(m_stored.fontOverride);
@@ -247,7 +243,7 @@ void DisplayApplication::createDisplaySettings() {
     if (m_commandLineFlags.sizeFromCommandLine)
         m_settings.setFontOverride(false);
     if (m_settings.FontOverride())
-        m_dialog->ApplyButtonClick();
+        m_dialog->apply();
     m_dialog->refreshFields();
     sendSignOn();
 }
@@ -267,7 +263,7 @@ void DisplayApplication::showWindow() {
     if (m_geometry->fullScreen) {
         // Full screen read again here wins over transparency read before.
         if (m_window->transparentMode())
-            m_geometry->Transparent1Click();
+            m_geometry->toggleTransparent();
         m_geometry->MakeFullScreen();
     } else {
         m_window->show();
@@ -294,8 +290,8 @@ bool DisplayApplication::restoreShownState() {
 
 void DisplayApplication::sendSignOn() {
     const QRect frame = m_window->frameGeometry();
-    const int sent =
-        SendSignOn(signOnAdapters(), {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
+    const int sent = SendSignOn(m_queries.adapters.signOnAdapters(),
+                                {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
     logEvent(LogCategory::SignOn, u"sent to port %2, datagrams: %1 (feed port %3, window %4 x %5)"_s.arg(sent)
                                       .arg(SignOnPort)
                                       .arg(m_feedPort)
@@ -303,8 +299,8 @@ void DisplayApplication::sendSignOn() {
                                       .arg(frame.height()));
 }
 
-bool DisplayApplication::SaveToRegistry() {
-    return m_settingsCommands->SaveToRegistry();
+bool DisplayApplication::saveToStore() {
+    return m_settingsCommands->saveToStore();
 }
 
 void DisplayApplication::showWarning(const QString& message) {
@@ -356,7 +352,7 @@ bool DisplayApplication::askToClose() {
     }
     switch (question.exec()) {
     case QMessageBox::Yes:
-        return SaveToRegistry(); // settings that could not be saved keep the display running
+        return saveToStore(); // settings that could not be saved keep the display running
     case QMessageBox::No:
         return true;
     default:

@@ -3,8 +3,11 @@
 #include "CommandLine.h"
 #include "CommandLineSettings.h"
 #include "DisplayEvents.h"
+#include "DisplayQueries.h"
 #include "DisplaySettings.h"
+#include "DisplaySetup.h"
 #include "FontSetupDialog.h"
+#include "LivePresentationInputs.h"
 #include "SettingsCommands.h"
 #include "SettingsFile.h"
 #include "SettingsStore.h"
@@ -17,7 +20,6 @@
 
 #include <QObject>
 #include <QString>
-#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -31,7 +33,7 @@ class DisplayApplication : public QObject {
 public:
     static constexpr int FatalExitStatus = 1;
 
-    DisplayApplication(CommandLine commandLine, std::unique_ptr<SettingsStore> store);
+    DisplayApplication(CommandLine commandLine, std::unique_ptr<SettingsStore> store, DisplayQueries queries = {});
     ~DisplayApplication() override;
 
     // Creates and shows everything; returns false when start-up failed (the event loop should then
@@ -40,13 +42,11 @@ public:
 
     // Writes every stored setting from the live values; a store that cannot be written is reported
     // to the operator ("Unable to write to ...") and false returned.
-    bool SaveToRegistry();
+    bool saveToStore();
 
     // "Save Settings to Registry", "Save Settings to File" and "Load Settings from file".
     SettingsCommands& settingsCommands() { return *m_settingsCommands; }
 
-    // The adapters the sign-on goes out on.
-    std::function<QList<SignOnAdapter>()> signOnAdapters = SystemSignOnAdapters;
     // The last warning shown to the operator.
     QString lastWarning;
 
@@ -60,7 +60,7 @@ public:
     DisplaySettings& displaySettings() { return m_settings; }
 
     // "Choose Font/Display setup".
-    void ChooseFontDisplaysetup1Click();
+    void showSetupDialog();
 
     // SIGINT and SIGTERM end the display at once, without the save question.
     void quitOnTerminationSignals();
@@ -103,15 +103,18 @@ private:
 
     CommandLine m_commandLine;
     std::unique_ptr<SettingsStore> m_store;
+    DisplayQueries m_queries;
     std::unique_ptr<DisplayEvents> m_events; // outlives the presenter and listeners that tell it
     StoredDisplayState m_stored;             // the store as the display started, read once
     DisplaySettings m_settings;
     FeedListener m_feed;
     ControlListener m_control;
+    LivePresentationInputs m_presentationInputs{m_settings, m_control};
     std::unique_ptr<ShownCaptionStore> m_shownCaptions; // outlives the presenter that tells it
     std::unique_ptr<PresentationWindow> m_window;
     std::unique_ptr<WindowGeometry> m_geometry;
     std::unique_ptr<SettingsCommands> m_settingsCommands;
+    std::unique_ptr<DisplaySetup> m_displaySetup;
     std::unique_ptr<FontSetupDialog> m_dialog;
     QString m_feedPort = QStringLiteral("10000");
     QString m_controlPort = QStringLiteral("1024");

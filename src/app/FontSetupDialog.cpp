@@ -1,13 +1,10 @@
 #include "FontSetupDialog.h"
 
 #include "ColourPanel.h"
-#include "CommandLine.h"
+#include "SetupDialogHost.h"
 #include "presentation/DisplayColour.h"
-#include "window/PresentationWindow.h"
-#include "window/WindowGeometry.h"
 
 #include <QCheckBox>
-#include <QColorDialog>
 #include <QEvent>
 #include <QFontComboBox>
 #include <QFormLayout>
@@ -20,7 +17,6 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
@@ -60,15 +56,11 @@ QPushButton* dialogButton(const QString& caption, const QString& name) {
 
 } // namespace
 
-FontSetupDialog::FontSetupDialog(DisplaySettings& settings, WindowGeometry& geometry, PresentationWindow& window,
-                                 const CommandLine& commandLine, QWidget* parent)
+FontSetupDialog::FontSetupDialog(DisplaySettings& settings, const SetupDialogHost& host, ColourChooser& colours,
+                                 QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint),
-      m_settings(settings), m_geometry(geometry), m_window(window), m_commandLine(commandLine) {
-    chooseColour = [this](QColor initial) -> std::optional<QColor> {
-        const QColor chosen = QColorDialog::getColor(initial, this);
-        return chosen.isValid() ? std::optional(chosen) : std::nullopt;
-    };
+      m_settings(settings), m_host(host), m_colours(colours) {
     setWindowTitle(u"Set display parameters"_s);
 
     auto* layout = new QGridLayout(this);
@@ -103,7 +95,7 @@ QWidget* FontSetupDialog::createFontOverrideGroup() {
     m_antiAliased = settingCheckBox(u"Anti-Aliased"_s, u"AntiAliased"_s, m_settings, &DisplaySettings::setAntiAliased);
     QPushButton* setSize = dialogButton(u"Set size using these parameters"_s, u"Button1"_s);
     setSize->setAutoDefault(false);
-    connect(setSize, &QPushButton::clicked, this, &FontSetupDialog::Button1Click);
+    connect(setSize, &QPushButton::clicked, this, &FontSetupDialog::requestSizeFromLines);
 
     auto* group = new QGroupBox(u"Font Override"_s);
     auto* fields = new QFormLayout(group);
@@ -150,7 +142,7 @@ QWidget* FontSetupDialog::createWordWrapGroup() {
 QWidget* FontSetupDialog::createCaptionColourGroup() {
     m_captionColourPanel = new ColourPanel;
     m_captionColourPanel->setObjectName(u"CaptionColourPanel"_s);
-    connect(m_captionColourPanel, &ColourPanel::clicked, this, &FontSetupDialog::CaptionColourPanelClick);
+    connect(m_captionColourPanel, &ColourPanel::clicked, this, &FontSetupDialog::chooseCaptionColour);
     auto* group = new QGroupBox(u"Choose Caption Colour"_s);
     auto* fields = new QVBoxLayout(group);
     fields->addWidget(m_captionColourPanel);
@@ -164,9 +156,9 @@ QLayout* FontSetupDialog::createButtons() {
     ok->setDefault(true);
     apply->setAutoDefault(false);
     cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, &FontSetupDialog::OKButtonClick);
-    connect(apply, &QPushButton::clicked, this, &FontSetupDialog::ApplyButtonClick);
-    connect(cancel, &QPushButton::clicked, this, &FontSetupDialog::CancelButtonClick);
+    connect(ok, &QPushButton::clicked, this, &FontSetupDialog::applyAndClose);
+    connect(apply, &QPushButton::clicked, this, &FontSetupDialog::apply);
+    connect(cancel, &QPushButton::clicked, this, &FontSetupDialog::cancel);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -205,18 +197,19 @@ void FontSetupDialog::showNonModal() {
 
 bool FontSetupDialog::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate)
-        FormActivate();
+        onActivated();
     return QDialog::event(event);
 }
 
 void FontSetupDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    takeShownValues();
 }
 
-void FontSetupDialog::FormShow() {
-    m_settings.setSignWidth(m_window.width());
-    m_settings.setSignHeight(m_window.height());
+void FontSetupDialog::takeShownValues() {
+    const QSize windowSize = m_host.windowSize();
+    m_settings.setSignWidth(windowSize.width());
+    m_settings.setSignHeight(windowSize.height());
     m_settings.setCaptionColour(StringToColour(m_settings.FontColourSetting(), Colour::Yellow));
     refreshFields();
     m_cancelValues = {m_settings.NumberOfLines(), m_settings.FontHeight(), m_settings.FontSelector(),
@@ -224,7 +217,7 @@ void FontSetupDialog::FormShow() {
     centreOnPrimaryMonitor();
 }
 
-void FontSetupDialog::FormActivate() {
+void FontSetupDialog::onActivated() {
     centreOnPrimaryMonitor();
 }
 
@@ -238,30 +231,18 @@ void FontSetupDialog::centreOnPrimaryMonitor() {
          monitor.top() + monitor.height() / 2 - dialog.height() / 2);
 }
 
-void FontSetupDialog::setDisplayFont() {
-    CanvasFont& font = m_window.presenter().displayCanvas().font;
-    font.pointSize = m_settings.FontHeight();
-    font.name = m_settings.FontSelector();
-}
-
-void FontSetupDialog::ApplyButtonClick() {
+void FontSetupDialog::apply() {
     m_settings.applyFontOverride();
-    setDisplayFont();
-    m_geometry.displaySize = QSize(m_settings.SignWidth(), m_settings.SignHeight());
-    if (m_commandLine.FindCmdLineSwitch(u"height")) {
-        m_window.applySize(QSize(m_window.width(), std::max(1, m_commandLine.ReturnParamInt(u"height"))));
-        m_geometry.displaySize.setHeight(m_window.height());
-    }
-    m_geometry.SetPosition();
     m_settings.setFontColourSetting(DisplaySettings::colourSettingText(m_settings.CaptionColour()));
+    Q_EMIT applied();
 }
 
-void FontSetupDialog::OKButtonClick() {
-    ApplyButtonClick();
+void FontSetupDialog::applyAndClose() {
+    apply();
     accept();
 }
 
-void FontSetupDialog::CancelButtonClick() {
+void FontSetupDialog::cancel() {
     m_settings.setNumberOfLines(m_cancelValues.numberOfLines);
     m_settings.setFontHeight(m_cancelValues.fontHeight);
     m_settings.setFontSelector(m_cancelValues.fontName);
@@ -271,21 +252,17 @@ void FontSetupDialog::CancelButtonClick() {
 }
 
 void FontSetupDialog::reject() {
-    CancelButtonClick();
+    cancel();
 }
 
-void FontSetupDialog::Button1Click() {
-    setDisplayFont();
-    const Canvas& display = m_window.presenter().displayCanvas();
-    const int blankHeight = int(display.measureText(display.width(), u" "_s, WordWrap::Off));
-    m_window.applySize(QSize(m_window.width(), blankHeight * m_settings.NumberOfLines()));
-    m_geometry.displaySize.setHeight(m_window.height());
-    m_settings.setSignHeight(m_window.height());
+void FontSetupDialog::requestSizeFromLines() {
+    const int lineHeight = m_host.lineHeight(m_settings.FontSelector(), m_settings.FontHeight());
+    Q_EMIT sizeFromLinesRequested(lineHeight * m_settings.NumberOfLines());
     refreshFields();
 }
 
-void FontSetupDialog::CaptionColourPanelClick() {
-    const std::optional<QColor> chosen = chooseColour(m_captionColourPanel->colour());
+void FontSetupDialog::chooseCaptionColour() {
+    const std::optional<QColor> chosen = m_colours.chooseColour(m_captionColourPanel->colour(), this);
     if (!chosen || !chosen->isValid())
         return;
     // The caption colour itself changes at the next Apply.

@@ -1,31 +1,29 @@
 #pragma once
 
+#include "ColourChooser.h"
 #include "DisplaySettings.h"
 
-#include <QColor>
 #include <QDialog>
-#include <functional>
-#include <optional>
 
 class ColourPanel;
-class CommandLine;
-class PresentationWindow;
 class QCheckBox;
 class QFontComboBox;
 class QSpinBox;
-class WindowGeometry;
+class SetupDialogHost;
 
 // "Set display parameters": the operator's editor of the display settings. Its fields are the live
 // settings (an edit is in effect at once, for whoever reads it next); Apply makes the font and
-// colour choices the ones captions use and re-applies the window's size and position. It lives
-// hidden from start-up to the end and is shown non-modal, on top of the presentation window.
+// colour choices the ones captions use and says so with applied(), for the owner to give the window
+// its size and position and the display its font. It lives hidden from start-up to the end and is
+// shown non-modal, on top of the presentation window.
 class FontSetupDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // commandLine gives the "height" switch that Apply honours.
-    FontSetupDialog(DisplaySettings& settings, WindowGeometry& geometry, PresentationWindow& window,
-                    const CommandLine& commandLine, QWidget* parent = nullptr);
+    // host answers what the dialog asks of the display (its window's size, a line's height); colours
+    // asks the operator for the caption colour.
+    FontSetupDialog(DisplaySettings& settings, const SetupDialogHost& host, ColourChooser& colours = colourDialog(),
+                    QWidget* parent = nullptr);
 
     // Shows the dialog without making it modal, in front of every other window and staying there.
     void showNonModal();
@@ -34,20 +32,27 @@ public:
     // (stored settings, the command line, the font adjust keys). Every showing does this too.
     void refreshFields();
 
-    void ApplyButtonClick();
-    void OKButtonClick();
+    // The buttons, each named as its object: Apply (ApplyButton), OK (OKButton), Cancel
+    // (CancelButton), "Set size using these parameters" (Button1), the colour panel
+    // (CaptionColourPanel).
+    void apply();
+    void applyAndClose();
     // Puts back the lines, font height, font name and override tick that the dialog was opened with,
     // and hides the dialog; every other edit stays.
-    void CancelButtonClick();
+    void cancel();
     // "Set size using these parameters": the window as high as the chosen lines of the chosen font.
-    void Button1Click();
-    void CaptionColourPanelClick();
-
-    // Asks the operator for a colour, starting from initial; nothing when the choice is cancelled.
-    std::function<std::optional<QColor>(QColor initial)> chooseColour;
+    void requestSizeFromLines();
+    void chooseCaptionColour();
 
     // Esc and the window's close button cancel.
     void reject() override;
+
+Q_SIGNALS:
+    // Apply (or OK): the settings hold the choices that now take effect.
+    void applied();
+    // "Set size using these parameters": the window should become height pixels high, the chosen
+    // lines of the chosen font. The settings' sign height follows once the window has its size.
+    void sizeFromLinesRequested(int height);
 
 protected:
     bool event(QEvent* event) override;
@@ -62,11 +67,10 @@ private:
         bool fontOverride = false;
     };
 
-    void FormShow();
-    void FormActivate();
+    // Each showing (FormShow) and each activation (FormActivate).
+    void takeShownValues();
+    void onActivated();
     void centreOnPrimaryMonitor();
-    // The display image's drawing font := the chosen font at the chosen height.
-    void setDisplayFont();
     QWidget* createFontOverrideGroup();
     QWidget* createDisplaySizeGroup();
     QWidget* createWordWrapGroup();
@@ -74,9 +78,8 @@ private:
     QLayout* createButtons();
 
     DisplaySettings& m_settings;
-    WindowGeometry& m_geometry;
-    PresentationWindow& m_window;
-    const CommandLine& m_commandLine;
+    const SetupDialogHost& m_host;
+    ColourChooser& m_colours;
     CancelValues m_cancelValues;
 
     QSpinBox* m_numberOfLines = nullptr;

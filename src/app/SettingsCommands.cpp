@@ -6,20 +6,13 @@
 #include "window/PresentationWindow.h"
 #include "window/WindowGeometry.h"
 
-#include <QFileDialog>
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
 SettingsCommands::SettingsCommands(SettingsStore& store, PresentationWindow& window, WindowGeometry& geometry,
-                                   DisplaySettings& settings, QObject* parent)
-    : QObject(parent), m_store(store), m_window(window), m_geometry(geometry), m_settings(settings) {}
-
-QString SettingsCommands::chooseSettingsFileWithDialog(FileUse use) {
-    if (use == FileUse::Save)
-        return QFileDialog::getSaveFileName(nullptr, u"Save Settings to File"_s, u"*.ini"_s);
-    return QFileDialog::getOpenFileName(nullptr, u"Load Settings from file"_s, u"*.ini"_s);
-}
+                                   DisplaySettings& settings, SettingsFileChooser& files, QObject* parent)
+    : QObject(parent), m_store(store), m_window(window), m_geometry(geometry), m_settings(settings), m_files(files) {}
 
 StoredDisplayState SettingsCommands::liveState() const {
     StoredDisplayState state;
@@ -48,7 +41,7 @@ StoredDisplayState SettingsCommands::liveState() const {
     return state;
 }
 
-bool SettingsCommands::SaveToRegistry() {
+bool SettingsCommands::saveToStore() {
     WriteStoredDisplayState(m_store, liveState());
     if (m_store.sync()) {
         Q_EMIT saved(m_store.fileName());
@@ -58,14 +51,14 @@ bool SettingsCommands::SaveToRegistry() {
     return false;
 }
 
-void SettingsCommands::SaveSettingstoFile1Click() {
-    const QString fileName = chooseSettingsFile(FileUse::Save);
+void SettingsCommands::saveToChosenFile() {
+    const QString fileName = m_files.chooseSettingsFile(SettingsFileChooser::FileUse::Save);
     if (!fileName.isEmpty())
         saveSettingsFile(fileName);
 }
 
-void SettingsCommands::LoadSettingsfromfile1Click() {
-    const QString fileName = chooseSettingsFile(FileUse::Load);
+void SettingsCommands::loadFromChosenFile() {
+    const QString fileName = m_files.chooseSettingsFile(SettingsFileChooser::FileUse::Load);
     if (!fileName.isEmpty())
         loadSettingsFile(fileName);
 }
@@ -85,7 +78,7 @@ void SettingsCommands::loadSettingsFile(const QString& fileName) {
     const StoredDisplayState state = ReadDisplaySection(SettingsFile(fileName));
     // The file's geometry is the window's own, also when the file asks for full screen.
     if (m_geometry.fullScreen)
-        m_geometry.FullScreen1Click();
+        m_geometry.toggleFullScreen();
     m_window.applyGeometry(
         QRect(state.formLeft, state.formTop, std::max(1, state.formWidth), std::max(1, state.formHeight)));
     m_settings.setFixTopLeft(state.fixTopLeft);
@@ -93,9 +86,9 @@ void SettingsCommands::loadSettingsFile(const QString& fileName) {
     // Each mode is taken as a whole, so its tick never disagrees with the window; full screen,
     // taken last, wins over transparency where a file asks for both.
     if (state.transparent != m_window.transparentMode())
-        m_geometry.Transparent1Click();
+        m_geometry.toggleTransparent();
     if (state.fullScreen)
-        m_geometry.FullScreen1Click();
+        m_geometry.toggleFullScreen();
     m_settings.setFontOverride(state.fontOverride);
     m_settings.setEnableWordWrap(state.wordWrap);
     m_settings.setNumberOfLines(state.displayLines);

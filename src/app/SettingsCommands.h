@@ -1,10 +1,10 @@
 #pragma once
 
+#include "SettingsFileChooser.h"
 #include "StoredSettings.h"
 
 #include <QObject>
 #include <QString>
-#include <functional>
 
 class DisplaySettings;
 class PresentationWindow;
@@ -19,24 +19,22 @@ class SettingsCommands : public QObject {
     Q_OBJECT
 
 public:
+    // files asks the operator which settings file to save to or load from.
     SettingsCommands(SettingsStore& store, PresentationWindow& window, WindowGeometry& geometry,
-                     DisplaySettings& settings, QObject* parent = nullptr);
+                     DisplaySettings& settings, SettingsFileChooser& files = settingsFileDialogs(),
+                     QObject* parent = nullptr);
 
-    // Writes every stored value; false when the store cannot be written.
-    bool SaveToRegistry();
-    // The file commands: a settings file the operator picks.
-    void SaveSettingstoFile1Click();
-    void LoadSettingsfromfile1Click();
+    // "Save Settings to Registry": writes every stored value; false when the store cannot be written.
+    bool saveToStore();
+    // "Save Settings to File" and "Load Settings from file": a settings file the operator picks.
+    void saveToChosenFile();
+    void loadFromChosenFile();
     // Writes the live values into section "Display" of the file; a file that cannot be written is
     // left as it was.
     bool saveSettingsFile(const QString& fileName);
     // Takes the window geometry and modes, the display settings, the caption colour and the
     // background from the file (each missing value its default).
     void loadSettingsFile(const QString& fileName);
-
-    enum class FileUse { Save, Load };
-    // Asks the operator for a settings file (file dialogs preset to "*.ini"); empty when cancelled.
-    std::function<QString(FileUse)> chooseSettingsFile = chooseSettingsFileWithDialog;
 
     // The seventeen values of the running display.
     StoredDisplayState liveState() const;
@@ -48,10 +46,9 @@ Q_SIGNALS:
     void saved(const QString& where);
 
 private:
-    static QString chooseSettingsFileWithDialog(FileUse use);
-
     SettingsStore& m_store;
     PresentationWindow& m_window;
     WindowGeometry& m_geometry;
     DisplaySettings& m_settings;
+    SettingsFileChooser& m_files;
 };

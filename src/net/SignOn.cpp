@@ -49,6 +49,14 @@ QList<SignOnAdapter> SystemSignOnAdapters() {
     return adapters;
 }
 
+const SignOnAdapterSource& systemSignOnAdapters() {
+    struct SystemAdapters : SignOnAdapterSource {
+        QList<SignOnAdapter> signOnAdapters() const override { return SystemSignOnAdapters(); }
+    };
+    static const SystemAdapters adapters;
+    return adapters;
+}
+
 QList<SignOnAdapter> QualifyingAdapters(const QList<SignOnAdapter>& adapters) {
     QList<SignOnAdapter> qualifying;
     for (const SignOnAdapter& adapter : adapters) {

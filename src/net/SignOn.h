@@ -31,6 +31,16 @@ struct SignOnValues {
 // The adapters of this computer, read afresh.
 QList<SignOnAdapter> SystemSignOnAdapters();
 
+// Where the sign-on finds the adapters it goes out on: this computer's, or a test's.
+class SignOnAdapterSource {
+public:
+    virtual ~SignOnAdapterSource() = default;
+    virtual QList<SignOnAdapter> signOnAdapters() const = 0;
+};
+
+// This computer's adapters, read afresh at every sign-on.
+const SignOnAdapterSource& systemSignOnAdapters();
+
 // The adapters that get a datagram: ETHERNET or WIRELESS, "Up", with an address.
 QList<SignOnAdapter> QualifyingAdapters(const QList<SignOnAdapter>& adapters);
 

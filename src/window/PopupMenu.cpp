@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -28,6 +29,26 @@ PopupMenu::PopupMenu(QWidget* parent) : QMenu(parent) {
     setVersionText(QCoreApplication::applicationVersion());
     addSeparator();
     Exit1 = addAction(u"Exit"_s);
+
+    // Each item's object name is its written name, the one the rules call its command by.
+    const std::pair<QAction*, const char*> writtenNames[] = {
+        {FullScreen1, "FullScreen1"},
+        {Transparent1, "Transparent1"},
+        {ChooseFontDisplaysetup1, "ChooseFontDisplaysetup1"},
+        {ChooseBackgroundImage1, "ChooseBackgroundImage1"},
+        {ClearBackgroundImage1, "ClearBackgroundImage1"},
+        {IncreaseFontAdjust1, "IncreaseFontAdjust1"},
+        {DecreaseFontAdjust1, "DecreaseFontAdjust1"},
+        {ReRegister1, "ReRegister1"},
+        {ResetPosition1, "ResetPosition1"},
+        {SaveSettingstoRegistry1, "SaveSettingstoRegistry1"},
+        {SaveSettingstoFile1, "SaveSettingstoFile1"},
+        {LoadSettingsfromfile1, "LoadSettingsfromfile1"},
+        {Version, "Version"},
+        {Exit1, "Exit1"},
+    };
+    for (const auto& [item, name] : writtenNames)
+        item->setObjectName(QLatin1StringView(name));
 }
 
 QAction* PopupMenu::addModeItem(const QString& text) {

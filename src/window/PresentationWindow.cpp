@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -50,9 +49,10 @@ QIcon generatedIcon() {
 
 } // namespace
 
-PresentationWindow::PresentationWindow(std::function<PresentationSettings()> settings, QWidget* parent)
-    : QWidget(parent, presentationFlags(Border::Shown, true)), m_settings(std::move(settings)), m_presenter(*this),
-      m_popupMenu(this) {
+PresentationWindow::PresentationWindow(const PresentationInputs& inputs, PictureFileChooser& pictureFiles,
+                                       QWidget* parent)
+    : QWidget(parent, presentationFlags(Border::Shown, true)), m_inputs(inputs), m_pictureFiles(pictureFiles),
+      m_presenter(*this), m_popupMenu(this) {
     setWindowTitle(QStringLiteral("Veltrinox LCD presentation"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -63,7 +63,7 @@ PresentationWindow::PresentationWindow(std::function<PresentationSettings()> set
 
     m_hideBorderTimer.setInterval(HideBorderMilliseconds);
     m_hideBorderTimer.setSingleShot(true);
-    connect(&m_hideBorderTimer, &QTimer::timeout, this, &PresentationWindow::HideBorderTimerTimer);
+    connect(&m_hideBorderTimer, &QTimer::timeout, this, &PresentationWindow::hideBorder);
     m_hideBorderTimer.start();
 
     m_ownMoves.fill(QPoint(std::numeric_limits<int>::min(), std::numeric_limits<int>::min()));
@@ -73,16 +73,11 @@ PresentationWindow::PresentationWindow(std::function<PresentationSettings()> set
 
     m_enableMouseMove.setInterval(EnableMouseMoveMilliseconds);
     m_enableMouseMove.setSingleShot(true);
-    connect(&m_enableMouseMove, &QTimer::timeout, this, &PresentationWindow::EnableMouseMoveTimer);
+    connect(&m_enableMouseMove, &QTimer::timeout, this, &PresentationWindow::enableMouseMove);
 
-    connect(&m_popupMenu, &QMenu::aboutToShow, this, &PresentationWindow::PopupMenuPopup);
-    connect(m_popupMenu.ChooseBackgroundImage1, &QAction::triggered, this,
-            &PresentationWindow::ChooseBackgroundImage1Click);
-    connect(m_popupMenu.ClearBackgroundImage1, &QAction::triggered, this,
-            &PresentationWindow::ClearBackgroundImage1Click);
-    choosePictureFile = [this] {
-        return QFileDialog::getOpenFileName(this, QString(), m_backgroundFileName, u"Bitmaps (*.bmp)"_s);
-    };
+    connect(&m_popupMenu, &QMenu::aboutToShow, this, &PresentationWindow::onMenuAboutToShow);
+    connect(m_popupMenu.ChooseBackgroundImage1, &QAction::triggered, this, &PresentationWindow::chooseBackgroundImage);
+    connect(m_popupMenu.ClearBackgroundImage1, &QAction::triggered, this, &PresentationWindow::clearBackgroundImage);
     createTrayIcon();
 }
 
@@ -115,7 +110,7 @@ void PresentationWindow::stopAnimation() {
 }
 
 PresentationSettings PresentationWindow::settings() const {
-    PresentationSettings settings = m_settings();
+    PresentationSettings settings = m_inputs.presentationSettings();
     settings.baseFontHeight = m_baseFontHeight;
     return settings;
 }
@@ -183,7 +178,7 @@ void PresentationWindow::setBorder(Border border) {
     show();
 }
 
-void PresentationWindow::HideBorderTimerTimer() {
+void PresentationWindow::hideBorder() {
     m_hideBorderTimer.stop();
     // A window never shown (a start-up that failed) has no border to hide and must not appear.
     if (!isVisible())
@@ -195,12 +190,12 @@ void PresentationWindow::HideBorderTimerTimer() {
     m_enableMouseMove.start();
 }
 
-void PresentationWindow::EnableMouseMoveTimer() {
+void PresentationWindow::enableMouseMove() {
     m_enableMouseMove.stop();
     m_mouseMoveAttached = true;
 }
 
-void PresentationWindow::Transparent1Click() {
+void PresentationWindow::toggleTransparent() {
     m_transparent = !m_transparent;
     // A fade done outside transparent mode leaves its last alpha behind (0 after a fade-in); in
     // transparent mode that alpha is the window's opacity, and the window must not vanish.
@@ -313,7 +308,7 @@ void PresentationWindow::mousePressEvent(QMouseEvent* event) {
     m_buttonsPressedHere |= event->button();
     const QPoint point = event->position().toPoint();
     if (onDisplayImage(point))
-        SurtitleImageMouseDown(point - m_imagePosition);
+        onImageMousePress(point - m_imagePosition);
     QWidget::mousePressEvent(event);
 }
 
@@ -324,11 +319,11 @@ void PresentationWindow::mouseReleaseEvent(QMouseEvent* event) {
                          rect().contains(event->position().toPoint());
     const bool pressedOnImage = m_dragOrigin != NoDragOrigin;
     m_buttonsPressedHere &= ~event->button();
-    SurtitleImageMouseUp();
+    onImageMouseRelease();
     if (clicked && pressedOnImage)
-        SurtitleImageClick(event->modifiers(), event->globalPosition().toPoint());
+        onImageClick(event->modifiers(), event->globalPosition().toPoint());
     else if (clicked)
-        BackgroundImageClick();
+        onBackgroundClick();
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -336,7 +331,7 @@ void PresentationWindow::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     // While a drag is armed the pointer belongs to the display image wherever it goes.
     if (m_mouseMoveAttached && (m_dragOrigin != NoDragOrigin || onDisplayImage(point)))
-        SurtitleImageMouseMove(event->modifiers(), point - m_imagePosition);
+        onImageMouseMove(event->modifiers(), point - m_imagePosition);
     QWidget::mouseMoveEvent(event);
 }
 
@@ -344,15 +339,15 @@ void PresentationWindow::contextMenuEvent(QContextMenuEvent* event) {
     m_popupMenu.popupAt(event->globalPos());
 }
 
-void PresentationWindow::SurtitleImageMouseDown(QPoint imagePoint) {
+void PresentationWindow::onImageMousePress(QPoint imagePoint) {
     m_dragOrigin = imagePoint;
 }
 
-void PresentationWindow::SurtitleImageMouseUp() {
+void PresentationWindow::onImageMouseRelease() {
     m_dragOrigin = NoDragOrigin;
 }
 
-void PresentationWindow::SurtitleImageMouseMove(Qt::KeyboardModifiers modifiers, QPoint imagePoint) {
+void PresentationWindow::onImageMouseMove(Qt::KeyboardModifiers modifiers, QPoint imagePoint) {
     if (!modifiers.testFlag(Qt::ShiftModifier)) {
         showBorder();
         return;
@@ -363,22 +358,22 @@ void PresentationWindow::SurtitleImageMouseMove(Qt::KeyboardModifiers modifiers,
         moveBy(imagePoint - m_dragOrigin);
 }
 
-void PresentationWindow::SurtitleImageClick(Qt::KeyboardModifiers modifiers, QPoint screenPoint) {
+void PresentationWindow::onImageClick(Qt::KeyboardModifiers modifiers, QPoint screenPoint) {
     showPointer();
     if (modifiers.testFlag(Qt::ShiftModifier))
         return;
     m_popupMenu.popupAt(screenPoint);
 }
 
-void PresentationWindow::BackgroundImageClick() {
+void PresentationWindow::onBackgroundClick() {
     m_popupMenu.popupAt(QPoint(0, 0));
 }
 
-void PresentationWindow::PopupMenuPopup() {
+void PresentationWindow::onMenuAboutToShow() {
     showPointer();
     // The menu takes the pointer: a press that opened it gets its release there, not here.
     m_buttonsPressedHere = {};
-    SurtitleImageMouseUp();
+    onImageMouseRelease();
 }
 
 void PresentationWindow::showPointer() {
@@ -387,11 +382,11 @@ void PresentationWindow::showPointer() {
 }
 
 void PresentationWindow::keyPressEvent(QKeyEvent* event) {
-    if (!FormKeyDown(event->key(), event->modifiers()))
+    if (!handleShortcutKey(event->key(), event->modifiers()))
         QWidget::keyPressEvent(event);
 }
 
-bool PresentationWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+bool PresentationWindow::handleShortcutKey(int key, Qt::KeyboardModifiers modifiers) {
     modifiers &= ~Qt::KeypadModifier; // some keyboards report their arrow keys as keypad keys
     if (modifiers == Qt::NoModifier) {
         if (key == Qt::Key_Up)
@@ -421,8 +416,8 @@ bool PresentationWindow::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-void PresentationWindow::ChooseBackgroundImage1Click() {
-    const QString file = choosePictureFile();
+void PresentationWindow::chooseBackgroundImage() {
+    const QString file = m_pictureFiles.choosePictureFile(m_backgroundFileName, this);
     if (file.isEmpty())
         return;
     QString error;
@@ -434,7 +429,7 @@ void PresentationWindow::ChooseBackgroundImage1Click() {
     }
 }
 
-void PresentationWindow::ClearBackgroundImage1Click() {
+void PresentationWindow::clearBackgroundImage() {
     m_hasBackgroundImage = false;
     // Nothing shows the picture until another is loaded.
     m_backgroundImage = QImage();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "PictureFileChooser.h"
 #include "PopupMenu.h"
+#include "PresentationInputs.h"
 #include "presentation/AnimationTimer.h"
 #include "presentation/PresentationHost.h"
 #include "presentation/Presenter.h"
@@ -10,7 +12,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -32,8 +33,10 @@ public:
     // its border, and the operator's hand coming to rest, must not show the border again at once.
     static constexpr int EnableMouseMoveMilliseconds = 1000;
 
-    // settings supplies the live display settings; the engine reads them at the moment of use.
-    explicit PresentationWindow(std::function<PresentationSettings()> settings, QWidget* parent = nullptr);
+    // inputs supplies the live display settings, which the engine reads at the moment of use;
+    // pictureFiles asks the operator for a background picture.
+    explicit PresentationWindow(const PresentationInputs& inputs,
+                                PictureFileChooser& pictureFiles = pictureFileDialog(), QWidget* parent = nullptr);
     ~PresentationWindow() override;
 
     Presenter& presenter() { return m_presenter; }
@@ -47,7 +50,6 @@ public:
     void startAnimation();
     void stopAnimation();
 
-    std::function<QString()> stagetextSpeedSource = [] { return QString(); };
     static constexpr int MoveSettleMilliseconds = 300;
     enum class Border { Shown, Hidden };
 
@@ -59,13 +61,13 @@ public:
 
     // Where a Shift-drag took hold of the display image, in its coordinates; (-1, -1) when none.
     QPoint DragOrigin() const { return m_dragOrigin; }
-    // Pointer movement shows the border again (the end of the second after it was hidden).
-    void EnableMouseMoveTimer();
+    // Pointer movement shows the border again (the end of the second after it was hidden;
+    // EnableMouseMoveTimer).
+    void enableMouseMove();
 
-    // Asks the operator for a bitmap file ("Bitmaps (*.bmp)"); empty when cancelled. Tests replace it.
-    std::function<QString()> choosePictureFile;
-    void ChooseBackgroundImage1Click();
-    void ClearBackgroundImage1Click();
+    // The menu's "Choose Background Image" and "Clear Background Image".
+    void chooseBackgroundImage();
+    void clearBackgroundImage();
     // Shows file as the background picture. A missing file is ignored; a file that is no readable
     // bitmap fails with the reader's error, and the background stays as it was. True when loaded.
     bool loadBackgroundImage(const QString& file, QString* readerError = nullptr);
@@ -80,7 +82,7 @@ public:
 
     // PresentationHost
     PresentationSettings settings() const override;
-    QString stagetextSpeed() const override { return stagetextSpeedSource(); }
+    QString stagetextSpeed() const override { return m_inputs.stagetextSpeed(); }
     QPoint imagePosition() const override { return m_imagePosition; }
     void setImagePosition(QPoint position) override;
     void setWindowAlpha(int alpha) override;
@@ -88,10 +90,12 @@ public:
     void setStayOnTop() override;
     void repaintNow() override;
     bool borderHidingPending() const override { return m_hideBorderTimer.isActive(); }
-    void hideBorderNow() override { HideBorderTimerTimer(); }
+    void hideBorderNow() override { hideBorder(); }
 
-    void HideBorderTimerTimer();
-    void Transparent1Click();
+    // The border timer has run out (HideBorderTimerTimer): the border hides, the pointer with it.
+    void hideBorder();
+    // "Transparent": keyed transparency on or off.
+    void toggleTransparent();
     int windowAlpha() const { return m_alpha; }
 
 Q_SIGNALS:
@@ -125,20 +129,23 @@ private:
     void applyOpacity();
     void showPointer();
     bool onDisplayImage(QPoint point) const;
-    void SurtitleImageMouseDown(QPoint imagePoint);
-    void SurtitleImageMouseUp();
-    void SurtitleImageMouseMove(Qt::KeyboardModifiers modifiers, QPoint imagePoint);
-    void SurtitleImageClick(Qt::KeyboardModifiers modifiers, QPoint screenPoint);
-    void BackgroundImageClick();
-    void PopupMenuPopup();
-    // True when the key was one of the window's shortcuts.
-    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // The display image's pointer handlers (SurtitleImageMouseDown, -MouseUp, -MouseMove, -Click),
+    // the background's click (BackgroundImageClick) and the menu opening (PopupMenuPopup).
+    void onImageMousePress(QPoint imagePoint);
+    void onImageMouseRelease();
+    void onImageMouseMove(Qt::KeyboardModifiers modifiers, QPoint imagePoint);
+    void onImageClick(Qt::KeyboardModifiers modifiers, QPoint screenPoint);
+    void onBackgroundClick();
+    void onMenuAboutToShow();
+    // True when the key was one of the window's shortcuts (FormKeyDown).
+    bool handleShortcutKey(int key, Qt::KeyboardModifiers modifiers);
     void createTrayIcon();
     // The client area as painted when the display image is keyed: over the background picture, in
     // transparent mode, or both. Only area (in client coordinates) is composed.
     const QImage& composeFrame(const QRect& area);
 
-    std::function<PresentationSettings()> m_settings;
+    const PresentationInputs& m_inputs;
+    PictureFileChooser& m_pictureFiles;
     Presenter m_presenter;
     std::unique_ptr<AnimationTimer> m_animationTimer; // declared after the presenter: released first
     QTimer m_hideBorderTimer;

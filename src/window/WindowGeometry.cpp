@@ -30,7 +30,7 @@ QMargins frameMargins(const QWidget& window) {
 WindowGeometry::WindowGeometry(PresentationWindow& window, const PlacementSettings& settings)
     : m_window(window), m_settings(settings) {
     QObject::connect(&m_window, &PresentationWindow::borderHiding, &m_window, [this] { SetPosition(); });
-    QObject::connect(&m_window, &PresentationWindow::moveSettled, &m_window, [this] { WMExitSizeMove(); });
+    QObject::connect(&m_window, &PresentationWindow::moveSettled, &m_window, [this] { onMoveSettled(); });
     // A monitor that comes or goes (the one the window was on unplugged, say) must not leave the
     // window where no monitor shows it: its geometry is applied again once the change has settled.
     const auto monitorsChanged = [this] {
@@ -45,7 +45,7 @@ QRect WindowGeometry::normalGeometry() const {
     return m_normalKept ? m_normalGeometry : m_window.geometry();
 }
 
-void WindowGeometry::WMExitSizeMove() {
+void WindowGeometry::onMoveSettled() {
     if (m_settings.FixTopLeft())
         MoveTopLeftOfCurrentMonitor();
     else if (m_sinceMonitorsChanged.isValid() && !m_sinceMonitorsChanged.hasExpired(MonitorChangeSettleMilliseconds))
@@ -102,7 +102,7 @@ void WindowGeometry::MoveTopLeftOfCurrentMonitor() {
     m_window.applyGeometry(atTopLeftOfMonitor(m_window.geometry(), frameMargins(m_window), currentMonitors()));
 }
 
-void WindowGeometry::FullScreen1Click() {
+void WindowGeometry::toggleFullScreen() {
     if (fullScreen) {
         leaveFullScreen();
     } else if (!m_window.isMaximized()) {
@@ -111,18 +111,18 @@ void WindowGeometry::FullScreen1Click() {
     }
     fullScreen = !fullScreen;
     if (fullScreen && m_window.transparentMode())
-        Transparent1Click();
+        toggleTransparent();
 }
 
-void WindowGeometry::Transparent1Click() {
-    m_window.Transparent1Click();
+void WindowGeometry::toggleTransparent() {
+    m_window.toggleTransparent();
     if (fullScreen && m_window.transparentMode())
-        FullScreen1Click();
+        toggleFullScreen();
 }
 
-void WindowGeometry::ResetPosition1Click() {
+void WindowGeometry::resetPosition() {
     if (QGuiApplication::screens().isEmpty())
         return;
-    m_window.applyGeometry(resetPosition(currentMonitors()));
+    m_window.applyGeometry(::resetPosition(currentMonitors()));
     displaySize = m_window.size();
 }

@@ -32,11 +32,12 @@ public:
     // A move has ended: with "Fix Top left" the window goes to its monitor's top-left corner. A move
     // that ends shortly after a monitor came or went is the window manager re-placing the window on
     // the monitors left, which may land after the display placed it: it is placed again.
-    void WMExitSizeMove();
+    void onMoveSettled(); // WMExitSizeMove
     static constexpr qint64 MonitorChangeSettleMilliseconds = 3000;
-    void FullScreen1Click();
-    void Transparent1Click();
-    void ResetPosition1Click();
+    // The menu's "Full Screen", "Transparent" and "Reset Position".
+    void toggleFullScreen();
+    void toggleTransparent();
+    void resetPosition();
 
 private:
     void keepNormalGeometry();

@@ -3,13 +3,16 @@
 #include "app/EventLog.h"
 #include "app/StoredSettings.h"
 #include "support/ImageProbes.h"
+#include "support/NetFakes.h"
 #include "support/QtPrinters.h"
+#include "support/WindowFakes.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
@@ -26,13 +29,20 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
+// An operator who picks the settings file a test names.
+struct ChosenSettingsFile : SettingsFileChooser {
+    QString chooseSettingsFile(FileUse) override { return file; }
+
+    QString file;
+};
+
 // The running display on the offscreen platform: its listeners on ephemeral ports, its sign-on
 // going nowhere, its store in a file of the test's own.
-std::unique_ptr<DisplayApplication> startDisplay(const QString& storeFile) {
+std::unique_ptr<DisplayApplication> startDisplay(const QString& storeFile,
+                                                 DisplayQueries queries = {.adapters = noAdapters}) {
     auto display = std::make_unique<DisplayApplication>(
         CommandLine({u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s}),
-        std::make_unique<SettingsStore>(storeFile));
-    display->signOnAdapters = [] { return QList<SignOnAdapter>(); };
+        std::make_unique<SettingsStore>(storeFile), queries);
     EXPECT_TRUE(display->start());
     QCoreApplication::processEvents();
     return display;
@@ -55,7 +65,10 @@ protected:
     }
 
     QTemporaryDir directory;
-    std::unique_ptr<DisplayApplication> display = startDisplay(path(u"store.conf"_s));
+    ChosenSettingsFile settingsFiles;
+    ChosenPictureFile pictureFiles;
+    std::unique_ptr<DisplayApplication> display = startDisplay(
+        path(u"store.conf"_s), {.adapters = noAdapters, .settingsFiles = settingsFiles, .pictureFiles = pictureFiles});
 };
 
 TEST_F(DisplayApplicationTest, MenuCommandsChangeTheModesAndTheirTicks) {
@@ -106,6 +119,27 @@ TEST_F(DisplayApplicationTest, TheSetupCommandShowsTheDialogAndTheDisplayStopsSt
     display->setupDialog().hide();
 }
 
+TEST_F(DisplayApplicationTest, TheDialogsApplyAndSetSizeReachTheDisplay) {
+    FontSetupDialog& dialog = display->setupDialog();
+    menu().ChooseFontDisplaysetup1->trigger();
+    auto* lines = dialog.findChild<QSpinBox*>(u"NumberOfLines"_s);
+    auto* fontHeight = dialog.findChild<QSpinBox*>(u"FontHeight"_s);
+    auto* signWidth = dialog.findChild<QSpinBox*>(u"SignWidth"_s);
+    ASSERT_TRUE(lines && fontHeight && signWidth);
+    lines->setValue(2);
+    fontHeight->setValue(30);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(u"Button1"_s), Qt::LeftButton);
+    const CanvasFont& displayFont = display->window().presenter().displayCanvas().font;
+    EXPECT_EQ(displayFont.pointSize, 30);
+    EXPECT_EQ(display->window().height(), 2 * QFontMetrics(displayFont.toQFont()).height());
+    EXPECT_EQ(dialog.findChild<QSpinBox*>(u"SignHeight"_s)->value(), display->window().height());
+
+    signWidth->setValue(500);
+    QTest::mouseClick(dialog.findChild<QPushButton*>(u"ApplyButton"_s), Qt::LeftButton);
+    EXPECT_EQ(display->window().width(), 500);
+    dialog.hide();
+}
+
 TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
     PresentationWindow& window = display->window();
     DisplaySettings& settings = display->displaySettings();
@@ -118,7 +152,7 @@ TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
     settings.setAntiAliased(true);
     settings.setMonitorNumber(1);
     settings.setFontColourSetting(u"$FF0000"_s);
-    display->settingsCommands().chooseSettingsFile = [this](auto) { return path(u"venue.ini"_s); };
+    settingsFiles.file = path(u"venue.ini"_s);
     menu().SaveSettingstoFile1->trigger();
     EXPECT_TRUE(fileText(u"venue.ini"_s).contains(u"[Display]\r\nForm Top=30\r\nForm Left=40\r\n"_s));
 
@@ -171,7 +205,7 @@ TEST_F(DisplayApplicationTest, TheBackgroundIsStoredOnlyWhileInUse) {
     QImage picture(8, 8, QImage::Format_RGB32);
     picture.fill(Qt::green);
     ASSERT_TRUE(picture.save(path(u"stage.bmp"_s), "BMP"));
-    display->window().choosePictureFile = [this] { return path(u"stage.bmp"_s); };
+    pictureFiles.file = path(u"stage.bmp"_s);
     menu().ChooseBackgroundImage1->trigger();
     ASSERT_TRUE(display->window().HasBackgroundImage());
 
@@ -190,7 +224,7 @@ TEST_F(DisplayApplicationTest, TheDisplayStaysOffTheTopWhileTheBorderComesAndGoe
     menu().ChooseFontDisplaysetup1->trigger();
     window.hideBorderNow();
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "border hidden";
-    window.EnableMouseMoveTimer();
+    window.enableMouseMove();
     QTest::mouseMove(&window, QPoint(20, 20));
     ASSERT_FALSE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "border shown";
@@ -237,8 +271,7 @@ TEST_F(DisplayApplicationTest, ACopyRefusedTheFeedPortShowsNoWindow) {
     ASSERT_TRUE(running.listen(QHostAddress::AnyIPv4));
     DisplayApplication refused(
         CommandLine({u"veltrinox-lcd"_s, u"/port"_s, QString::number(running.serverPort()), u"/capport"_s, u"0"_s}),
-        std::make_unique<SettingsStore>(path(u"refused.conf"_s)));
-    refused.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+        std::make_unique<SettingsStore>(path(u"refused.conf"_s)), {.adapters = noAdapters});
     ASSERT_FALSE(refused.start());
     refused.window().hideBorderNow(); // the border timer running out while the message shows
     EXPECT_FALSE(refused.window().isVisible());
@@ -297,7 +330,7 @@ TEST_F(DisplayApplicationTest, AStoreThatCannotBeWrittenIsReportedAndTheDisplayS
     writeFile(u"blocked"_s, "not a folder");
     const auto started = startDisplay(path(u"blocked/store.conf"_s));
     EXPECT_EQ(started->window().size(), QSize(352, 64));
-    EXPECT_FALSE(started->SaveToRegistry());
+    EXPECT_FALSE(started->saveToStore());
     EXPECT_EQ(started->lastWarning, u"Unable to write to "_s + path(u"blocked/store.conf"_s));
 }
 
@@ -400,8 +433,7 @@ TEST_P(DisplayEventLogTest, SaysWhatClosedTheDisplayAndWhereTheSettingsWent) {
         ASSERT_TRUE(discarded.open(QIODevice::WriteOnly));
         EventLog log(discarded.handle(), directory.filePath(u"display.log"_s));
         DisplayApplication display(CommandLine({u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s}),
-                                   std::make_unique<SettingsStore>(store));
-        display.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+                                   std::make_unique<SettingsStore>(store), {.adapters = noAdapters});
         display.setEventLog(log);
         ASSERT_TRUE(display.start());
         if (GetParam().cancelFirst) {
@@ -463,7 +495,7 @@ TEST_P(SaveAndRestartTest, GivesBackEveryValue) {
         menu().FullScreen1->trigger();
         window.hideBorderNow();
     }
-    ASSERT_TRUE(display->SaveToRegistry());
+    ASSERT_TRUE(display->saveToStore());
     display.reset();
 
     const auto restarted = startDisplay(path(u"store.conf"_s));
@@ -518,8 +550,7 @@ TEST_P(StartUpSwitchTest, FollowTheStartUpRules) {
     }
     DisplayApplication display(
         CommandLine(QStringList{u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s} + GetParam().switches),
-        std::make_unique<SettingsStore>(storeFile));
-    display.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+        std::make_unique<SettingsStore>(storeFile), {.adapters = noAdapters});
     ASSERT_TRUE(display.start());
     const DisplaySettings& settings = display.displaySettings();
     EXPECT_EQ(settings.FontOverride(), GetParam().fontOverride);
@@ -582,8 +613,7 @@ TEST_P(AbsurdFontSizeTest, IsHeldToItsRangeOrDrawnBounded) {
     }
     DisplayApplication display(
         CommandLine(QStringList{u"veltrinox-lcd"_s, u"/port"_s, u"0"_s, u"/capport"_s, u"0"_s} + GetParam().arguments),
-        std::make_unique<SettingsStore>(storeFile));
-    display.signOnAdapters = [] { return QList<SignOnAdapter>(); };
+        std::make_unique<SettingsStore>(storeFile), {.adapters = noAdapters});
     ASSERT_TRUE(display.start());
     EXPECT_EQ(display.displaySettings().FontHeight(), DisplaySettings::MaxFontHeight);
     EXPECT_EQ(display.window().settings().overrideFontSize, DisplaySettings::MaxFontHeight);

@@ -1,4 +1,5 @@
 #include "app/DisplayApplication.h"
+#include "support/NetFakes.h"
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
@@ -24,8 +25,8 @@ protected:
         auto display =
             std::make_unique<DisplayApplication>(CommandLine({u"veltrinox-lcd"_s, u"/port"_s, feedPort, u"/capport"_s,
                                                               u"0"_s, u"/width"_s, u"200"_s, u"/height"_s, u"100"_s}),
-                                                 std::make_unique<SettingsStore>(settings.filePath(u"store.conf"_s)));
-        display->signOnAdapters = [] { return QList<SignOnAdapter>(); };
+                                                 std::make_unique<SettingsStore>(settings.filePath(u"store.conf"_s)),
+                                                 DisplayQueries{.adapters = noAdapters});
         return display;
     }
     // What a display on this feed port left when it was killed.

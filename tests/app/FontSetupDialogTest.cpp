@@ -1,18 +1,16 @@
 #include "app/FontSetupDialog.h"
 
 #include "app/ColourPanel.h"
-#include "app/CommandLine.h"
+#include "app/SetupDialogHost.h"
 #include "support/QtPrinters.h"
-#include "window/PresentationWindow.h"
-#include "window/WindowGeometry.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -23,19 +21,33 @@ namespace {
 
 constexpr ColourValue Blue = 0xFF0000;
 
-// The dialog on a shown presentation window, driven as the operator drives it: clicks and typing.
-class FontSetupDialogTest : public testing::Test {
-protected:
-    FontSetupDialogTest() {
-        window.resize(352, 64);
-        window.show();
-        QCoreApplication::processEvents();
-        dialog.chooseColour = [this](QColor initial) {
-            offeredColour = initial;
-            return chosenColour;
-        };
+// A display whose window is of a given size and whose lines are 20 pixels high per 10 points of font,
+// whatever the font.
+struct FakeDisplay : SetupDialogHost {
+    QSize windowSize() const override { return size; }
+    int lineHeight(const QString& fontName, int pointSize) const override {
+        askedFont = fontName;
+        return 2 * pointSize;
     }
 
+    QSize size{352, 64};
+    mutable QString askedFont;
+};
+
+// An operator who picks the colour a test names, and what the chooser was opened with.
+struct ChosenColour : ColourChooser {
+    std::optional<QColor> chooseColour(QColor initial, QWidget*) override {
+        offered = initial;
+        return chosen;
+    }
+
+    std::optional<QColor> chosen;
+    QColor offered;
+};
+
+// The dialog driven as the operator drives it, clicks and typing, with what it says of the display.
+class FontSetupDialogTest : public testing::Test {
+protected:
     template <typename Field = QWidget> Field* field(const QString& name) {
         Field* found = dialog.findChild<Field*>(name);
         if (!found)
@@ -72,17 +84,16 @@ protected:
                 screen.top() + screen.height() / 2 - size.height() / 2};
     }
 
-    PresentationWindow window{[] { return PresentationSettings{}; }};
+    FakeDisplay display;
     DisplaySettings settings;
-    WindowGeometry geometry{window, settings};
-    CommandLine commandLine;
-    FontSetupDialog dialog{settings, geometry, window, commandLine};
-    std::optional<QColor> chosenColour; // what the operator picks in the colour chooser
-    QColor offeredColour;               // what the chooser was opened with
+    ChosenColour colours;
+    FontSetupDialog dialog{settings, display, colours};
+    QSignalSpy applied{&dialog, &FontSetupDialog::applied};
+    QSignalSpy sizeFromLinesRequested{&dialog, &FontSetupDialog::sizeFromLinesRequested};
 };
 
 TEST_F(FontSetupDialogTest, ShowingTakesTheWindowSizeAndTheColourInEffectAndCentresOnThePrimaryScreen) {
-    window.resize(500, 120);
+    display.size = QSize(500, 120);
     settings.setFontColourSetting(u"$FF0000"_s);
     open();
     EXPECT_TRUE(dialog.isVisible());
@@ -162,53 +173,46 @@ TEST_F(FontSetupDialogTest, CancelPutsBackTheLinesTheFontAndTheOverrideTickItWas
 struct ApplyCase {
     const char* name;
     bool fontOverride;
-    QStringList commandLine;
     QString overrideFontName;
     int overrideFontSize;
-    int windowHeight;
 };
 
 class FontSetupDialogApplyTest : public FontSetupDialogTest, public testing::WithParamInterface<ApplyCase> {};
 
-TEST_P(FontSetupDialogApplyTest, MakesTheChoicesTheCaptionFontAndColourAndReappliesTheSize) {
+TEST_P(FontSetupDialogApplyTest, MakesTheChoicesTheCaptionFontAndColourAndSaysSo) {
     const ApplyCase& test = GetParam();
-    commandLine = CommandLine(test.commandLine);
     settings.setFontSelector(u"DejaVu Serif"_s);
     settings.setFontOverride(test.fontOverride);
     open();
     type(u"FontHeight"_s, u"40"_s);
     type(u"SignWidth"_s, u"640"_s);
     type(u"SignHeight"_s, u"96"_s);
-    chosenColour = QColor(Qt::blue);
+    colours.chosen = QColor(Qt::blue);
     click(u"CaptionColourPanel"_s);
+    ASSERT_EQ(applied.count(), 0);
     click(u"ApplyButton"_s);
 
+    EXPECT_EQ(applied.count(), 1);
     EXPECT_EQ(settings.OverrideFontName(), test.overrideFontName);
     EXPECT_EQ(settings.OverrideFontSize(), test.overrideFontSize);
-    const CanvasFont& displayFont = window.presenter().displayCanvas().font;
-    EXPECT_EQ(displayFont.name, u"DejaVu Serif"_s);
-    EXPECT_EQ(displayFont.pointSize, 40);
-    EXPECT_EQ(window.size(), QSize(640, test.windowHeight));
-    EXPECT_EQ(geometry.displaySize, window.size());
+    EXPECT_EQ(QSize(settings.SignWidth(), settings.SignHeight()), QSize(640, 96));
     EXPECT_EQ(settings.FontColourSetting(), u"$FF0000"_s);
     EXPECT_TRUE(dialog.isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FontSetupDialogApplyTest,
-    testing::ValuesIn(std::vector<ApplyCase>{
-        {"OverrideOn", true, {u"veltrinox-lcd"_s}, u"DejaVu Serif"_s, 40, 96},
-        {"OverrideOff", false, {u"veltrinox-lcd"_s}, QString(), 0, 96},
-        {"HeightOnTheCommandLine", true, {u"veltrinox-lcd"_s, u"/height"_s, u"150"_s}, u"DejaVu Serif"_s, 40, 150},
-    }),
-    [](const testing::TestParamInfo<ApplyCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, FontSetupDialogApplyTest,
+                         testing::ValuesIn(std::vector<ApplyCase>{
+                             {"OverrideOn", true, u"DejaVu Serif"_s, 40},
+                             {"OverrideOff", false, QString(), 0},
+                         }),
+                         [](const testing::TestParamInfo<ApplyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(FontSetupDialogTest, AChosenColourTakesEffectOnlyThroughApply) {
     ColourPanel* panel = field<ColourPanel>(u"CaptionColourPanel"_s);
     open();
-    chosenColour = QColor(Qt::blue);
+    colours.chosen = QColor(Qt::blue);
     click(u"CaptionColourPanel"_s);
-    EXPECT_EQ(offeredColour, QColor(Qt::yellow));
+    EXPECT_EQ(colours.offered, QColor(Qt::yellow));
     EXPECT_EQ(panel->colour(), QColor(Qt::blue));
     EXPECT_EQ(panel->grab().toImage().pixelColor(4, 4), QColor(Qt::blue));
     click(u"CancelButton"_s);
@@ -216,36 +220,32 @@ TEST_F(FontSetupDialogTest, AChosenColourTakesEffectOnlyThroughApply) {
 
     open(); // the panel shows the colour in effect again
     EXPECT_EQ(panel->colour(), QColor(Qt::yellow));
-    chosenColour = std::nullopt; // the chooser is cancelled
+    colours.chosen = std::nullopt; // the chooser is cancelled
     click(u"CaptionColourPanel"_s);
     EXPECT_EQ(panel->colour(), QColor(Qt::yellow));
 
-    chosenColour = QColor(Qt::blue);
+    colours.chosen = QColor(Qt::blue);
     click(u"CaptionColourPanel"_s);
     click(u"OKButton"_s);
     EXPECT_EQ(settings.FontColourSetting(), u"$FF0000"_s);
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST_F(FontSetupDialogTest, SetSizeMakesTheWindowAsHighAsTheLinesOfTheChosenFont) {
+TEST_F(FontSetupDialogTest, SetSizeAsksForTheLinesOfTheChosenFontAndShowsTheSizeTheWindowTook) {
     settings.setFontSelector(u"DejaVu Sans"_s);
     open();
-    window.hideBorderNow();
     type(u"NumberOfLines"_s, u"3"_s);
     type(u"FontHeight"_s, u"30"_s);
+    // The window takes a height of its own choosing, as a window manager may make it.
+    QObject::connect(&dialog, &FontSetupDialog::sizeFromLinesRequested, &dialog,
+                     [this](int height) { settings.setSignHeight(height + 1); });
     click(u"Button1"_s);
-    QCoreApplication::processEvents();
 
-    CanvasFont chosen = window.presenter().displayCanvas().font;
-    EXPECT_EQ(chosen.name, u"DejaVu Sans"_s);
-    EXPECT_EQ(chosen.pointSize, 30);
-    chosen.name = u"DejaVu Sans"_s;
-    const int blankHeight = QFontMetrics(chosen.toQFont()).height();
-    EXPECT_EQ(window.height(), 3 * blankHeight);
-    EXPECT_EQ(field<QSpinBox>(u"SignHeight"_s)->value(), window.height());
-    EXPECT_EQ(settings.SignHeight(), window.height());
-    EXPECT_EQ(geometry.displaySize.height(), window.height());
-    EXPECT_FALSE(window.borderHidingPending()); // a size the rules set, not the operator's resize
+    EXPECT_EQ(display.askedFont, u"DejaVu Sans"_s);
+    ASSERT_EQ(sizeFromLinesRequested.count(), 1);
+    EXPECT_EQ(sizeFromLinesRequested.at(0).at(0).toInt(), 3 * 60);
+    EXPECT_EQ(field<QSpinBox>(u"SignHeight"_s)->value(), 3 * 60 + 1);
+    EXPECT_EQ(applied.count(), 0); // the font and colour choices wait for Apply
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "presentation/DisplayColour.h"
+#include "support/WindowFakes.h"
 #include "window/BackgroundPicture.h"
 #include "window/PresentationWindow.h"
 
@@ -90,7 +91,7 @@ protected:
         }
         if (GetParam().transparent) {
             key = DisplayRgb(window.presenter().displayCanvas().brushColour) | 0xFF000000;
-            window.Transparent1Click();
+            window.toggleTransparent();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         }
         QCoreApplication::processEvents();
@@ -123,7 +124,8 @@ protected:
     }
 
     QTemporaryDir directory;
-    PresentationWindow window{[] { return PresentationSettings(); }};
+    FixedPresentationInputs inputs;
+    PresentationWindow window{inputs};
     std::optional<QImage> picture;
     std::optional<QRgb> key;
 };

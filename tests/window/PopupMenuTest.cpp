@@ -44,7 +44,7 @@ TEST(PopupMenuTest, ItemsInTheirOrder) {
                                u"Exit"_s};
     EXPECT_EQ(itemTexts(menu), expected);
 
-    // Each command's action is the item of its text.
+    // Each command's action is the item of its text, and has the command's written name.
     const QList<QAction*> named{menu.FullScreen1,
                                 menu.Transparent1,
                                 menu.ChooseFontDisplaysetup1,
@@ -62,6 +62,14 @@ TEST(PopupMenuTest, ItemsInTheirOrder) {
     QList<QAction*> items = menu.actions();
     items.removeIf([](const QAction* action) { return action->isSeparator(); });
     EXPECT_EQ(items, named);
+    QStringList writtenNames;
+    for (const QAction* item : items)
+        writtenNames << item->objectName();
+    EXPECT_EQ(writtenNames, QStringList({u"FullScreen1"_s, u"Transparent1"_s, u"ChooseFontDisplaysetup1"_s,
+                                         u"ChooseBackgroundImage1"_s, u"ClearBackgroundImage1"_s,
+                                         u"IncreaseFontAdjust1"_s, u"DecreaseFontAdjust1"_s, u"ReRegister1"_s,
+                                         u"ResetPosition1"_s, u"SaveSettingstoRegistry1"_s, u"SaveSettingstoFile1"_s,
+                                         u"LoadSettingsfromfile1"_s, u"Version"_s, u"Exit1"_s}));
     for (const QAction* item : items)
         EXPECT_EQ(item->isCheckable(), item == menu.FullScreen1 || item == menu.Transparent1)
             << item->text().toStdString();

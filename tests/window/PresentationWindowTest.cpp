@@ -1,6 +1,7 @@
 #include "window/PresentationWindow.h"
 
 #include "support/QtPrinters.h"
+#include "support/WindowFakes.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -16,12 +17,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-PresentationSettings defaultSettings() {
-    return {};
-}
-
 TEST(PresentationWindowTest, TheDisplayImageIsTwiceTheClientArea) {
-    PresentationWindow window(defaultSettings);
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
     window.resize(960, 540);
     window.show();
     QCoreApplication::processEvents();
@@ -37,7 +35,8 @@ TEST(PresentationWindowTest, TheDisplayImageIsTwiceTheClientArea) {
 }
 
 TEST(PresentationWindowTest, AnimationStepsArriveAsEvents) {
-    PresentationWindow window(defaultSettings);
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
     window.resize(320, 180);
     window.show();
     window.startAnimation();
@@ -53,29 +52,32 @@ TEST(PresentationWindowTest, AnimationStepsArriveAsEvents) {
 }
 
 TEST(PresentationWindowTest, TransparentModeShowsTheAlpha) {
-    PresentationWindow window(defaultSettings);
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
     window.resize(320, 180);
     window.setWindowAlpha(100);
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0); // kept, not shown, outside transparent mode
-    window.Transparent1Click();
+    window.toggleTransparent();
     EXPECT_TRUE(window.transparentMode());
     window.setWindowAlpha(100);
     EXPECT_NEAR(window.windowOpacity(), 100 / 255.0, 0.01);
-    window.Transparent1Click();
+    window.toggleTransparent();
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
 }
 
 TEST(PresentationWindowTest, SwitchingTransparencyOnAfterAFadeInKeepsTheWindowVisible) {
-    PresentationWindow window(defaultSettings);
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
     window.resize(320, 180);
     window.setWindowAlpha(0); // where a fade-in outside transparent mode leaves it
-    window.Transparent1Click();
+    window.toggleTransparent();
     EXPECT_EQ(window.windowAlpha(), 255);
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
 }
 
 TEST(PresentationWindowTest, HidingTheBorderLeavesARunningEffectAlone) {
-    PresentationWindow window(defaultSettings);
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
     window.resize(320, 180);
     window.show();
     EXPECT_TRUE(window.borderHidingPending()); // from creation
@@ -134,7 +136,9 @@ protected:
     }
     bool bordered() const { return !window.windowFlags().testFlag(Qt::FramelessWindowHint); }
 
-    PresentationWindow window{defaultSettings};
+    FixedPresentationInputs inputs;
+    ChosenPictureFile pictureFiles;
+    PresentationWindow window{inputs, pictureFiles};
 };
 
 TEST_F(OperatorControlsTest, AClickOpensTheMenuAtThePointer) {
@@ -190,7 +194,7 @@ TEST_F(OperatorControlsTest, ShiftMoveWithoutAPressOnlyChangesThePointer) {
     menu().hide();
     EXPECT_EQ(window.DragOrigin(), QPoint(-1, -1));
     window.hideBorderNow();
-    window.EnableMouseMoveTimer();
+    window.enableMouseMove();
     moveTo(QPoint(40, 40), Qt::ShiftModifier);
     moveTo(QPoint(90, 60), Qt::ShiftModifier);
     EXPECT_EQ(window.pos(), Start);
@@ -206,7 +210,7 @@ TEST_F(OperatorControlsTest, MovementShowsTheBorderExceptInTheFirstSecondAfterIt
     EXPECT_EQ(window.cursor().shape(), Qt::BlankCursor);
     EXPECT_FALSE(window.borderHidingPending());
 
-    window.EnableMouseMoveTimer(); // the second is over
+    window.enableMouseMove(); // the second is over
     moveTo(QPoint(40, 30));
     EXPECT_TRUE(bordered());
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
@@ -309,11 +313,11 @@ protected:
 };
 
 TEST_F(BackgroundPictureTest, ShowsThroughTheTransparentColourOfTheDisplayImage) {
-    window.choosePictureFile = [] { return QString(); }; // cancelled
+    pictureFiles.file.clear(); // cancelled
     menu().ChooseBackgroundImage1->trigger();
     EXPECT_FALSE(window.HasBackgroundImage());
 
-    window.choosePictureFile = [this] { return pictureFile; };
+    pictureFiles.file = pictureFile;
     menu().ChooseBackgroundImage1->trigger();
     ASSERT_TRUE(window.HasBackgroundImage());
     EXPECT_EQ(window.backgroundFileName(), pictureFile);

@@ -1,5 +1,6 @@
 #include "window/WindowGeometry.h"
 
+#include "support/WindowFakes.h"
 #include "window/PresentationWindow.h"
 
 #include <QCoreApplication>
@@ -26,14 +27,15 @@ protected:
         QCoreApplication::processEvents();
     }
 
-    PresentationWindow window{[] { return PresentationSettings{}; }};
+    FixedPresentationInputs inputs;
+    PresentationWindow window{inputs};
     Settings settings;
     WindowGeometry geometry{window, settings};
 };
 
 TEST_F(WindowGeometryTest, ResetPositionTakesHalfThePrimaryScreen) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    geometry.ResetPosition1Click();
+    geometry.resetPosition();
     EXPECT_EQ(window.size(), QSize(screen.width() / 2, screen.height() / 2));
     EXPECT_EQ(window.geometry().topLeft(),
               QPoint(screen.width() / 2 - screen.width() / 4, screen.height() / 2 - screen.height() / 4));
@@ -89,12 +91,12 @@ TEST_F(WindowGeometryTest, AppliedSizesDoNotRestartTheBorderTimer) {
 }
 
 TEST_F(WindowGeometryTest, FullScreenAndTransparencyExcludeEachOther) {
-    geometry.Transparent1Click();
+    geometry.toggleTransparent();
     EXPECT_TRUE(window.transparentMode());
-    geometry.FullScreen1Click();
+    geometry.toggleFullScreen();
     EXPECT_TRUE(geometry.fullScreen);
     EXPECT_FALSE(window.transparentMode());
-    geometry.Transparent1Click();
+    geometry.toggleTransparent();
     EXPECT_TRUE(window.transparentMode());
     EXPECT_FALSE(geometry.fullScreen);
 }
