@@ -32,6 +32,8 @@ qint64 lineAdvance(const QFontMetrics& metrics, QStringView text) {
     return TextAdvance(text, [&metrics](QStringView piece) { return metrics.horizontalAdvance(piece.toString()); });
 }
 
+constexpr int LineFlags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextExpandTabs;
+
 int mnemonicFlags(Mnemonics mnemonics) {
     return mnemonics == Mnemonics::Underline ? Qt::TextShowMnemonic : 0;
 }
@@ -194,11 +196,17 @@ void Canvas::drawText(int left, int width, qint64 top, const QString& text, Text
         // Glyphs may reach past their cell (italics, stacked accents): a margin counts as drawn too, and
         // the stamps report where their ink went beyond it (deep descenders of fallback fonts).
         markTouched(box.adjusted(-lineHeight, -lineHeight / 2, lineHeight, lineHeight / 2));
-        markTouched(
-            m_stamps.draw(m_image, m_image.rect(), qfont, box,
-                          Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip | Qt::TextExpandTabs,
-                          line.text, DisplayRgb(font.colour)));
+        markTouched(m_stamps.draw(m_image, m_image.rect(), qfont, box, LineFlags, line.text, DisplayRgb(font.colour)));
     }
+}
+
+int Canvas::inkBelowLastLine(int width, const QString& text, WordWrap wrap) {
+    const QFont qfont = font.toQFont();
+    const std::vector<Line>& lines = linesOf(qfont, width, text, wrap);
+    if (lines.empty() || lines.back().text.isEmpty())
+        return 0;
+    const QRect ink = m_stamps.inkExtent(qfont, LineFlags, lines.back().text);
+    return std::max(0, ink.bottom() + 1 - QFontMetrics(qfont).height());
 }
 
 QSize Canvas::measureRun(const CanvasFont& runFont, QStringView text, Mnemonics mnemonics) const {

@@ -59,6 +59,10 @@ public:
     // (a long text placed by its bottom): the lines wholly above it are passed over.
     void drawText(int left, int width, qint64 top, const QString& text, TextAlignment alignment, WordWrap wrap);
 
+    // How far the ink of the last line of text, laid out as measureText lays it out, reaches below
+    // the line: glyphs of a fallback font may descend deeper than the font's own.
+    int inkBelowLastLine(int width, const QString& text, WordWrap wrap);
+
     // The bounding rectangle of everything drawn since the last reset: what a redraw must clear.
     QRect touched() const { return m_touched; }
     void resetTouched() { m_touched = QRect(); }

@@ -293,6 +293,8 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
         offset = 0;
     else if (verticalJustification(surtitle) == VerticalJustification::Middle)
         offset = (dst.height() - blockLines * lineHeight) / 2;
+    else if (!isRollUp(surtitle))
+        offset -= m_display.inkBelowLastLine(dst.width(), text, wrap); // a block on the bottom keeps its ink in view
 
     Result result;
     if (!isRollUp(surtitle)) {

@@ -18,6 +18,18 @@ QString stampKey(const QFont& font, const QSize& size, const QRect& window, int 
            u',' + QString::number(window.width()) + u'x' + QString::number(window.height()) + u'\x1f' + text;
 }
 
+// How far the glyphs of text must move down so that its baseline lies at the font's own ascent below
+// the top of its box. Qt places a line by the tallest ascent of the fonts it draws with, so a character
+// from a fallback font with a taller ascent (CJK, Arabic) would push the whole line down, off its box.
+// Text in the font alone does not move.
+qreal baselineShift(const QFont& font, const QString& text) {
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    const QTextLine line = layout.createLine();
+    layout.endLayout();
+    return line.isValid() ? QFontMetricsF(font).ascent() - line.ascent() : 0;
+}
+
 } // namespace
 
 const TextStamps::Stamp& TextStamps::stamp(const QFont& font, const QSize& size, const QRect& window, int flags,
@@ -40,7 +52,7 @@ const TextStamps::Stamp& TextStamps::stamp(const QFont& font, const QSize& size,
     QImage glyphs(window.size(), QImage::Format_ARGB32_Premultiplied);
     glyphs.fill(Qt::transparent);
     QPainter painter(&glyphs);
-    painter.translate(qreal(part.left - window.left()), qreal(-window.top()));
+    painter.translate(qreal(part.left - window.left()), baselineShift(font, part.text) - window.top());
     painter.setFont(font);
     painter.setPen(Qt::white);
     painter.drawText(QRect(QPoint(0, 0), size), flags, part.text);
@@ -73,8 +85,9 @@ QRect TextStamps::inkExtent(const QFont& font, int flags, const QString& text) {
         layout.beginLayout();
         const QTextLine line = layout.createLine();
         layout.endLayout();
+        const qreal shift = line.isValid() ? QFontMetricsF(font).ascent() - line.ascent() : 0;
         for (const QGlyphRun& run : layout.glyphRuns())
-            ink |= run.boundingRect().translated(std::min<qreal>(x, 1 << 29), 0);
+            ink |= run.boundingRect().translated(std::min<qreal>(x, 1 << 29), shift);
         x += line.isValid() ? line.horizontalAdvance() : 0;
         start = end;
     }

@@ -26,6 +26,11 @@ public:
     QRect draw(QImage& target, const QRect& clip, const QFont& font, const QRect& box, int flags, const QString& text,
                QRgb colour);
 
+    // Where the glyphs' ink lies relative to the top-left corner of the box text is drawn in with
+    // flags (stacked marks and deep descenders reach far past it). Kept for the recent texts: a fade
+    // draws one at every step.
+    QRect inkExtent(const QFont& font, int flags, const QString& text);
+
     // The coverage bytes the stamps kept hold.
     qsizetype bytes() const { return m_bytes; }
 
@@ -37,9 +42,6 @@ private:
     const Stamp& stamp(const QFont& font, const QSize& size, const QRect& window, int flags, const QString& text,
                        qsizetype budget);
 
-    // Where the glyphs' ink lies relative to the box's top-left corner (stacked marks and deep
-    // descenders reach far past it). Kept for the recent texts: a fade draws one at every step.
-    QRect inkExtent(const QFont& font, int flags, const QString& text);
     QHash<QString, QRect> m_inkExtents;
 
     QHash<QString, std::list<std::pair<QString, Stamp>>::iterator> m_index;
