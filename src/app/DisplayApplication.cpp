@@ -185,8 +185,6 @@ void DisplayApplication::connectListeners() {
     connect(&m_control, &ControlListener::documentReceived, this, present);
     connect(&m_feed, &FeedListener::connectionsChanged, this, [this] { m_window->presenter().clearQueue(); });
     connect(&m_control, &ControlListener::failureReported, this, &DisplayApplication::showWarning);
-    m_control.status = [this] { return status(); };
-    m_control.stagetextSettings = [this] { return stagetextSettings(); };
 }
 
 DisplayStatus DisplayApplication::status() const {

@@ -27,7 +27,7 @@
 // display settings and their store, put together and started in the display's order. Start-up
 // failures are shown to the operator and written to standard error; the process then exits with
 // a non-zero status.
-class DisplayApplication : public QObject {
+class DisplayApplication : public QObject, private ControlQueries {
     Q_OBJECT
 
 public:
@@ -98,8 +98,9 @@ private:
     void adjustFont(int delta);
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool askToClose();
-    DisplayStatus status() const;
-    StagetextSettings stagetextSettings() const;
+    // ControlQueries
+    DisplayStatus status() const override;
+    StagetextSettings stagetextSettings() const override;
 
     CommandLine m_commandLine;
     std::unique_ptr<SettingsStore> m_store;
@@ -108,7 +109,7 @@ private:
     StoredDisplayState m_stored;             // the store as the display started, read once
     DisplaySettings m_settings;
     FeedListener m_feed;
-    ControlListener m_control;
+    ControlListener m_control{static_cast<const ControlQueries&>(*this)};
     LivePresentationInputs m_presentationInputs{m_settings, m_control};
     std::unique_ptr<ShownCaptionStore> m_shownCaptions; // outlives the presenter that tells it
     std::unique_ptr<PresentationWindow> m_window;

@@ -11,9 +11,18 @@ constexpr char Greeting[] = "LCD Captioning Telnet Interface\r\n";
 
 } // namespace
 
-ControlListener::ControlListener(QObject* parent)
-    : QObject(parent), m_acceptor(new ConnectionAcceptor(ListenBacklog, this)) {
+ControlListener::ControlListener(const ControlQueries& display, QObject* parent)
+    : QObject(parent), m_display(display), m_acceptor(new ConnectionAcceptor(ListenBacklog, this)) {
     connect(m_acceptor, &ConnectionAcceptor::accepted, this, &ControlListener::accept);
+}
+
+const ControlQueries& ControlListener::defaultControlQueries() {
+    struct Defaults : ControlQueries {
+        DisplayStatus status() const override { return {}; }
+        StagetextSettings stagetextSettings() const override { return {}; }
+    };
+    static const Defaults defaults;
+    return defaults;
 }
 
 bool ControlListener::listen(quint16 port, const QHostAddress& address) {
@@ -42,7 +51,7 @@ void ControlListener::receive(QTcpSocket* connection) {
     const QByteArray message = connection->readAll();
     switch (ClassifyControlMessage(message)) {
     case ControlMessageKind::StatusQuery:
-        connection->write(ReplyString(status()));
+        connection->write(ReplyString(m_display.status()));
         return;
     case ControlMessageKind::Ignored:
         return;
@@ -50,7 +59,8 @@ void ControlListener::receive(QTcpSocket* connection) {
         break;
     }
 
-    const TCaptions caption = m_converter.CaptionFromStagetext(DecodeControlMessage(message), stagetextSettings());
+    const TCaptions caption =
+        m_converter.CaptionFromStagetext(DecodeControlMessage(message), m_display.stagetextSettings());
     const CaptionDocumentText document = CaptiontoXML(caption);
     if (!document.ok()) {
         connection->abort();

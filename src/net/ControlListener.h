@@ -6,10 +6,21 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
-#include <functional>
 
 class ConnectionAcceptor;
 class QTcpSocket;
+
+// What a control message reads of the display at the moment it arrives. The running display
+// answers; tests hand in fixed values.
+class ControlQueries {
+public:
+    virtual ~ControlQueries() = default;
+
+    // The status a status query is answered with.
+    virtual DisplayStatus status() const = 0;
+    // The settings a Stagetext caption is converted with.
+    virtual StagetextSettings stagetextSettings() const = 0;
+};
 
 // The control port: a telnet-style greeting, then each read is one message: the status query is
 // answered with the display's status, "VT T L" messages are ignored, and everything else is a
@@ -21,11 +32,10 @@ class ControlListener : public QObject {
 public:
     static constexpr int ListenBacklog = 15;
 
-    explicit ControlListener(QObject* parent = nullptr);
-
-    // The values a status reply and a Stagetext caption take, read at the moment of the message.
-    std::function<DisplayStatus()> status = [] { return DisplayStatus{}; };
-    std::function<StagetextSettings()> stagetextSettings = [] { return StagetextSettings{}; };
+    // display gives the values a status reply and a Stagetext caption take; without one, the
+    // defaults of each.
+    explicit ControlListener(const ControlQueries& display = defaultControlQueries(), QObject* parent = nullptr);
+    static const ControlQueries& defaultControlQueries();
 
     bool listen(quint16 port, const QHostAddress& address = QHostAddress::AnyIPv4);
     quint16 port() const;
@@ -46,6 +56,7 @@ private:
     void accept(QTcpSocket* connection);
     void receive(QTcpSocket* connection);
 
+    const ControlQueries& m_display;
     ConnectionAcceptor* m_acceptor;
     StagetextConverter m_converter;
 };

@@ -1,5 +1,6 @@
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
+#include "support/ControlFakes.h"
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
@@ -180,15 +181,15 @@ class ControlListenerTest : public testing::Test {
 protected:
     ControlListenerTest() {
         EXPECT_TRUE(listener.listen(0, QHostAddress::LocalHost));
-        listener.status = [] { return DisplayStatus{1920, 1080, u"Arial"_s, 0x00FFFF, 0, 34, 2}; };
-        listener.stagetextSettings = [] { return StagetextSettings{false, {}, 100, 34, u"$00FFFF"_s}; };
         QObject::connect(&listener, &ControlListener::documentReceived,
                          [this](const QString& document) { documents.append(document); });
         QObject::connect(&listener, &ControlListener::failureReported,
                          [this](const QString& message) { failures.append(message); });
     }
 
-    ControlListener listener;
+    FixedControlQueries display{DisplayStatus{1920, 1080, u"Arial"_s, 0x00FFFF, 0, 34, 2},
+                                StagetextSettings{false, {}, 100, 34, u"$00FFFF"_s}};
+    ControlListener listener{display};
     QStringList documents;
     QStringList failures;
 };

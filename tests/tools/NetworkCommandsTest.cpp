@@ -1,6 +1,7 @@
 #include "ToolProcess.h"
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
+#include "support/ControlFakes.h"
 #include "support/QtPrinters.h"
 
 #include <QCoreApplication>
@@ -110,9 +111,9 @@ TEST(StagetextCommandTest, SendsEachMessageAsARead) {
 }
 
 TEST(StatusCommandTest, PrintsTheReplyOrItsJson) {
-    ControlListener control;
+    const FixedControlQueries display{DisplayStatus{1920, 1080, u"Arial"_s, 0x00FFFF, 0, 34, 2}};
+    ControlListener control(display);
     ASSERT_TRUE(control.listen(0, QHostAddress::LocalHost));
-    control.status = [] { return DisplayStatus{1920, 1080, u"Arial"_s, 0x00FFFF, 0, 34, 2}; };
     const QString port = QString::number(control.port());
 
     const ToolRun plain = runTool({u"status"_s, u"--port"_s, port});
