@@ -17,7 +17,6 @@ struct SpeedWord {
 };
 
 constexpr int DefaultSpeed = 7;
-constexpr int FullProgress = 1023;
 
 constexpr std::array<SpeedWord, 6> SpeedWords = {{
     {u"Very slow", 15, 15},

@@ -21,7 +21,10 @@ int BrightnessFromString(QStringView brightness);
 // The speed word with which a fade completes in one step.
 inline constexpr QStringView InstantSpeed = u"Instant";
 
-// The steps out of 1023 by which an effect advances per 10 ms tick: for scrolls, and for fades
+// An effect's whole course in steps: its progress runs from 0 to this, and colours blend over it.
+inline constexpr int FullProgress = 1023;
+
+// The steps out of FullProgress by which an effect advances per 10 ms tick: for scrolls, and for fades
 // (where "Instant" completes in one tick).
 int EffectSpeedFromString(QStringView speed);
 int BrightEffectSpeedFromString(QStringView speed);

@@ -88,14 +88,17 @@ qint64 lineCount(QStringView text) {
 
 } // namespace
 
+int LineGap(int visibleHeight, int lineHeight) {
+    const int lines = visibleHeight / std::max(1, lineHeight);
+    return lines >= 2 ? (visibleHeight - lines * lineHeight) / (lines - 1) : 0;
+}
+
 CaptionComposer::CaptionComposer(Canvas& display, Canvas& composition, HtmlLabelRenderer& renderer)
     : m_display(display), m_composition(composition), m_renderer(renderer) {}
 
 CaptionComposer::LineMetrics CaptionComposer::lineMetrics(int visible) const {
     const int height = std::max(1, m_display.textHeight());
-    const int lines = std::max(1, visible / height);
-    const int gap = lines >= 2 ? (visible - lines * height) / (lines - 1) : 0;
-    return {height, height + gap};
+    return {height, height + LineGap(visible, height)};
 }
 
 CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, int alpha, int brightness,
@@ -234,9 +237,8 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     m_display.copy(QRect(dst.topLeft(), m_composition.image().size()), m_composition.image(),
                    m_composition.image().rect());
 
-    const int lines = visible / metrics.height;
-    if (visible > height && lines > 1)
-        return {metrics.height + (visible - lines * metrics.height) / (lines - 1), true};
+    if (visible > height && visible / metrics.height > 1)
+        return {metrics.pitch, true};
     return {visible, true};
 }
 
@@ -311,7 +313,7 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
     int gap = 0;
     qint64 distance = visible;
     if (fitting > 1) {
-        gap = (visible - fitting * lineHeight) / (fitting - 1);
+        gap = LineGap(visible, lineHeight);
         if (wrap == WordWrap::On)
             distance = m_display.measureText(visibleWidth(), text, wrap) + gap;
         else if (qMulOverflow(qint64(lineHeight) + gap, count, &distance))

@@ -11,6 +11,10 @@
 
 class HtmlLabelRenderer;
 
+// The gap between lines of lineHeight that spreads as many as fit in visibleHeight evenly over it:
+// the first at the top, the last at the bottom. Nothing with fewer than two lines.
+int LineGap(int visibleHeight, int lineHeight);
+
 // The display settings and modes that composing a caption reads.
 struct CompositionSettings {
     int baseFontHeight = 0;

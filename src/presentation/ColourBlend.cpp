@@ -6,7 +6,7 @@
 namespace {
 
 qint64 blendChannel(qint64 c1, qint64 c2, qint64 blend) {
-    return std::max(c1, c2) - blend * std::abs(c1 - c2) / 1023;
+    return std::max(c1, c2) - blend * std::abs(c1 - c2) / FullProgress;
 }
 
 } // namespace

@@ -31,13 +31,13 @@ void ScalePixels(QImage& image, const QRect& area, int factor) {
 }
 
 void BlendPixelsToBlack(QImage& image, const QRect& area, int blend) {
-    blend = std::clamp(blend, 0, 1023);
+    blend = std::clamp(blend, 0, FullProgress);
     const QRect clipped = area.intersected(image.rect());
     if (blend == 0 || clipped.isEmpty())
         return;
     std::array<quint32, 256> blended{};
     for (int c = 0; c < 256; ++c)
-        blended[std::size_t(c)] = quint32(c - blend * c / 1023);
+        blended[std::size_t(c)] = quint32(c - blend * c / FullProgress);
     mapPixels(image, clipped, blended);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "captions/Vocabularies.h"
+
 #include <QImage>
 #include <QRect>
 
@@ -11,7 +13,7 @@
 void ScalePixels(QImage& image, const QRect& area, int factor);
 
 // Blends the pixels of area (clipped to the image) toward black as ColourBlend blends a colour with
-// black: each byte c becomes c - blend × c div 1023, blend 0..1023.
+// black: each byte c becomes c - blend × c div FullProgress, blend 0..FullProgress.
 void BlendPixelsToBlack(QImage& image, const QRect& area, int blend);
 
 // In an ARGB32 image, pixels of the key colour become fully transparent and the other visible pixels

@@ -14,8 +14,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int FullProgress = 1023;
-
 using State = Presenter::AnimationState;
 
 // The overall brightness percentage, anything outside 0..100 counting as 100.
@@ -328,10 +326,7 @@ void Presenter::scrollUpSetUp(bool rollUp, const PresentationSettings& settings)
     prepareFont(current, settings);
     if (rollUp) {
         // The caption lines sit one gap below the top, as lines sit in a full display.
-        const int lineHeight = std::max(1, m_display.textHeight());
-        const int lines = height2() / lineHeight;
-        const int gap = lines >= 2 ? (height2() - lines * lineHeight) / (lines - 1) : 0;
-        area.setTop(area.top() + gap);
+        area.setTop(area.top() + LineGap(height2(), std::max(1, m_display.textHeight())));
     }
     compose(current, area, 0, captionBrightness(current), settings);
 }
