@@ -120,8 +120,10 @@ bool DisplayApplication::start() {
 void DisplayApplication::restoreShownCaption() {
     m_shownCaptions = std::make_unique<ShownCaptionStore>(
         ShownCaptionStore::filePath(ShownCaptionStore::defaultFolder(), quint16(m_feedPort.toUInt())));
-    if (const std::optional<ShownCaption> shown = m_shownCaptions->load())
+    if (const std::optional<ShownCaption> shown = m_shownCaptions->load()) {
         m_window->presenter().restoreShown(*shown);
+        logEvent(LogCategory::Start, u"the caption on screen when the display last ended uncleanly is shown again"_s);
+    }
     m_window->presenter().setShownCaptionObserver(m_shownCaptions.get());
 }
 
