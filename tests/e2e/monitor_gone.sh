@@ -17,8 +17,13 @@ xrandr --setmonitor right 1280/338x720/190+1280+0 none >/dev/null
 "$display" /port 41000 /capport 41001 /xpos 1500 /ypos 100 /width 400 /height 200 >"$work/display.log" 2>&1 &
 pid=$!
 await_port 41001 || fail "the display did not start listening"
-window=$(xdotool search --sync --name '^Veltrinox LCD presentation$' | head -1)
-position() { xdotool getwindowgeometry "$window" | sed -n 's/.*Position: \([0-9-]*,[0-9-]*\).*/\1/p'; }
+xdotool search --sync --name '^Veltrinox LCD presentation$' >/dev/null
+# The window is made anew as its border hides: it is looked up at each reading, and one gone between
+# the look-up and the reading reads as no position.
+position() {
+    xdotool getwindowgeometry "$(xdotool search --name '^Veltrinox LCD presentation$' | head -1)" 2>/dev/null |
+        sed -n 's/.*Position: \([0-9-]*,[0-9-]*\).*/\1/p'
+}
 # (A window manager may first place the frame, rather than the content, at the given corner; the
 # content stands there once the border has hidden.)
 for _ in $(seq 80); do [ "$(position)" = 1500,100 ] && break; sleep 0.1; done

@@ -31,10 +31,11 @@ stop_display() {
     kill -TERM "$pid"
     wait "$pid" || fail "the display ended with $? on SIGTERM"
 }
-# The window's content area, x,y and wxh (the window is made anew as its border shows or hides).
+# The window's content area, x,y and wxh (the window is made anew as its border shows or hides: one
+# gone between the look-up and the reading reads as nothing).
 window() { xdotool search --name '^Veltrinox LCD presentation$' | head -1; }
 geometry() {
-    xdotool getwindowgeometry "$(window)" |
+    xdotool getwindowgeometry "$(window)" 2>/dev/null |
         sed -n -e 's/.*Position: \([0-9-]*,[0-9-]*\).*/\1/p' -e 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p' | paste -sd' '
 }
 await_geometry() {
@@ -46,7 +47,14 @@ await_geometry() {
 }
 border_hidden() { sleep 6.5; } # five seconds after the window was last touched
 # Opens the menu with a click on the window and chooses the nth command (1 = "Full Screen").
-inside() { geometry | sed 's/[,x ]/ /g' | awk '{print $1 + 20, $2 + 20}'; }
+inside() {
+    local now=
+    for _ in $(seq 50); do
+        now=$(geometry) && [ -n "$now" ] && break
+        sleep 0.1
+    done
+    sed 's/[,x ]/ /g' <<<"$now" | awk '{print $1 + 20, $2 + 20}'
+}
 menu_command() {
     local x y
     # The first movement shows the border, which makes the window anew: the click waits for that.
@@ -98,8 +106,7 @@ stop_display
 printf '[General]\nFixForm%%20Transparent=TRUE\nMonitor=1\nForm%%20Width=400\nForm%%20Height=200\n' >"$store"
 start_display
 border_hidden
-corner=$(geometry)
-[ "$corner" = "0,0 400x200" ] || fail "Fix Top left on monitor 1: $corner"
+await_geometry "0,0 400x200" || fail "Fix Top left on monitor 1: $(geometry)"
 xdotool windowactivate --sync "$(window)" 2>/dev/null || xdotool windowfocus --sync "$(window)"
 xdotool key shift+Right shift+Down
 await_geometry "1,1 400x200" || fail "nudged: $(geometry)"
