@@ -374,10 +374,8 @@ void Presenter::AnimateTimerTimer() {
 
     switch (EffectState) {
     case State::FadeIn:
-        fadeInStep();
-        break;
     case State::FadeOut:
-        fadeOutStep();
+        fadeStep();
         break;
     case State::ScrollUp:
     case State::ScrollDown:
@@ -400,75 +398,65 @@ int Presenter::fadeLevel() const {
     return int(std::trunc(EffectStep * 255 / double(FullProgress)));
 }
 
-void Presenter::fadeInStep() {
-    const PresentationSettings settings = m_host.settings();
-    const TCaptions& current = m_records.current;
-    advance(1);
-    m_display.font.pointSize = captionFontSize(current, settings);
-    m_display.brushColour = ColourBlend(m_backColourValue, Colour::Black, EffectStep);
-    fillForFade();
-    m_display.font.name = current.FontName;
-
-    const int f = fadeLevel();
-    if (m_host.transparentMode()) {
-        m_display.font.colour = m_fontColourValue;
-        m_host.setWindowAlpha(255 - f);
-        composeInView(current, 255 - f, captionBrightness(current), settings);
-    } else {
-        m_display.font.colour = ColourBlend(m_fontColourValue, Colour::Black, EffectStep);
-        m_host.setWindowAlpha(f);
-        composeInView(current, f, captionBrightness(current), settings);
-    }
-    m_host.repaintNow();
-
-    if (EffectStep == 0) {
-        EffectRunning = false;
-        EffectState = State::Idle;
-        if (!m_queue.empty())
-            ShowSurtitle();
-        EffectStep = FullProgress;
-    }
-}
-
-void Presenter::fadeOutStep() {
-    const PresentationSettings settings = m_host.settings();
+Presenter::FadingCaption Presenter::fadingCaption() {
+    if (EffectState == State::FadeIn)
+        return {m_records.current, m_fontColourValue, m_backColourValue, nullptr};
     TCaptions& previous = m_fadingOut.caption;
     if (previous.Colour.isEmpty())
         previous.Colour = u"0"_s;
     if (previous.BackColour.isEmpty())
         previous.BackColour = u"0"_s;
-    advance(1);
-    m_display.font.pointSize = captionFontSize(previous, settings);
-    m_display.brushColour = ColourBlend(PlainColour(StringToColour(previous.BackColour, Colour::Black)), Colour::Black,
-                                        FullProgress - EffectStep);
-    fillForFade();
-    m_display.font.name = previous.FontName;
+    return {previous, PlainColour(StringToColour(previous.Colour, Colour::Yellow)),
+            PlainColour(StringToColour(previous.BackColour, Colour::Black)),
+            m_fadingOut.pictureInView ? &m_fadingOut.picture : nullptr};
+}
 
-    const int f = fadeLevel();
-    const ColourValue fontColour = PlainColour(StringToColour(previous.Colour, Colour::Yellow));
-    if (m_host.transparentMode()) {
-        m_display.font.colour = fontColour;
-        m_host.setWindowAlpha(f);
-    } else {
-        m_host.setWindowAlpha(255 - f);
-        m_display.font.colour = ColourBlend(fontColour, Colour::Black, FullProgress - EffectStep);
-    }
-    if (m_fadingOut.pictureInView) {
+void Presenter::fadeStep() {
+    const PresentationSettings settings = m_host.settings();
+    const bool fadingIn = EffectState == State::FadeIn;
+    const FadingCaption fading = fadingCaption();
+    advance(1);
+    // How far the caption's colours are from their full strength toward black, in steps and as a
+    // level 0..255: a fade in comes from black, a fade out goes to it.
+    const int towardBlack = fadingIn ? EffectStep : FullProgress - EffectStep;
+    const int darkness = fadingIn ? fadeLevel() : 255 - fadeLevel();
+
+    m_display.font.pointSize = captionFontSize(fading.caption, settings);
+    m_display.brushColour = ColourBlend(fading.backColour, Colour::Black, towardBlack);
+    fillForFade();
+    m_display.font.name = fading.caption.FontName;
+    // In transparent mode the window's alpha fades the caption, which keeps its full colours.
+    const bool transparent = m_host.transparentMode();
+    m_display.font.colour =
+        transparent ? fading.fontColour : ColourBlend(fading.fontColour, Colour::Black, towardBlack);
+    const int alpha = transparent ? 255 - darkness : darkness;
+    m_host.setWindowAlpha(alpha);
+    if (fading.picture) {
         // The lines rolled up into view have no one record: their picture fades as their colours would.
-        const QRect area = upperLeft().intersected(m_fadingOut.picture.rect());
-        m_display.copy(area, m_fadingOut.picture, area);
-        if (!m_host.transparentMode())
-            BlendPixelsToBlack(m_display.image(), area, FullProgress - EffectStep);
+        const QRect area = upperLeft().intersected(fading.picture->rect());
+        m_display.copy(area, *fading.picture, area);
+        if (!transparent)
+            BlendPixelsToBlack(m_display.image(), area, towardBlack);
         m_viewDrawn = area;
     } else {
-        composeInView(previous, m_host.transparentMode() ? f : 255 - f, captionBrightness(previous), settings);
+        composeInView(fading.caption, alpha, captionBrightness(fading.caption), settings);
     }
     m_host.repaintNow();
 
-    if (EffectStep == 0) {
-        EffectStep = FullProgress;
-        EffectState = State::FadeIn;
+    if (EffectStep == 0)
+        finishFade();
+}
+
+void Presenter::finishFade() {
+    if (EffectState == State::FadeOut) {
+        EffectState = State::FadeIn; // the caption that waited for the fade out now fades in
+    } else {
+        EffectRunning = false;
+        EffectState = State::Idle;
+        if (!m_queue.empty())
+            ShowSurtitle();
     }
+    EffectStep = FullProgress;
 }
 
 void Presenter::scrollStep() {

@@ -103,8 +103,17 @@ private:
     void composeInView(const TCaptions& caption, int alpha, int brightness, const PresentationSettings& settings);
     void advance(int floor);
     int fadeLevel() const;
-    void fadeInStep();
-    void fadeOutStep();
+    // What a fade draws at each step: the caption that entered (fading in) or the one the audience
+    // saw before it (fading out), in its full colours, or the picture of lines rolled up into view.
+    struct FadingCaption {
+        const TCaptions& caption;
+        ColourValue fontColour;
+        ColourValue backColour;
+        const QImage* picture; // null: the caption is drawn from its record
+    };
+    FadingCaption fadingCaption();
+    void fadeStep();
+    void finishFade();
     void scrollStep();
     void finishEffect();
 
