@@ -29,9 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto flags = input.ConsumeIntegral<uint8_t>();
 
     HtmlLabelRenderer renderer;
-    renderer.VAlignment = TextVAlignment(input.ConsumeIntegralInRange(0, 2));
-    renderer.LineSpacing = input.ConsumeIntegralInRange(0, 24);
-    renderer.Ellipsis = flags & Flag::Ellipsis;
+    HtmlPrintOptions options;
+    options.VAlignment = TextVAlignment(input.ConsumeIntegralInRange(0, 2));
+    options.LineSpacing = input.ConsumeIntegralInRange(0, 24);
+    options.Ellipsis = flags & Flag::Ellipsis;
 
     CanvasFont base;
     base.name = input.ConsumeBool() ? QStringLiteral("Arial") : QStringLiteral("DejaVu Serif");
@@ -44,18 +45,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QRect area(input.ConsumeIntegralInRange(-40, 200), input.ConsumeIntegralInRange(-40, 120),
                      input.ConsumeIntegralInRange(0, 240), input.ConsumeIntegralInRange(0, 160));
     const std::string markup = input.ConsumeRemainingBytesAsString();
-    renderer.HTMLText = QString::fromUtf8(markup.data(), qsizetype(markup.size())).split(u'\n');
+    const QStringList lines = QString::fromUtf8(markup.data(), qsizetype(markup.size())).split(u'\n');
 
     Canvas canvas(CanvasSize);
     canvas.brushColour = Colour::Black;
     canvas.fillAll();
     canvas.resetTouched();
     if (flags & Flag::Clipped)
-        canvas.clip = area;
+        options.clip = area;
 
-    const int height = renderer.measureHeight(canvas, base, area);
+    const int height = renderer.measureHeight(canvas, lines, base, area, options);
     require(height >= 1, "the markup takes at least one line");
-    renderer.HTMLPrint(canvas, base, area);
+    renderer.HTMLPrint(canvas, lines, base, area, options);
     require(canvas.touched().isNull() || canvas.image().rect().contains(canvas.touched()),
             "everything drawn lies inside the canvas");
     require(canvas.image().size() == CanvasSize, "printing leaves the canvas its size");

@@ -232,7 +232,7 @@ QSize Canvas::measureRun(const CanvasFont& runFont, QStringView text, Mnemonics 
 }
 
 void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView text, Mnemonics mnemonics,
-                     std::optional<ColourValue> background) {
+                     std::optional<ColourValue> background, const std::optional<QRect>& clip) {
     const QRect visible = clip ? clip->intersected(m_image.rect()) : m_image.rect();
     // The run's box shares the cell's bottom and left: a run ending above what is seen, or starting
     // right of it, is passed over without measuring it.

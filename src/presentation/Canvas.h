@@ -35,7 +35,6 @@ public:
 
     CanvasFont font;
     ColourValue brushColour = 0xFFFFFF;
-    std::optional<QRect> clip; // runs of text draw only inside it, when set
 
     // Fills with the brush colour.
     void fill(const QRect& area);
@@ -70,7 +69,7 @@ public:
 
     QSize measureRun(const CanvasFont& runFont, QStringView text, Mnemonics mnemonics) const override;
     void drawRun(const CanvasFont& runFont, const QRect& cell, QStringView text, Mnemonics mnemonics,
-                 std::optional<ColourValue> background) override;
+                 std::optional<ColourValue> background, const std::optional<QRect>& clip) override;
 
 private:
     struct Line {

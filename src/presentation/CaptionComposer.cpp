@@ -160,12 +160,14 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
                                                      const LineMetrics& metrics) {
     const int visible = visibleHeight();
     const bool rollUp = isRollUp(surtitle);
+    // Another word places the block as plain text is placed, but for a roll-up, which keeps the place
+    // of the formatted caption composed before it.
     if (verticalJustification(surtitle) == VerticalJustification::Top)
-        m_renderer.VAlignment = TextVAlignment::tvaTop;
+        m_htmlAlignment = TextVAlignment::tvaTop;
     else if (verticalJustification(surtitle) == VerticalJustification::Middle)
-        m_renderer.VAlignment = TextVAlignment::tvaCenter;
+        m_htmlAlignment = TextVAlignment::tvaCenter;
     else if (verticalJustification(surtitle) == VerticalJustification::Bottom || !rollUp)
-        m_renderer.VAlignment = TextVAlignment::tvaBottom; // any other word places it as plain text is placed
+        m_htmlAlignment = TextVAlignment::tvaBottom;
 
     // Markup sizes are written for a caption of 12 points: when the caption's size is given as a
     // number (points, or a percentage of the base size) they grow and shrink with the size it has.
@@ -191,8 +193,9 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     }
     text = m_preparedHtml->html;
 
-    m_renderer.LineSpacing = 0;
-    m_renderer.HTMLText = QStringList{text};
+    const QStringList markup{text};
+    HtmlPrintOptions options;
+    options.VAlignment = m_htmlAlignment;
     if (!rollUp) {
         // The block fills dst whatever its vertical word (the renderer places the text in it), so it
         // is printed straight onto the display, held inside dst as a bitmap of its own would hold it.
@@ -204,9 +207,8 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
         const ColourValue brush = std::exchange(m_display.brushColour, m_composition.brushColour);
         m_display.fill(dest);
         m_display.brushColour = brush;
-        m_display.clip = dest;
-        m_renderer.HTMLPrint(m_display, m_composition.font, dest);
-        m_display.clip.reset();
+        options.clip = dest;
+        m_renderer.HTMLPrint(m_display, markup, m_composition.font, dest, options);
         if (!settings.transparentMode && alpha != 0) {
             ScalePixels(m_display.image(), dest, 255 - alpha);
             m_display.markTouched(dest);
@@ -218,7 +220,7 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     // its last row with ink, and grown to whole line pitches.
     m_composition.resize(dst.size());
     m_composition.fillAll();
-    m_renderer.HTMLPrint(m_composition, m_composition.font, QRect(QPoint(0, 0), dst.size()));
+    m_renderer.HTMLPrint(m_composition, markup, m_composition.font, QRect(QPoint(0, 0), dst.size()), options);
     const QImage& image = m_composition.image();
     const int width = image.width();
     const QRgb background = DisplayRgb(m_composition.brushColour);

@@ -2,14 +2,13 @@
 
 #include "Canvas.h"
 #include "CaptionBitmap.h"
+#include "HtmlLabelRenderer.h"
 #include "captions/Captions.h"
 #include "captions/Vocabularies.h"
 
 #include <QRect>
 #include <optional>
 #include <utility>
-
-class HtmlLabelRenderer;
 
 // The gap between lines of lineHeight that spreads as many as fit in visibleHeight evenly over it:
 // the first at the top, the last at the bottom. Nothing with fewer than two lines.
@@ -65,6 +64,7 @@ private:
     Canvas& m_display;
     Canvas& m_composition;
     HtmlLabelRenderer& m_renderer;
+    TextVAlignment m_htmlAlignment = tvaTop; // where the last formatted caption was placed in its rectangle
 
     std::optional<QString> m_bitmapText; // the text m_bitmap was decoded from
     CaptionBitmap m_bitmap;

@@ -261,8 +261,8 @@ QString cutWithEllipsis(const TextBackend& surface, const PlacedRun& run, Mnemon
 
 class LineDrawer {
 public:
-    LineDrawer(TextBackend& surface, Mnemonics mnemonics, const QRect& r, bool ellipsis)
-        : m_surface(surface), m_mnemonics(mnemonics), m_r(r), m_ellipsis(ellipsis) {}
+    LineDrawer(TextBackend& surface, Mnemonics mnemonics, const QRect& r, const HtmlPrintOptions& options)
+        : m_surface(surface), m_mnemonics(mnemonics), m_r(r), m_ellipsis(options.Ellipsis), m_clip(options.clip) {}
 
     // Draws the line's runs side by side from its left edge, each cell's bottom on the line's
     // bottom, lowered for subscripts and raised for superscripts.
@@ -291,17 +291,18 @@ public:
 private:
     void drawRun(const PlacedRun& run, const QString& text, QSize size, qint64 x, qint64 bottom) {
         const QRect cell(coordinate(x), coordinate(bottom - size.height()), size.width(), size.height());
-        m_surface.drawRun(run.font, cell, text, m_mnemonics, run.background);
+        m_surface.drawRun(run.font, cell, text, m_mnemonics, run.background, m_clip);
     }
 
     TextBackend& m_surface;
     Mnemonics m_mnemonics;
     QRect m_r;
     bool m_ellipsis;
+    std::optional<QRect> m_clip;
 };
 
-LayoutOptions layoutOptions(const HtmlLabelRenderer& renderer, const QRect& r) {
-    return {r.width(), !renderer.Ellipsis, renderer.LineSpacing};
+LayoutOptions layoutOptions(const HtmlPrintOptions& options, const QRect& r) {
+    return {r.width(), !options.Ellipsis, options.LineSpacing};
 }
 
 } // namespace
@@ -324,9 +325,10 @@ struct HtmlLabelRenderer::Layout {
     qint64 height = 0; // at least one line of the base font
 };
 
-const HtmlLabelRenderer::Layout& HtmlLabelRenderer::layout(const TextBackend& surface, const CanvasFont& baseFont,
-                                                           const QRect& r) const {
-    const LayoutOptions options = layoutOptions(*this, r);
+const HtmlLabelRenderer::Layout& HtmlLabelRenderer::layout(const TextBackend& surface, const QStringList& HTMLText,
+                                                           const CanvasFont& baseFont, const QRect& r,
+                                                           const HtmlPrintOptions& printOptions) const {
+    const LayoutOptions options = layoutOptions(printOptions, r);
     const CanvasFont font = layoutFont(baseFont);
     if (m_layout && m_layout->surface == &surface && m_layout->markup == HTMLText && m_layout->baseFont == font &&
         m_layout->options == options)
@@ -346,21 +348,22 @@ const HtmlLabelRenderer::Layout& HtmlLabelRenderer::layout(const TextBackend& su
     return *m_layout;
 }
 
-void HtmlLabelRenderer::HTMLPrint(TextBackend& surface, const CanvasFont& baseFont, const QRect& r) const {
-    const Layout& laidOut = layout(surface, baseFont, r);
+void HtmlLabelRenderer::HTMLPrint(TextBackend& surface, const QStringList& HTMLText, const CanvasFont& baseFont,
+                                  const QRect& r, const HtmlPrintOptions& options) const {
+    const Layout& laidOut = layout(surface, HTMLText, baseFont, r, options);
 
     // Centred and bottom blocks start by their height; a block taller than r then starts above it.
     qint64 y = r.top();
-    if (VAlignment != tvaTop) {
+    if (options.VAlignment != tvaTop) {
         const qint64 room = qint64(r.height()) - laidOut.height;
-        y += VAlignment == tvaCenter ? room / 2 : room;
+        y += options.VAlignment == tvaCenter ? room / 2 : room;
     }
 
     // Lines stop once the next would not fit above r's bottom edge; the first is always drawn. Lines
     // more than their own height above r cannot show, and are passed over.
     const qint64 bottomEdge = qint64(r.top()) + r.height();
     LineLayouter layouter(surface, laidOut.html, baseFont, laidOut.options);
-    LineDrawer drawer(surface, laidOut.html.mnemonics, r, Ellipsis);
+    LineDrawer drawer(surface, laidOut.html.mnemonics, r, options);
     for (const Layout::Line& line : laidOut.lines) {
         const qint64 top = y + line.top;
         const bool first = &line == &laidOut.lines.front();
@@ -376,6 +379,8 @@ void HtmlLabelRenderer::HTMLPrint(TextBackend& surface, const CanvasFont& baseFo
     }
 }
 
-int HtmlLabelRenderer::measureHeight(const TextBackend& surface, const CanvasFont& baseFont, const QRect& r) const {
-    return coordinate(layout(surface, baseFont, r).height);
+int HtmlLabelRenderer::measureHeight(const TextBackend& surface, const QStringList& HTMLText,
+                                     const CanvasFont& baseFont, const QRect& r,
+                                     const HtmlPrintOptions& options) const {
+    return coordinate(layout(surface, HTMLText, baseFont, r, options).height);
 }

@@ -23,7 +23,8 @@ public:
     virtual QSize measureRun(const CanvasFont& font, QStringView text, Mnemonics mnemonics) const = 0;
 
     // Draws one line of text in font.colour with its cell's bottom on cell.bottom(), starting at
-    // cell.left(); with a background, the cell is filled with it first.
+    // cell.left(); with a background, the cell is filled with it first. With a clip, nothing is drawn
+    // outside it.
     virtual void drawRun(const CanvasFont& font, const QRect& cell, QStringView text, Mnemonics mnemonics,
-                         std::optional<ColourValue> background) = 0;
+                         std::optional<ColourValue> background, const std::optional<QRect>& clip) = 0;
 };

@@ -98,7 +98,7 @@ TEST(CanvasTest, RunsMeasureAndDrawAlike) {
     font.pointSize = 24;
     font.colour = Colour::Yellow;
     const QSize size = canvas.measureRun(font, u"Run"_s, Mnemonics::Literal);
-    canvas.drawRun(font, QRect(10, 0, 200, 80), u"Run"_s, Mnemonics::Literal, 0xFF0000);
+    canvas.drawRun(font, QRect(10, 0, 200, 80), u"Run"_s, Mnemonics::Literal, 0xFF0000, std::nullopt);
     // The cell sits on the bottom of the box, filled with the background.
     EXPECT_EQ(canvas.image().pixel(10, 80 - size.height()), Blue);
     EXPECT_EQ(canvas.image().pixel(10, 79 - size.height()), Black);

@@ -46,7 +46,7 @@ public:
     }
 
     void drawRun(const CanvasFont& font, const QRect& cell, QStringView text, Mnemonics mnemonics,
-                 std::optional<ColourValue> background) override {
+                 std::optional<ColourValue> background, const std::optional<QRect>&) override {
         runs.push_back({text.toString(), font, cell, mnemonics, background});
     }
 
@@ -60,10 +60,10 @@ CanvasFont baseFont() {
     return font;
 }
 
-std::vector<DrawnRun> print(HtmlLabelRenderer& renderer, const QString& markup, const QRect& r) {
+std::vector<DrawnRun> print(HtmlLabelRenderer& renderer, const QString& markup, const QRect& r,
+                            const HtmlPrintOptions& options = {}) {
     RecordingBackend backend;
-    renderer.HTMLText = QStringList{markup};
-    renderer.HTMLPrint(backend, baseFont(), r);
+    renderer.HTMLPrint(backend, QStringList{markup}, baseFont(), r, options);
     return backend.runs;
 }
 
@@ -238,8 +238,8 @@ TEST(HtmlLabelRendererTest, AmpersandsFollowTheRuleTheWholeTextChose) {
 TEST(HtmlLabelRendererTest, JoinsTheLinesOfTheMarkup) {
     HtmlLabelRenderer renderer;
     RecordingBackend backend;
-    renderer.HTMLText = {u"<P align=\"right\">&Eacute;t&eacute;</P>"_s, u"<B>deux</B>"_s};
-    renderer.HTMLPrint(backend, baseFont(), QRect(0, 0, 100, 100));
+    renderer.HTMLPrint(backend, {u"<P align=\"right\">&Eacute;t&eacute;</P>"_s, u"<B>deux</B>"_s}, baseFont(),
+                       QRect(0, 0, 100, 100));
     EXPECT_EQ(placements(backend.runs), (std::vector<Placed>{{u"Été"_s, 70, 10}, {u"deux"_s, 0, 20}}));
 }
 
@@ -254,9 +254,9 @@ class HtmlVerticalAlignmentTest : public testing::TestWithParam<VerticalCase> {}
 // except that the first is always drawn, and a bottom-aligned block starts above the rectangle.
 TEST_P(HtmlVerticalAlignmentTest, PlacesTheBlockAndStopsBelowTheRectangle) {
     HtmlLabelRenderer renderer;
-    renderer.VAlignment = GetParam().alignment;
     std::vector<int> bottoms;
-    for (const DrawnRun& run : print(renderer, u"a<br>b<br>c"_s, QRect(0, 100, 100, 20)))
+    for (const DrawnRun& run :
+         print(renderer, u"a<br>b<br>c"_s, QRect(0, 100, 100, 20), {.VAlignment = GetParam().alignment}))
         bottoms.push_back(run.cell.bottom() + 1);
     EXPECT_EQ(bottoms, GetParam().bottoms);
 }
@@ -285,9 +285,10 @@ class HtmlMeasureHeightTest : public testing::TestWithParam<HeightCase> {};
 
 TEST_P(HtmlMeasureHeightTest, AddsUpTheLines) {
     HtmlLabelRenderer renderer;
-    renderer.HTMLText = {GetParam().markup};
-    renderer.LineSpacing = GetParam().lineSpacing;
-    EXPECT_EQ(renderer.measureHeight(RecordingBackend(), baseFont(), QRect(0, 0, 100, 5)), GetParam().height);
+    HtmlPrintOptions options;
+    options.LineSpacing = GetParam().lineSpacing;
+    EXPECT_EQ(renderer.measureHeight(RecordingBackend(), {GetParam().markup}, baseFont(), QRect(0, 0, 100, 5), options),
+              GetParam().height);
 }
 
 const HeightCase HeightCases[] = {
@@ -303,24 +304,25 @@ INSTANTIATE_TEST_SUITE_P(Cases, HtmlMeasureHeightTest, testing::ValuesIn(HeightC
 
 TEST(HtmlLabelRendererTest, EllipsisCutsTheLineInsteadOfWrapping) {
     HtmlLabelRenderer renderer;
-    renderer.Ellipsis = true;
-    const auto runs = print(renderer, u"one two <B>three</B><BR>four"_s, QRect(0, 0, 60, 100));
+    HtmlPrintOptions options;
+    options.Ellipsis = true;
+    const auto runs = print(renderer, u"one two <B>three</B><BR>four"_s, QRect(0, 0, 60, 100), options);
     EXPECT_EQ(placements(runs), (std::vector<Placed>{{u"one t…"_s, 0, 10}, {u"four"_s, 0, 20}}));
 }
 
 TEST(HtmlLabelRendererTest, TenThousandLinesLayOutAndOnlyTheLinesNearTheRectangleAreDrawn) {
     HtmlLabelRenderer renderer;
+    QStringList markup;
     for (int i = 0; i < 10000; ++i)
-        renderer.HTMLText.append(u"<P>line <B>%1</B> &eacute;</P>"_s.arg(i)); // four runs
+        markup.append(u"<P>line <B>%1</B> &eacute;</P>"_s.arg(i)); // four runs
     RecordingBackend backend;
-    EXPECT_EQ(renderer.measureHeight(backend, baseFont(), QRect(0, 0, 1000, 100)), 100000);
+    EXPECT_EQ(renderer.measureHeight(backend, markup, baseFont(), QRect(0, 0, 1000, 100)), 100000);
 
-    renderer.HTMLPrint(backend, baseFont(), QRect(0, 0, 1000, 100));
+    renderer.HTMLPrint(backend, markup, baseFont(), QRect(0, 0, 1000, 100));
     EXPECT_EQ(backend.runs.size(), 10u * 4u);
 
     backend.runs.clear();
-    renderer.VAlignment = tvaBottom;
-    renderer.HTMLPrint(backend, baseFont(), QRect(0, 0, 1000, 100));
+    renderer.HTMLPrint(backend, markup, baseFont(), QRect(0, 0, 1000, 100), {.VAlignment = tvaBottom});
     // The block starts far above: its first line is drawn, then only the lines close enough to show.
     ASSERT_GE(backend.runs.size(), (1u + 10u) * 4u);
     EXPECT_EQ(backend.runs.front().cell.bottom() + 1, 100 - 100000 + 10);
@@ -345,8 +347,7 @@ Canvas blackCanvas(QSize size) {
 TEST(HtmlLabelRendererPixelTest, FontColourPaintsItsRunAndTheBaseColourReturns) {
     Canvas canvas = blackCanvas(QSize(300, 60));
     HtmlLabelRenderer renderer;
-    renderer.HTMLText = {u"<FONT COLOR=\"#FF0000\">red</FONT> back"_s};
-    renderer.HTMLPrint(canvas, canvas.font, QRect(10, 10, 280, 40));
+    renderer.HTMLPrint(canvas, {u"<FONT COLOR=\"#FF0000\">red</FONT> back"_s}, canvas.font, QRect(10, 10, 280, 40));
 
     const QRect red = colourBounds(canvas.image(), Red);
     const QRect yellow = colourBounds(canvas.image(), Yellow);
@@ -360,9 +361,8 @@ TEST(HtmlLabelRendererPixelTest, FontColourPaintsItsRunAndTheBaseColourReturns) 
 TEST(HtmlLabelRendererPixelTest, CentredParagraphInkIsCentredAndBottomBlockEndsAtTheBottom) {
     Canvas canvas = blackCanvas(QSize(300, 100));
     HtmlLabelRenderer renderer;
-    renderer.HTMLText = {u"<P ALIGN=\"center\">Centre</P>"_s};
-    renderer.VAlignment = tvaBottom;
-    renderer.HTMLPrint(canvas, canvas.font, QRect(0, 0, 300, 90));
+    renderer.HTMLPrint(canvas, {u"<P ALIGN=\"center\">Centre</P>"_s}, canvas.font, QRect(0, 0, 300, 90),
+                       {.VAlignment = tvaBottom});
 
     const QRect ink = colourBounds(canvas.image(), Yellow);
     ASSERT_FALSE(ink.isEmpty());
@@ -374,11 +374,11 @@ TEST(HtmlLabelRendererPixelTest, CentredParagraphInkIsCentredAndBottomBlockEndsA
 TEST(HtmlLabelRendererPixelTest, AbsurdFontSizesCostNoMoreThanHugeOnes) {
     Canvas canvas = blackCanvas(QSize(200, 100));
     HtmlLabelRenderer renderer;
-    renderer.HTMLText = {u"<FONT STYLE=\"font-size:1000000pt\">x</FONT> y <FONT SIZE=\"999999\">z</FONT>"_s};
-    const int height = renderer.measureHeight(canvas, canvas.font, QRect(0, 0, 200, 100));
+    const QStringList markup = {u"<FONT STYLE=\"font-size:1000000pt\">x</FONT> y <FONT SIZE=\"999999\">z</FONT>"_s};
+    const int height = renderer.measureHeight(canvas, markup, canvas.font, QRect(0, 0, 200, 100));
     EXPECT_GT(height, 1000);
     EXPECT_LT(height, 3 * 6000);
-    renderer.HTMLPrint(canvas, canvas.font, QRect(0, 0, 200, 100));
+    renderer.HTMLPrint(canvas, markup, canvas.font, QRect(0, 0, 200, 100));
 }
 
 } // namespace
