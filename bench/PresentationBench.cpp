@@ -156,9 +156,10 @@ void composeCaption(benchmark::State& state, const QString& text) {
     caption.VertJust = u"Bottom"_s;
     caption.Caption[0].Text = text;
     const QRect lowerLeft(0, client.height(), client.width(), client.height());
+    const TextStyle style{CanvasFont(), Canvas::White};
     for (auto _ : state) {
-        display.fill(lowerLeft);
-        composer.ShowSurtitlesOnCanvas(caption, lowerLeft, 0, 255, settings);
+        display.fill(lowerLeft, style.background);
+        composer.ShowSurtitlesOnCanvas(caption, lowerLeft, style, 0, 255, settings);
     }
     state.counters["memcpy_frame_ms"] = memcpySecondsPerFrame(client) * 1e3;
 }

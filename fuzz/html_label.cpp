@@ -47,10 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string markup = input.ConsumeRemainingBytesAsString();
     const QStringList lines = QString::fromUtf8(markup.data(), qsizetype(markup.size())).split(u'\n');
 
-    Canvas canvas(CanvasSize);
-    canvas.brushColour = Colour::Black;
-    canvas.fillAll();
-    canvas.resetTouched();
+    Canvas canvas(CanvasSize, Colour::Black);
     if (flags & Flag::Clipped)
         options.clip = area;
 

@@ -190,9 +190,16 @@ void DisplayApplication::connectListeners() {
 }
 
 DisplayStatus DisplayApplication::status() const {
-    const Canvas& display = m_window->presenter().displayCanvas();
-    return {display.width(),     display.height(),       display.font.name,         display.font.colour,
-            display.brushColour, display.font.pointSize, m_settings.NumberOfLines()};
+    const Presenter& presenter = m_window->presenter();
+    const QSize size = presenter.displayImage().size();
+    const CanvasFont& font = presenter.displayFont();
+    return {size.width(),
+            size.height(),
+            font.name,
+            font.colour,
+            presenter.clearColour(),
+            font.pointSize,
+            m_settings.NumberOfLines()};
 }
 
 StagetextSettings DisplayApplication::stagetextSettings() const {

@@ -12,9 +12,7 @@ DisplaySetup::DisplaySetup(PresentationWindow& window, WindowGeometry& geometry,
     : m_window(window), m_geometry(geometry), m_settings(settings), m_commandLine(commandLine) {}
 
 void DisplaySetup::setDisplayFont() {
-    CanvasFont& font = m_window.presenter().displayCanvas().font;
-    font.pointSize = m_settings.FontHeight();
-    font.name = m_settings.FontSelector();
+    m_window.presenter().setDisplayFont(m_settings.FontSelector(), m_settings.FontHeight());
 }
 
 void DisplaySetup::apply() {
@@ -39,10 +37,9 @@ QSize DisplaySetup::windowSize() const {
 }
 
 int DisplaySetup::lineHeight(const QString& fontName, int pointSize) const {
-    // Measured in the display image's font with the name and size changed, without drawing in it yet.
-    Canvas probe;
-    probe.font = m_window.presenter().displayCanvas().font;
-    probe.font.name = fontName;
-    probe.font.pointSize = pointSize;
-    return probe.textHeight();
+    // Measured in the display's font with the name and size changed, without drawing in it yet.
+    CanvasFont font = m_window.presenter().displayFont();
+    font.name = fontName;
+    font.pointSize = pointSize;
+    return Canvas::textHeight(font);
 }

@@ -40,17 +40,17 @@ int mnemonicFlags(Mnemonics mnemonics) {
 
 } // namespace
 
-Canvas::Canvas(QSize size) : m_image(size.isEmpty() ? QSize(1, 1) : size, PixelFormat) {
-    m_image.fill(DisplayRgb(brushColour));
+Canvas::Canvas(QSize size, ColourValue colour) : m_image(size.isEmpty() ? QSize(1, 1) : size, PixelFormat) {
+    m_image.fill(DisplayRgb(colour));
 }
 
-void Canvas::resize(QSize size) {
+void Canvas::resize(QSize size, ColourValue colour) {
     if (size.isEmpty())
         size = QSize(1, 1);
     if (size == m_image.size())
         return;
     QImage resized(size, PixelFormat);
-    resized.fill(DisplayRgb(brushColour));
+    resized.fill(DisplayRgb(colour));
     QPainter painter(&resized);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPoint(0, 0), m_image);
@@ -58,10 +58,10 @@ void Canvas::resize(QSize size) {
     m_image = std::move(resized);
 }
 
-void Canvas::fill(const QRect& area) {
+void Canvas::fill(const QRect& area, ColourValue colour) {
     const QRect clipped = area.intersected(m_image.rect());
     markTouched(clipped);
-    fillArea(clipped, DisplayRgb(brushColour));
+    fillArea(clipped, DisplayRgb(colour));
 }
 
 void Canvas::fillArea(const QRect& area, QRgb pixel) {
@@ -119,7 +119,7 @@ void Canvas::draw(QPoint topLeft, const QImage& source, const QRect& clipArea) {
     painter.drawImage(target.topLeft(), source, target.translated(-topLeft));
 }
 
-int Canvas::textHeight() const {
+int Canvas::textHeight(const CanvasFont& font) {
     return QFontMetrics(font.toQFont()).height();
 }
 
@@ -169,13 +169,14 @@ const std::vector<Canvas::Line>& Canvas::linesOf(const QFont& qfont, int width, 
     return m_laidOut->lines;
 }
 
-qint64 Canvas::measureText(int width, const QString& text, WordWrap wrap) const {
+qint64 Canvas::measureText(const CanvasFont& font, int width, const QString& text, WordWrap wrap) const {
     const QFont qfont = font.toQFont();
     return qint64(linesOf(qfont, width, text, wrap).size()) * QFontMetrics(qfont).height();
 }
 
-void Canvas::drawText(int left, int width, qint64 top, const QString& text, TextAlignment alignment, WordWrap wrap) {
-    const QFont qfont = font.toQFont();
+void Canvas::drawText(const TextStyle& style, int left, int width, qint64 top, const QString& text,
+                      TextAlignment alignment, WordWrap wrap) {
+    const QFont qfont = style.font.toQFont();
     const int lineHeight = std::max(1, QFontMetrics(qfont).height());
     const std::vector<Line>& lines = linesOf(qfont, width, text, wrap);
     // All but the last of the lines above the image are passed over: its glyphs may reach into it.
@@ -192,15 +193,16 @@ void Canvas::drawText(int left, int width, qint64 top, const QString& text, Text
         else if (alignment == TextAlignment::Right)
             lineLeft += qint64(width) - line.width;
         const QRect box(coordinate(lineLeft), int(top), int(std::clamp<qint64>(line.width, 0, 1 << 29)), lineHeight);
-        fill(box);
+        fill(box, style.background);
         // Glyphs may reach past their cell (italics, stacked accents): a margin counts as drawn too, and
         // the stamps report where their ink went beyond it (deep descenders of fallback fonts).
         markTouched(box.adjusted(-lineHeight, -lineHeight / 2, lineHeight, lineHeight / 2));
-        markTouched(m_stamps.draw(m_image, m_image.rect(), qfont, box, LineFlags, line.text, DisplayRgb(font.colour)));
+        markTouched(
+            m_stamps.draw(m_image, m_image.rect(), qfont, box, LineFlags, line.text, DisplayRgb(style.font.colour)));
     }
 }
 
-int Canvas::inkBelowLastLine(int width, const QString& text, WordWrap wrap) {
+int Canvas::inkBelowLastLine(const CanvasFont& font, int width, const QString& text, WordWrap wrap) {
     const QFont qfont = font.toQFont();
     const std::vector<Line>& lines = linesOf(qfont, width, text, wrap);
     if (lines.empty() || lines.back().text.isEmpty())

@@ -11,34 +11,38 @@
 #include <optional>
 #include <vector>
 
-// A bitmap with the drawing state the caption pictures are made with: a font with its colour, a
-// brush colour for fills and text backgrounds. The bitmap is a QImage in a 32-bit format that the
-// window paints without conversion. Text is never clipped; measuring and drawing agree.
+// A bitmap that caption pictures are drawn on, with what it remembers to draw the same text again
+// fast; every drawing call is given its colours and font. The bitmap is a QImage in a 32-bit format
+// that the window paints without conversion. Text is never clipped; measuring and drawing agree.
 
 enum class TextAlignment { Left, Centre, Right };
 
 enum class WordWrap { Off, On };
 
+// What a text is drawn in: a font with its colour, over a background colour.
+struct TextStyle {
+    CanvasFont font;
+    ColourValue background = Colour::Black;
+};
+
 class Canvas : public TextBackend {
 public:
     static constexpr QImage::Format PixelFormat = QImage::Format_RGB32;
 
-    explicit Canvas(QSize size = QSize());
+    static constexpr ColourValue White = 0xFFFFFF;
+
+    explicit Canvas(QSize size = QSize(), ColourValue colour = White);
 
     QImage& image() { return m_image; }
     const QImage& image() const { return m_image; }
     int width() const { return m_image.width(); }
     int height() const { return m_image.height(); }
 
-    // A new size; the area the bitmap gains takes the brush colour, what it keeps stays.
-    void resize(QSize size);
+    // A new size; the area the bitmap gains takes the colour, what it keeps stays.
+    void resize(QSize size, ColourValue colour);
 
-    CanvasFont font;
-    ColourValue brushColour = 0xFFFFFF;
-
-    // Fills with the brush colour.
-    void fill(const QRect& area);
-    void fillAll() { fill(m_image.rect()); }
+    void fill(const QRect& area, ColourValue colour);
+    void fillAll(ColourValue colour) { fill(m_image.rect(), colour); }
 
     // Copies from a rectangle of source (which may be this canvas's own image) to a rectangle here.
     void copy(const QRect& to, const QImage& source, const QRect& from);
@@ -47,20 +51,22 @@ public:
     void draw(QPoint topLeft, const QImage& source, const QRect& clipArea);
 
     // The height of one line in the font, whatever the text: lines of text lie this far apart.
-    int textHeight() const;
+    static int textHeight(const CanvasFont& font);
 
-    // The height text needs when laid out width pixels wide: lines break at CR, LF and CR LF, and
-    // with word wrap also at spaces. Many lines in a large font pass the range of int.
-    qint64 measureText(int width, const QString& text, WordWrap wrap) const;
+    // The height text needs in the font laid out width pixels wide: lines break at CR, LF and CR LF,
+    // and with word wrap also at spaces. Many lines in a large font pass the range of int.
+    qint64 measureText(const CanvasFont& font, int width, const QString& text, WordWrap wrap) const;
 
-    // Draws text with its first line's top at top, each line aligned between left and left + width,
-    // over the brush colour; "&" is drawn as it stands. The top may lie any distance above the image
-    // (a long text placed by its bottom): the lines wholly above it are passed over.
-    void drawText(int left, int width, qint64 top, const QString& text, TextAlignment alignment, WordWrap wrap);
+    // Draws text in the style with its first line's top at top, each line aligned between left and
+    // left + width, over the style's background; "&" is drawn as it stands. The top may lie any
+    // distance above the image (a long text placed by its bottom): the lines wholly above it are
+    // passed over.
+    void drawText(const TextStyle& style, int left, int width, qint64 top, const QString& text, TextAlignment alignment,
+                  WordWrap wrap);
 
     // How far the ink of the last line of text, laid out as measureText lays it out, reaches below
     // the line: glyphs of a fallback font may descend deeper than the font's own.
-    int inkBelowLastLine(int width, const QString& text, WordWrap wrap);
+    int inkBelowLastLine(const CanvasFont& font, int width, const QString& text, WordWrap wrap);
 
     // The bounding rectangle of everything drawn since the last reset: what a redraw must clear.
     QRect touched() const { return m_touched; }

@@ -93,32 +93,32 @@ int LineGap(int visibleHeight, int lineHeight) {
     return lines >= 2 ? (visibleHeight - lines * lineHeight) / (lines - 1) : 0;
 }
 
+CanvasFont CaptionDisplayFont(const TCaptions& caption, CanvasFont base, const CompositionSettings& settings) {
+    if (!caption.FontName.isEmpty())
+        base.name = caption.FontName;
+    base.pointSize = FontSizeFromString(settings.baseFontHeight, caption.Size, settings.fontSize);
+    SetFontQuality(base, settings.antiAliased ? FontQuality::Default : FontQuality::NonAntialiased);
+    return base;
+}
+
 CaptionComposer::CaptionComposer(Canvas& display, Canvas& composition, HtmlLabelRenderer& renderer)
     : m_display(display), m_composition(composition), m_renderer(renderer) {}
 
-CaptionComposer::LineMetrics CaptionComposer::lineMetrics(int visible) const {
-    const int height = std::max(1, m_display.textHeight());
+CaptionComposer::LineMetrics CaptionComposer::lineMetrics(const CanvasFont& font, int visible) {
+    const int height = std::max(1, Canvas::textHeight(font));
     return {height, height + LineGap(visible, height)};
 }
 
-CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, int alpha, int brightness,
+CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, const TextStyle& style,
+                                                               int alpha, int brightness,
                                                                const CompositionSettings& settings) {
-    const int fontSize = FontSizeFromString(settings.baseFontHeight, surtitle.Size, settings.fontSize);
-    if (!surtitle.FontName.isEmpty())
-        m_display.font.name = surtitle.FontName;
-    m_display.font.pointSize = fontSize;
-
-    // The composition bitmap takes the display's font and brush, at the default quality.
-    m_composition.font.name = m_display.font.name;
-    m_composition.font.pointSize = fontSize;
-    m_composition.font.colour = m_display.font.colour;
-    SetFontQuality(m_composition.font, FontQuality::Default);
-    // Its content is not filled here: the formatted and picture paths fill it at its new size, and
-    // plain text does not use it.
-    m_composition.brushColour = m_display.brushColour;
-
-    const LineMetrics metrics = lineMetrics(visibleHeight());
-    SetFontQuality(m_display.font, settings.antiAliased ? FontQuality::Default : FontQuality::NonAntialiased);
+    const TextStyle plain{CaptionDisplayFont(surtitle, style.font, settings), style.background};
+    // Formatted text starts in the same face, size and colour, at the default quality.
+    TextStyle formatted{CanvasFont(), style.background};
+    formatted.font.name = plain.font.name;
+    formatted.font.pointSize = plain.font.pointSize;
+    formatted.font.colour = plain.font.colour;
+    const LineMetrics metrics = lineMetrics(plain.font, visibleHeight());
 
     const Justification justification = justificationOf(surtitle.Justification);
     surtitle.Justification = justification.word;
@@ -142,11 +142,11 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
 
     Result result;
     if (m_prepared->formatted)
-        result = composeHtml(surtitle, text, dst, alpha, settings, fontSize, metrics);
+        result = composeHtml(surtitle, text, dst, formatted, alpha, settings, metrics);
     else if (text.startsWith(CaptionDocumentFormat::ImagePrefix))
         result = composePicture(surtitle, text, dst, settings.transparentMode ? 0 : alpha);
     else
-        result = composePlainText(surtitle, text, dst, justification.alignment, settings);
+        result = composePlainText(surtitle, text, dst, plain, justification.alignment, settings);
 
     if (result.drawn && brightness != 255) {
         ScalePixels(m_display.image(), dst, brightness);
@@ -156,8 +156,8 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
 }
 
 CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, QString text, const QRect& dst,
-                                                     int alpha, const CompositionSettings& settings, int fontSize,
-                                                     const LineMetrics& metrics) {
+                                                     const TextStyle& style, int alpha,
+                                                     const CompositionSettings& settings, const LineMetrics& metrics) {
     const int visible = visibleHeight();
     const bool rollUp = isRollUp(surtitle);
     // Another word places the block as plain text is placed, but for a roll-up, which keeps the place
@@ -171,7 +171,7 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
 
     // Markup sizes are written for a caption of 12 points: when the caption's size is given as a
     // number (points, or a percentage of the base size) they grow and shrink with the size it has.
-    qint64 scale = IntegerPrefix(surtitle.Size) > 0 ? qint64(fontSize) * 100 / 12 : 100;
+    qint64 scale = IntegerPrefix(surtitle.Size) > 0 ? qint64(style.font.pointSize) * 100 / 12 : 100;
     if (scale <= 0 || scale > std::numeric_limits<int>::max())
         scale = 100;
     const Justification justification = justificationOf(surtitle.Justification);
@@ -204,11 +204,9 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
             dest.translate(0, (visible - dest.height()) / 2);
         else if (verticalJustification(surtitle) != VerticalJustification::Top)
             dest.translate(0, visible - dest.height());
-        const ColourValue brush = std::exchange(m_display.brushColour, m_composition.brushColour);
-        m_display.fill(dest);
-        m_display.brushColour = brush;
+        m_display.fill(dest, style.background);
         options.clip = dest;
-        m_renderer.HTMLPrint(m_display, markup, m_composition.font, dest, options);
+        m_renderer.HTMLPrint(m_display, markup, style.font, dest, options);
         if (!settings.transparentMode && alpha != 0) {
             ScalePixels(m_display.image(), dest, 255 - alpha);
             m_display.markTouched(dest);
@@ -218,12 +216,12 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
 
     // A roll-up keeps whole lines only: the block is printed on the composition bitmap, cut below
     // its last row with ink, and grown to whole line pitches.
-    m_composition.resize(dst.size());
-    m_composition.fillAll();
-    m_renderer.HTMLPrint(m_composition, markup, m_composition.font, QRect(QPoint(0, 0), dst.size()), options);
+    m_composition.resize(dst.size(), style.background);
+    m_composition.fillAll(style.background);
+    m_renderer.HTMLPrint(m_composition, markup, style.font, QRect(QPoint(0, 0), dst.size()), options);
     const QImage& image = m_composition.image();
     const int width = image.width();
-    const QRgb background = DisplayRgb(m_composition.brushColour);
+    const QRgb background = DisplayRgb(style.background);
     int kept = image.height();
     for (int y = image.height() - 1; y >= 0; --y) {
         const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
@@ -233,7 +231,7 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
         }
     }
     const int height = (kept + metrics.pitch) / metrics.pitch * metrics.pitch;
-    m_composition.resize(QSize(width, height));
+    m_composition.resize(QSize(width, height), style.background);
     if (!settings.transparentMode && alpha != 0)
         ScalePixels(m_composition.image(), m_composition.image().rect(), 255 - alpha);
     m_display.copy(QRect(dst.topLeft(), m_composition.image().size()), m_composition.image(),
@@ -264,9 +262,7 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
         dst.setTop(dst.bottom() + 1 - visible);
 
     // The picture keeps its top-left corner in dst: cropped, never scaled, black where it is short.
-    const ColourValue brush = std::exchange(m_display.brushColour, Colour::Black);
-    m_display.fill(dst);
-    m_display.brushColour = brush;
+    m_display.fill(dst, Colour::Black);
     if (bitmap.status == CaptionBitmap::Status::Loaded)
         m_display.draw(dst.topLeft(), bitmap.image, dst);
     if (alpha != 0) {
@@ -278,18 +274,18 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
 }
 
 CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst,
-                                                          TextAlignment alignment,
+                                                          const TextStyle& style, TextAlignment alignment,
                                                           const CompositionSettings& settings) {
     // Heights are summed in 64 bits: a long caption in a large font passes the range of int.
     const int visible = visibleHeight();
     const WordWrap wrap = settings.wordWrap ? WordWrap::On : WordWrap::Off;
     const qint64 count = lineCount(text);
-    const int lineHeight = std::max(1, m_display.textHeight());
+    const int lineHeight = std::max(1, Canvas::textHeight(style.font));
 
     qint64 blockLines = count;
     qint64 offset = dst.height() - count * lineHeight;
     if (wrap == WordWrap::On) {
-        const qint64 measured = m_display.measureText(visibleWidth(), text, wrap);
+        const qint64 measured = m_display.measureText(style.font, visibleWidth(), text, wrap);
         blockLines = measured / lineHeight;
         offset = dst.height() - measured;
     }
@@ -298,12 +294,13 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
     else if (verticalJustification(surtitle) == VerticalJustification::Middle)
         offset = (dst.height() - blockLines * lineHeight) / 2;
     else if (!isRollUp(surtitle))
-        offset -= m_display.inkBelowLastLine(dst.width(), text, wrap); // a block on the bottom keeps its ink in view
+        offset -= m_display.inkBelowLastLine(style.font, dst.width(), text,
+                                             wrap); // a block on the bottom keeps its ink in view
 
     Result result;
     if (!isRollUp(surtitle)) {
         result.scrollDistance = visible;
-        m_display.drawText(dst.left(), dst.width(), dst.top() + offset, text, alignment, wrap);
+        m_display.drawText(style, dst.left(), dst.width(), dst.top() + offset, text, alignment, wrap);
         return result;
     }
 
@@ -317,7 +314,7 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
     if (fitting > 1) {
         gap = LineGap(visible, lineHeight);
         if (wrap == WordWrap::On)
-            distance = m_display.measureText(visibleWidth(), text, wrap) + gap;
+            distance = m_display.measureText(style.font, visibleWidth(), text, wrap) + gap;
         else if (qMulOverflow(qint64(lineHeight) + gap, count, &distance))
             distance = visible;
         if (visible <= distance) {
@@ -328,7 +325,7 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
     result.scrollDistance = int(distance);
 
     if (wrap == WordWrap::On) {
-        m_display.drawText(dst.left(), dst.width(), dst.top(), text, alignment, wrap);
+        m_display.drawText(style, dst.left(), dst.width(), dst.top(), text, alignment, wrap);
     } else {
         // The lines (split at CR LF, CR or LF) are taken one by one, only while they start on the
         // image: a fade draws them at every step, and a caption may have a million.
@@ -342,7 +339,8 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
                 ++end;
             if (end == text.size() && start == end && i > 0)
                 break; // a final line break starts no line
-            m_display.drawText(dst.left(), dst.width(), top, text.mid(start, end - start), alignment, WordWrap::Off);
+            m_display.drawText(style, dst.left(), dst.width(), top, text.mid(start, end - start), alignment,
+                               WordWrap::Off);
             if (end == text.size())
                 break;
             start = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);

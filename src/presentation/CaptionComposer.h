@@ -23,10 +23,13 @@ struct CompositionSettings {
     bool transparentMode = false; // formatted and picture captions are then faded by the window's alpha
 };
 
+// The font a caption is drawn in on the display: its own face when it names one (base's otherwise),
+// the size its Size word gives and the quality the settings ask for, in base's colour.
+CanvasFont CaptionDisplayFont(const TCaptions& caption, CanvasFont base, const CompositionSettings& settings);
+
 // Draws one caption record into a rectangle of the display image: its chosen column as plain
 // text, as formatted text through the HTML label renderer, or as an embedded picture, justified,
-// fitted to whole lines and dimmed. The caller sets the display canvas's font colour and brush and
-// fills the area first.
+// fitted to whole lines and dimmed. The caller fills the area with the style's background first.
 class CaptionComposer {
 public:
     CaptionComposer(Canvas& display, Canvas& composition, HtmlLabelRenderer& renderer);
@@ -37,9 +40,10 @@ public:
         bool drawn = true;                 // false when a picture could not be read: nothing was drawn
     };
 
-    // alpha 0..255 fades formatted and picture captions toward black (0 leaves them); brightness
-    // 0..255 scales every pixel of dst at the end (255 leaves them).
-    Result ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, int alpha, int brightness,
+    // The caption's text takes the colour of style's font, and its face unless it names one, and lies
+    // on style's background. alpha 0..255 fades formatted and picture captions toward black (0 leaves
+    // them); brightness 0..255 scales every pixel of dst at the end (255 leaves them).
+    Result ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, const TextStyle& style, int alpha, int brightness,
                                  const CompositionSettings& settings);
 
     // Why the last picture newly decoded was refused, once: a fade composing it again says nothing.
@@ -51,12 +55,12 @@ private:
         int pitch = 1;
     };
 
-    LineMetrics lineMetrics(int visibleHeight) const;
-    Result composeHtml(const TCaptions& surtitle, QString text, const QRect& dst, int alpha,
-                       const CompositionSettings& settings, int fontSize, const LineMetrics& metrics);
+    static LineMetrics lineMetrics(const CanvasFont& font, int visibleHeight);
+    Result composeHtml(const TCaptions& surtitle, QString text, const QRect& dst, const TextStyle& style, int alpha,
+                       const CompositionSettings& settings, const LineMetrics& metrics);
     Result composePicture(const TCaptions& surtitle, const QString& text, QRect& dst, int alpha);
-    Result composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst, TextAlignment alignment,
-                            const CompositionSettings& settings);
+    Result composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst, const TextStyle& style,
+                            TextAlignment alignment, const CompositionSettings& settings);
 
     int visibleWidth() const { return m_display.width() / 2; }
     int visibleHeight() const { return m_display.height() / 2; }

@@ -27,8 +27,7 @@ int overallPercentage(const QString& overallBrightness) {
 Presenter::Presenter(PresentationHost& host, Redraw redraw)
     : m_host(host), m_redraw(redraw), m_composer(m_display, m_composition, m_renderer) {
     // The display starts black, the caption background every new caption fades from.
-    m_display.brushColour = Colour::Black;
-    m_display.fillAll();
+    m_display.fillAll(m_clearColour);
 }
 
 const QImage& Presenter::displayImage() const {
@@ -46,10 +45,20 @@ void Presenter::resizeDisplay(QSize clientSize) {
     settleView();
     applyDeferredFill();
     m_viewFill.reset();
-    m_display.resize(clientSize * 2);
+    m_display.resize(clientSize * 2, m_clearColour);
 }
 
-void Presenter::fillForFade() {
+void Presenter::setDisplayFont(const QString& name, int pointSize) {
+    m_font.name = name;
+    m_font.pointSize = pointSize;
+}
+
+void Presenter::clear(const QRect& area, ColourValue colour) {
+    m_clearColour = colour;
+    m_display.fill(area, colour);
+}
+
+void Presenter::fillForFade(ColourValue colour) {
     // A fade step clears the whole display image, but only the quarter in view changes what is
     // seen: while the image lies at (0, 0) the rest is cleared once, before anything shows or reads
     // it (a scroll's set-up), not at every step. And when the view is already of this colour but for
@@ -59,8 +68,9 @@ void Presenter::fillForFade() {
     // the view as the colour around what was drawn (plainView), and the image takes the colour when
     // something reads it. Only what the last composition drew is cleared, which is where a fade's
     // caption draws again.
+    m_clearColour = colour;
     if (m_redraw == Redraw::Whole || m_host.imagePosition() != QPoint(0, 0)) {
-        m_display.fillAll();
+        m_display.fillAll(colour);
         m_stepArea = m_display.image().rect();
         m_deferredFill.reset();
         m_viewFill.reset();
@@ -69,14 +79,14 @@ void Presenter::fillForFade() {
         return;
     }
     m_viewCleared = m_viewDrawn.intersected(upperLeft());
-    m_stepArea = m_viewFill == m_display.brushColour ? m_viewCleared : upperLeft();
-    m_viewOwed = m_viewOwed || m_viewFill != m_display.brushColour;
-    m_display.fill(m_viewCleared);
+    m_stepArea = m_viewFill == colour ? m_viewCleared : upperLeft();
+    m_viewOwed = m_viewOwed || m_viewFill != colour;
+    m_display.fill(m_viewCleared, colour);
     // The window keys a background picture on the image's bottom-left pixel, which it reads at every
     // step (and repaints whole when it changes).
-    m_display.fill(QRect(0, m_display.height() - 1, 1, 1));
-    m_deferredFill = m_display.brushColour;
-    m_viewFill = m_display.brushColour;
+    m_display.fill(QRect(0, m_display.height() - 1, 1, 1), colour);
+    m_deferredFill = colour;
+    m_viewFill = colour;
 }
 
 std::optional<Presenter::PlainView> Presenter::plainView() const {
@@ -89,10 +99,8 @@ void Presenter::settleView() const {
     if (!m_viewOwed)
         return;
     m_viewOwed = false;
-    const ColourValue brush = std::exchange(m_display.brushColour, *m_viewFill);
     for (const QRect& part : QRegion(upperLeft()).subtracted(m_viewDrawn))
-        m_display.fill(part);
-    m_display.brushColour = brush;
+        m_display.fill(part, *m_viewFill);
 }
 
 void Presenter::composeInView(const TCaptions& caption, int alpha, int brightness,
@@ -104,9 +112,7 @@ void Presenter::composeInView(const TCaptions& caption, int alpha, int brightnes
     // The caption reached where the view still held an older picture, which its glyphs may have
     // blended with (a new caption's first step): the view is cleared whole and the caption drawn again.
     m_viewOwed = false;
-    const ColourValue brush = std::exchange(m_display.brushColour, *m_viewFill);
-    m_display.fill(upperLeft());
-    m_display.brushColour = brush;
+    m_display.fill(upperLeft(), *m_viewFill);
     m_viewCleared = upperLeft();
     compose(caption, upperLeft(), alpha, brightness, settings);
 }
@@ -114,10 +120,8 @@ void Presenter::composeInView(const TCaptions& caption, int alpha, int brightnes
 void Presenter::applyDeferredFill() {
     if (!m_deferredFill)
         return;
-    const ColourValue brush = std::exchange(m_display.brushColour, *m_deferredFill);
-    m_display.fill(QRect(width2(), 0, m_display.width() - width2(), height2()));
-    m_display.fill(QRect(0, height2(), m_display.width(), m_display.height() - height2()));
-    m_display.brushColour = brush;
+    m_display.fill(QRect(width2(), 0, m_display.width() - width2(), height2()), *m_deferredFill);
+    m_display.fill(QRect(0, height2(), m_display.width(), m_display.height() - height2()), *m_deferredFill);
     m_deferredFill.reset();
 }
 
@@ -299,17 +303,19 @@ void Presenter::startEffect(AnimationState state, int speed) {
     EffectRunning = true;
 }
 
-void Presenter::prepareFont(const TCaptions& caption, const PresentationSettings& settings) {
-    m_display.font.pointSize = captionFontSize(caption, settings);
-    m_display.font.colour = m_fontColourValue;
-    m_display.font.name = caption.FontName;
+void Presenter::useCaptionFont(const TCaptions& caption, ColourValue colour, const PresentationSettings& settings) {
+    m_font.pointSize = captionFontSize(caption, settings);
+    m_font.colour = colour;
+    m_font.name = caption.FontName;
 }
 
 void Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
                         const PresentationSettings& settings) {
+    const CompositionSettings composition = compositionSettings(settings);
+    m_font = CaptionDisplayFont(caption, m_font, composition); // as it is drawn, which the status reports
     m_display.resetTouched();
     const CaptionComposer::Result result =
-        m_composer.ShowSurtitlesOnCanvas(caption, area, alpha, brightness, compositionSettings(settings));
+        m_composer.ShowSurtitlesOnCanvas(caption, area, {m_font, m_clearColour}, alpha, brightness, composition);
     m_viewDrawn = m_display.touched();
     m_stepArea |= m_viewDrawn;
     if (const std::optional<QString> refusal = m_composer.takePictureRefusal())
@@ -321,12 +327,11 @@ void Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, 
 void Presenter::scrollUpSetUp(bool rollUp, const PresentationSettings& settings) {
     const TCaptions& current = m_records.current;
     QRect area(0, height2(), width2(), height2());
-    m_display.brushColour = m_backColourValue;
-    m_display.fill(area);
-    prepareFont(current, settings);
+    clear(area, m_backColourValue);
+    useCaptionFont(current, m_fontColourValue, settings);
     if (rollUp) {
         // The caption lines sit one gap below the top, as lines sit in a full display.
-        area.setTop(area.top() + LineGap(height2(), std::max(1, m_display.textHeight())));
+        area.setTop(area.top() + LineGap(height2(), std::max(1, Canvas::textHeight(m_font))));
     }
     compose(current, area, 0, captionBrightness(current), settings);
 }
@@ -334,18 +339,16 @@ void Presenter::scrollUpSetUp(bool rollUp, const PresentationSettings& settings)
 void Presenter::scrollDownSetUp(const PresentationSettings& settings) {
     m_display.copy(QRect(0, height2(), width2(), height2()), m_display.image(), upperLeft());
     m_host.setImagePosition(QPoint(0, -height2()));
-    m_display.brushColour = Colour::Black;
-    m_display.fill(upperLeft());
-    prepareFont(m_records.current, settings);
+    clear(upperLeft(), Colour::Black);
+    useCaptionFont(m_records.current, m_fontColourValue, settings);
     compose(m_records.current, upperLeft(), 0, captionBrightness(m_records.current), settings);
     ScrollDistance = height2();
 }
 
 void Presenter::scrollLeftSetUp(const PresentationSettings& settings) {
     const QRect upperRight(width2(), 0, m_display.width() - width2(), height2());
-    m_display.brushColour = Colour::Black;
-    m_display.fill(upperRight);
-    prepareFont(m_records.current, settings);
+    clear(upperRight, Colour::Black);
+    useCaptionFont(m_records.current, m_fontColourValue, settings);
     compose(m_records.current, upperRight, 0, captionBrightness(m_records.current), settings);
     ScrollDistance = upperRight.width();
 }
@@ -354,9 +357,8 @@ void Presenter::scrollRightSetUp(const PresentationSettings& settings) {
     const QRect leftHalf(0, 0, width2(), m_display.height());
     m_display.copy(QRect(width2(), 0, width2(), m_display.height()), m_display.image(), leftHalf);
     m_host.setImagePosition(QPoint(-width2(), 0));
-    m_display.brushColour = Colour::Black;
-    m_display.fill(leftHalf);
-    prepareFont(m_records.current, settings);
+    clear(leftHalf, Colour::Black);
+    useCaptionFont(m_records.current, m_fontColourValue, settings);
     compose(m_records.current, upperLeft(), 0, captionBrightness(m_records.current), settings);
     ScrollDistance = width2();
 }
@@ -421,14 +423,12 @@ void Presenter::fadeStep() {
     const int towardBlack = fadingIn ? EffectStep : FullProgress - EffectStep;
     const int darkness = fadingIn ? fadeLevel() : 255 - fadeLevel();
 
-    m_display.font.pointSize = captionFontSize(fading.caption, settings);
-    m_display.brushColour = ColourBlend(fading.backColour, Colour::Black, towardBlack);
-    fillForFade();
-    m_display.font.name = fading.caption.FontName;
+    fillForFade(ColourBlend(fading.backColour, Colour::Black, towardBlack));
     // In transparent mode the window's alpha fades the caption, which keeps its full colours.
     const bool transparent = m_host.transparentMode();
-    m_display.font.colour =
-        transparent ? fading.fontColour : ColourBlend(fading.fontColour, Colour::Black, towardBlack);
+    useCaptionFont(fading.caption,
+                   transparent ? fading.fontColour : ColourBlend(fading.fontColour, Colour::Black, towardBlack),
+                   settings);
     const int alpha = transparent ? 255 - darkness : darkness;
     m_host.setWindowAlpha(alpha);
     if (fading.picture) {

@@ -37,6 +37,14 @@ public:
     // The display image to draw on: the picture in view is no longer known to be plain.
     Canvas& displayCanvas();
 
+    // The font captions were last drawn in, in the colour of the last step; before any caption, the
+    // face and size the display is set up with.
+    const CanvasFont& displayFont() const { return m_font; }
+    void setDisplayFont(const QString& name, int pointSize);
+    // The colour the display image was last cleared to, which the caption in view lies on: the colour
+    // transparent mode keys out.
+    ColourValue clearColour() const { return m_clearColour; }
+
     // Appends a caption document; ShowSurtitle presents it when no effect is running.
     CaptionQueue::Overflow enqueue(const QString& document) { return m_queue.push_back(document); }
     void clearQueue() { m_queue.clear(); }
@@ -84,7 +92,7 @@ private:
     static int captionFontSize(const TCaptions& caption, const PresentationSettings& settings);
     CompositionSettings compositionSettings(const PresentationSettings& settings) const;
     int captionBrightness(const TCaptions& caption) const;
-    void prepareFont(const TCaptions& caption, const PresentationSettings& settings);
+    void useCaptionFont(const TCaptions& caption, ColourValue colour, const PresentationSettings& settings);
     void setUpEffect(EntryEffect entry, const PresentationSettings& settings);
     void startEffect(AnimationState state, int speed);
     void scrollUpSetUp(bool rollUp, const PresentationSettings& settings);
@@ -97,7 +105,8 @@ private:
     void rememberShown(EntryEffect entry);
     void report(const PresentedDocument& document) const;
     void warn(const QString& message) const;
-    void fillForFade();
+    void clear(const QRect& area, ColourValue colour);
+    void fillForFade(ColourValue colour);
     void applyDeferredFill();
     void settleView() const;
     void composeInView(const TCaptions& caption, int alpha, int brightness, const PresentationSettings& settings);
@@ -144,6 +153,8 @@ private:
     };
     Shown m_shown;
     Shown m_fadingOut;
+    CanvasFont m_font;                         // what captions are drawn in
+    ColourValue m_clearColour = Colour::Black; // what they lie on
     ColourValue m_fontColourValue = Colour::Yellow;
     ColourValue m_backColourValue = Colour::Black;
     std::optional<ColourValue> m_deferredFill; // the colour the parts outside the view still owe

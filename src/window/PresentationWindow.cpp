@@ -201,7 +201,7 @@ void PresentationWindow::toggleTransparent() {
     // transparent mode that alpha is the window's opacity, and the window must not vanish.
     if (m_transparent)
         m_alpha = 255;
-    m_keyColour = DisplayRgb(m_presenter.displayCanvas().brushColour);
+    m_keyColour = DisplayRgb(m_presenter.clearColour());
     setAttribute(Qt::WA_TranslucentBackground, m_transparent);
     applyOpacity();
     update();

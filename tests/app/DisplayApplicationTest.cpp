@@ -129,7 +129,7 @@ TEST_F(DisplayApplicationTest, TheDialogsApplyAndSetSizeReachTheDisplay) {
     lines->setValue(2);
     fontHeight->setValue(30);
     QTest::mouseClick(dialog.findChild<QPushButton*>(u"Button1"_s), Qt::LeftButton);
-    const CanvasFont& displayFont = display->window().presenter().displayCanvas().font;
+    const CanvasFont& displayFont = display->window().presenter().displayFont();
     EXPECT_EQ(displayFont.pointSize, 30);
     EXPECT_EQ(display->window().height(), 2 * QFontMetrics(displayFont.toQFont()).height());
     EXPECT_EQ(dialog.findChild<QSpinBox*>(u"SignHeight"_s)->value(), display->window().height());

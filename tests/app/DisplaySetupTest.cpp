@@ -49,7 +49,7 @@ TEST_P(DisplaySetupApplyTest, TheChosenFontDrawsAndTheWindowTakesTheChosenSize) 
     settings.setSignHeight(96);
     setup.apply();
 
-    const CanvasFont& displayFont = window.presenter().displayCanvas().font;
+    const CanvasFont& displayFont = window.presenter().displayFont();
     EXPECT_EQ(displayFont.name, u"DejaVu Serif"_s);
     EXPECT_EQ(displayFont.pointSize, 40);
     EXPECT_EQ(window.size(), QSize(640, test.windowHeight));
@@ -64,12 +64,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, DisplaySetupApplyTest,
                          [](const testing::TestParamInfo<ApplyCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DisplaySetupTest, ALineIsAsHighAsTheDisplayLaysOutABlankLineInTheFont) {
-    CanvasFont font = window.presenter().displayCanvas().font;
+    CanvasFont font = window.presenter().displayFont();
     const CanvasFont before = font;
     font.name = u"DejaVu Sans"_s;
     font.pointSize = 30;
     EXPECT_EQ(setup.lineHeight(u"DejaVu Sans"_s, 30), QFontMetrics(font.toQFont()).height());
-    EXPECT_EQ(window.presenter().displayCanvas().font, before); // asking draws nothing in it
+    EXPECT_EQ(window.presenter().displayFont(), before); // asking draws nothing in it
 }
 
 TEST_F(DisplaySetupTest, SizeFromLinesMakesTheWindowThatHighInTheChosenFont) {
@@ -77,7 +77,7 @@ TEST_F(DisplaySetupTest, SizeFromLinesMakesTheWindowThatHighInTheChosenFont) {
     setup.setSizeFromLines(150);
     QCoreApplication::processEvents();
 
-    const CanvasFont& displayFont = window.presenter().displayCanvas().font;
+    const CanvasFont& displayFont = window.presenter().displayFont();
     EXPECT_EQ(displayFont.name, u"DejaVu Serif"_s);
     EXPECT_EQ(displayFont.pointSize, 40);
     EXPECT_EQ(window.height(), 150);

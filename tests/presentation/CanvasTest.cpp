@@ -35,16 +35,14 @@ TEST(CanvasFontTest, PointsBecomePixelsAtNinetySixPerInch) {
 
 TEST(CanvasTest, FillsAndResizesWithTheBrushColour) {
     Canvas canvas(QSize(10, 10));
-    canvas.brushColour = 0x0000FF; // red
-    canvas.fill(QRect(2, 2, 3, 3));
+    canvas.fill(QRect(2, 2, 3, 3), 0x0000FF); // red
     EXPECT_EQ(canvas.image().pixel(2, 2), 0xFFFF0000);
     EXPECT_EQ(canvas.image().pixel(5, 5), 0xFFFFFFFF);
 
-    canvas.brushColour = 0xFF0000; // blue
-    canvas.resize(QSize(20, 12));
+    canvas.resize(QSize(20, 12), 0xFF0000); // blue
     EXPECT_EQ(canvas.image().pixel(3, 3), 0xFFFF0000);
     EXPECT_EQ(canvas.image().pixel(15, 11), Blue);
-    canvas.fill(QRect(-5, -5, 100, 100)); // clipped to the bitmap
+    canvas.fill(QRect(-5, -5, 100, 100), 0xFF0000); // clipped to the bitmap
     EXPECT_EQ(canvas.image().pixel(0, 0), Blue);
 }
 
@@ -58,17 +56,16 @@ TEST(CanvasTest, CopiesOverlappingRectanglesOfItsOwnImage) {
 }
 
 TEST(CanvasTest, DrawsTextInTheFontColourWhereItMeasures) {
-    Canvas canvas(QSize(400, 200));
-    canvas.brushColour = Colour::Black;
-    canvas.fillAll();
-    canvas.font.pointSize = 30;
-    canvas.font.colour = Colour::Yellow;
-    canvas.font.quality = FontQuality::NonAntialiased;
+    Canvas canvas(QSize(400, 200), Colour::Black);
+    TextStyle style;
+    style.font.pointSize = 30;
+    style.font.colour = Colour::Yellow;
+    style.font.quality = FontQuality::NonAntialiased;
     const QString text = u"Hello\r\nthere"_s;
-    const int height = int(canvas.measureText(400, text, WordWrap::Off));
-    EXPECT_EQ(height, 2 * canvas.textHeight());
+    const int height = int(canvas.measureText(style.font, 400, text, WordWrap::Off));
+    EXPECT_EQ(height, 2 * Canvas::textHeight(style.font));
 
-    canvas.drawText(0, 400, 10, text, TextAlignment::Centre, WordWrap::Off);
+    canvas.drawText(style, 0, 400, 10, text, TextAlignment::Centre, WordWrap::Off);
     const QRect ink = inkBounds(canvas.image(), Black);
     EXPECT_GE(ink.top(), 10);
     EXPECT_LE(ink.bottom(), 10 + height);
@@ -84,16 +81,15 @@ TEST(CanvasTest, DrawsTextInTheFontColourWhereItMeasures) {
 
 TEST(CanvasTest, WordWrapBreaksAtSpaces) {
     Canvas canvas(QSize(100, 100));
-    canvas.font.pointSize = 20;
-    const int line = canvas.textHeight();
-    EXPECT_EQ(canvas.measureText(100, u"one two three four"_s, WordWrap::Off), line);
-    EXPECT_GE(canvas.measureText(100, u"one two three four"_s, WordWrap::On), 2 * line);
+    CanvasFont font;
+    font.pointSize = 20;
+    const int line = Canvas::textHeight(font);
+    EXPECT_EQ(canvas.measureText(font, 100, u"one two three four"_s, WordWrap::Off), line);
+    EXPECT_GE(canvas.measureText(font, 100, u"one two three four"_s, WordWrap::On), 2 * line);
 }
 
 TEST(CanvasTest, RunsMeasureAndDrawAlike) {
-    Canvas canvas(QSize(300, 100));
-    canvas.brushColour = Colour::Black;
-    canvas.fillAll();
+    Canvas canvas(QSize(300, 100), Colour::Black);
     CanvasFont font;
     font.pointSize = 24;
     font.colour = Colour::Yellow;
@@ -132,21 +128,20 @@ TEST_P(StampedTextTest, MatchesTextDrawnDirectly) {
     for (const FontQuality quality : {FontQuality::NonAntialiased, FontQuality::Default}) {
         for (const auto& [colour, area] : {std::pair{Colour::Yellow, QRect(0, 0, 600, 200)},
                                            std::pair{ColourValue(0x336699), QRect(shift, QSize(600, 200))}}) {
-            Canvas canvas(QSize(600, 200));
-            canvas.brushColour = Colour::Black;
-            canvas.fillAll();
-            canvas.font.name = GetParam().fontName;
-            canvas.font.pointSize = GetParam().pointSize;
-            canvas.font.colour = colour;
-            canvas.font.quality = quality;
-            canvas.drawText(area.left(), area.width(), area.top(), text, TextAlignment::Left, WordWrap::Off);
-            canvas.drawText(area.left(), area.width(), area.top(), text, TextAlignment::Left,
+            Canvas canvas(QSize(600, 200), Colour::Black);
+            TextStyle style;
+            style.font.name = GetParam().fontName;
+            style.font.pointSize = GetParam().pointSize;
+            style.font.colour = colour;
+            style.font.quality = quality;
+            canvas.drawText(style, area.left(), area.width(), area.top(), text, TextAlignment::Left, WordWrap::Off);
+            canvas.drawText(style, area.left(), area.width(), area.top(), text, TextAlignment::Left,
                             WordWrap::Off); // reused
 
             QImage direct(600, 200, Canvas::PixelFormat);
             direct.fill(Qt::black);
             QPainter painter(&direct);
-            painter.setFont(canvas.font.toQFont());
+            painter.setFont(style.font.toQFont());
             painter.setPen(DisplayColour(colour));
             painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
             painter.end();
@@ -189,23 +184,22 @@ TEST(CanvasTest, ALongRightToLeftLineShowsThePartInView) {
     QString text;
     for (int word = 0; text.size() < 400; ++word)
         text += u"\u05E9\u05DC\u05D5\u05DD %1 \u05E2\u05D5\u05DC\u05DD "_s.arg(word);
-    Canvas canvas(QSize(600, 100));
-    canvas.brushColour = Colour::Black;
-    canvas.fillAll();
-    canvas.font.pointSize = 20;
-    canvas.font.colour = Colour::Yellow;
-    canvas.font.quality = FontQuality::NonAntialiased;
-    canvas.drawText(0, 600, 30, text, TextAlignment::Left, WordWrap::Off);
+    Canvas canvas(QSize(600, 100), Colour::Black);
+    TextStyle style;
+    style.font.pointSize = 20;
+    style.font.colour = Colour::Yellow;
+    style.font.quality = FontQuality::NonAntialiased;
+    canvas.drawText(style, 0, 600, 30, text, TextAlignment::Left, WordWrap::Off);
 
     QImage direct(600, 100, Canvas::PixelFormat);
     direct.fill(Qt::black);
     QPainter painter(&direct);
-    painter.setFont(canvas.font.toQFont());
+    painter.setFont(style.font.toQFont());
     painter.setPen(DisplayColour(Colour::Yellow));
     painter.drawText(QRect(0, 30, 100000, 40), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,
                      text);
     painter.end();
-    ASSERT_GT(QFontMetrics(canvas.font.toQFont()).horizontalAdvance(text), 2000);
+    ASSERT_GT(QFontMetrics(style.font.toQFont()).horizontalAdvance(text), 2000);
     EXPECT_EQ(canvas.image(), direct);
 }
 
@@ -219,9 +213,11 @@ long peakResidentKilobytes() {
 // rendered, so the run costs memory in proportion to the image, not to the run (over a gigabyte here).
 TEST(CanvasTest, TextFarLargerThanTheImageCostsOnlyTheImage) {
     Canvas canvas(QSize(200, 100));
-    canvas.font.pointSize = 3000; // 4000 pixels
+    TextStyle style;
+    style.font.pointSize = 3000; // 4000 pixels
+    style.background = Canvas::White;
     const long before = peakResidentKilobytes();
-    canvas.drawText(-50, 200, -20, u"WWWWWWWW"_s, TextAlignment::Left, WordWrap::Off);
+    canvas.drawText(style, -50, 200, -20, u"WWWWWWWW"_s, TextAlignment::Left, WordWrap::Off);
     EXPECT_LT(peakResidentKilobytes() - before, 64 * 1024);
 }
 

@@ -19,9 +19,8 @@ constexpr QRgb Yellow = 0xFFFFFF00;
 class CaptionComposerTest : public testing::Test {
 protected:
     CaptionComposerTest() {
-        display.brushColour = 0xFF0000;
-        display.fillAll();
-        display.font.colour = Colour::Yellow;
+        display.fillAll(style.background);
+        style.font.colour = Colour::Yellow;
         settings.baseFontHeight = 12;
     }
 
@@ -36,7 +35,7 @@ protected:
     }
 
     CaptionComposer::Result compose(const TCaptions& c, int alpha = 0, int brightness = 255) {
-        return composer.ShowSurtitlesOnCanvas(c, Visible, alpha, brightness, settings);
+        return composer.ShowSurtitlesOnCanvas(c, Visible, style, alpha, brightness, settings);
     }
 
     static constexpr QRect Visible{0, 0, 200, 100};
@@ -44,6 +43,7 @@ protected:
     Canvas composition;
     HtmlLabelRenderer renderer;
     CaptionComposer composer{display, composition, renderer};
+    TextStyle style{CanvasFont(), 0xFF0000};
     CompositionSettings settings;
 };
 
@@ -129,7 +129,7 @@ TEST_F(CaptionComposerTest, ALoneLineFeedBreaksAFormattedLineAsCrLfDoes) {
     compose(caption(u"<i>line\r\nsecond</i>"_s));
     const QImage crLf = display.image();
     for (const QString& text : {u"<i>line\nsecond</i>"_s, u"<i>line&#10;second</i>"_s}) {
-        display.fillAll();
+        display.fillAll(style.background);
         compose(caption(text));
         EXPECT_EQ(display.image(), crLf) << text.toStdString();
     }
@@ -146,7 +146,7 @@ TEST_F(CaptionComposerTest, MarkupSizesFollowACaptionSizeGivenAsANumber) {
     const auto composed = [this](const QString& size, int markup) {
         TCaptions c = caption(u"<html><FONT STYLE=\"font-size:%1pt\">Big</FONT></html>"_s.arg(markup));
         c.Size = size;
-        display.fillAll();
+        display.fillAll(style.background);
         compose(c);
         return display.image();
     };
@@ -195,8 +195,9 @@ TEST_F(CaptionComposerTest, RollUpPlainTextScrollsByItsLines) {
     TCaptions c = caption(u"one\r\ntwo"_s);
     c.Effect.InEffect = u"Caption"_s;
     c.VertJust = u"Top"_s;
-    display.font.pointSize = 12;
-    const int lineHeight = display.textHeight();
+    CanvasFont font;
+    font.pointSize = 12;
+    const int lineHeight = Canvas::textHeight(font);
     const int fitting = 100 / lineHeight;
     const int gap = (100 - fitting * lineHeight) / (fitting - 1);
     EXPECT_EQ(compose(c).scrollDistance, 2 * (lineHeight + gap));
@@ -205,8 +206,7 @@ TEST_F(CaptionComposerTest, RollUpPlainTextScrollsByItsLines) {
 TEST_F(CaptionComposerTest, LargeCaptionsAreDrawn) {
     settings.baseFontHeight = 30; // "Large" is 90 points, 120 pixels: glyphs far past Qt's glyph cache
     for (const char16_t* text : {u"Big", u"<html><b>Big</b></html>"}) {
-        display.brushColour = 0xFF0000;
-        display.fillAll();
+        display.fillAll(style.background);
         TCaptions c = caption(QString::fromUtf16(text));
         c.Size = u"Large"_s;
         compose(c);
@@ -218,7 +218,7 @@ TEST_F(CaptionComposerTest, LargeCaptionsAreDrawn) {
 TEST_F(CaptionComposerTest, HugeSizesAndLongTextsStillDraw) {
     // Each must come back (the suite's time limit bounds them) with the composition done.
     const auto composeFresh = [this](const TCaptions& c) {
-        display.fillAll();
+        display.fillAll(style.background);
         compose(c);
         return inkBounds(display.image(), Blue, Visible);
     };
@@ -237,7 +237,7 @@ TEST_F(CaptionComposerTest, HugeSizesAndLongTextsStillDraw) {
     EXPECT_LT(composeFresh(c).top(), 20); // the first lines, at the top
     c.Effect.InEffect = u"Caption"_s;
     composeFresh(c);
-    EXPECT_EQ(composer.ShowSurtitlesOnCanvas(c, Visible, 0, 255, settings).scrollDistance, 100);
+    EXPECT_EQ(composer.ShowSurtitlesOnCanvas(c, Visible, style, 0, 255, settings).scrollDistance, 100);
 }
 
 } // namespace

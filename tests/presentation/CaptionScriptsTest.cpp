@@ -100,7 +100,7 @@ TEST_P(CaptionScriptsTest, InkStaysInTheView) {
         presenter.AnimateTimerTimer();
     ASSERT_EQ(host.position, QPoint(0, 0));
 
-    const QRect expected = referenceInk(presenter.displayCanvas().font, textOf(GetParam()));
+    const QRect expected = referenceInk(presenter.displayFont(), textOf(GetParam()));
     ASSERT_LT(expected.width(), Client.width()) << "the caption should fit the view's width";
     const QRect ink = colourBounds(presenter.displayImage(), CaptionInk);
     // Every pixel row and column of the glyphs is there: none was cut at a line, stamp or image edge

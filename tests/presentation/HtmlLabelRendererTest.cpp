@@ -335,19 +335,21 @@ constexpr QRgb Red = 0xFFFF0000;
 constexpr QRgb Yellow = 0xFFFFFF00;
 
 Canvas blackCanvas(QSize size) {
-    Canvas canvas(size);
-    canvas.brushColour = Colour::Black;
-    canvas.fillAll();
-    canvas.font.pointSize = 20;
-    canvas.font.colour = Colour::Yellow;
-    canvas.font.quality = FontQuality::NonAntialiased;
-    return canvas;
+    return Canvas(size, Colour::Black);
+}
+
+CanvasFont yellowFont() {
+    CanvasFont font;
+    font.pointSize = 20;
+    font.colour = Colour::Yellow;
+    font.quality = FontQuality::NonAntialiased;
+    return font;
 }
 
 TEST(HtmlLabelRendererPixelTest, FontColourPaintsItsRunAndTheBaseColourReturns) {
     Canvas canvas = blackCanvas(QSize(300, 60));
     HtmlLabelRenderer renderer;
-    renderer.HTMLPrint(canvas, {u"<FONT COLOR=\"#FF0000\">red</FONT> back"_s}, canvas.font, QRect(10, 10, 280, 40));
+    renderer.HTMLPrint(canvas, {u"<FONT COLOR=\"#FF0000\">red</FONT> back"_s}, yellowFont(), QRect(10, 10, 280, 40));
 
     const QRect red = colourBounds(canvas.image(), Red);
     const QRect yellow = colourBounds(canvas.image(), Yellow);
@@ -355,30 +357,29 @@ TEST(HtmlLabelRendererPixelTest, FontColourPaintsItsRunAndTheBaseColourReturns) 
     ASSERT_FALSE(yellow.isEmpty());
     EXPECT_GE(red.left(), 10);
     EXPECT_LT(red.right(), yellow.left());
-    EXPECT_EQ(canvas.font.colour, Colour::Yellow);
 }
 
 TEST(HtmlLabelRendererPixelTest, CentredParagraphInkIsCentredAndBottomBlockEndsAtTheBottom) {
     Canvas canvas = blackCanvas(QSize(300, 100));
     HtmlLabelRenderer renderer;
-    renderer.HTMLPrint(canvas, {u"<P ALIGN=\"center\">Centre</P>"_s}, canvas.font, QRect(0, 0, 300, 90),
+    renderer.HTMLPrint(canvas, {u"<P ALIGN=\"center\">Centre</P>"_s}, yellowFont(), QRect(0, 0, 300, 90),
                        {.VAlignment = tvaBottom});
 
     const QRect ink = colourBounds(canvas.image(), Yellow);
     ASSERT_FALSE(ink.isEmpty());
     EXPECT_NEAR(ink.center().x(), 150, 3);
     EXPECT_LE(ink.bottom(), 89);
-    EXPECT_GE(ink.top(), 90 - canvas.textHeight());
+    EXPECT_GE(ink.top(), 90 - Canvas::textHeight(yellowFont()));
 }
 
 TEST(HtmlLabelRendererPixelTest, AbsurdFontSizesCostNoMoreThanHugeOnes) {
     Canvas canvas = blackCanvas(QSize(200, 100));
     HtmlLabelRenderer renderer;
     const QStringList markup = {u"<FONT STYLE=\"font-size:1000000pt\">x</FONT> y <FONT SIZE=\"999999\">z</FONT>"_s};
-    const int height = renderer.measureHeight(canvas, markup, canvas.font, QRect(0, 0, 200, 100));
+    const int height = renderer.measureHeight(canvas, markup, yellowFont(), QRect(0, 0, 200, 100));
     EXPECT_GT(height, 1000);
     EXPECT_LT(height, 3 * 6000);
-    renderer.HTMLPrint(canvas, markup, canvas.font, QRect(0, 0, 200, 100));
+    renderer.HTMLPrint(canvas, markup, yellowFont(), QRect(0, 0, 200, 100));
 }
 
 } // namespace

@@ -247,9 +247,9 @@ TEST_F(PresenterTest, PresentingRunsAPendingBorderHiding) {
 }
 
 TEST_F(PresenterTest, RollUpScrollsByTheLinesItAdds) {
-    Canvas measure;
-    measure.font.pointSize = 12;
-    const int lineHeight = measure.textHeight();
+    CanvasFont font;
+    font.pointSize = 12;
+    const int lineHeight = Canvas::textHeight(font);
     const int fitting = 100 / lineHeight;
     const int gap = (100 - fitting * lineHeight) / (fitting - 1);
 
@@ -267,9 +267,9 @@ TEST_F(PresenterTest, RollUpScrollsByTheLinesItAdds) {
 
 TEST_F(PresenterTest, AWordWrappedRollUpScrollsByTheLinesItAdds) {
     host.presentationSettings.wordWrap = true;
-    Canvas measure;
-    measure.font.pointSize = 12;
-    const int lineHeight = measure.textHeight();
+    CanvasFont font;
+    font.pointSize = 12;
+    const int lineHeight = Canvas::textHeight(font);
     const int fitting = 100 / lineHeight;
     const int gap = (100 - fitting * lineHeight) / (fitting - 1);
     struct Case {

@@ -90,7 +90,7 @@ protected:
             ASSERT_TRUE(window.loadBackgroundImage(file));
         }
         if (GetParam().transparent) {
-            key = DisplayRgb(window.presenter().displayCanvas().brushColour) | 0xFF000000;
+            key = DisplayRgb(window.presenter().clearColour()) | 0xFF000000;
             window.toggleTransparent();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
         }

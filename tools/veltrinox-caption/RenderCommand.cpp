@@ -113,7 +113,7 @@ int RunRender(const QStringList& arguments) {
     Presenter presenter(host);
     presenter.resizeDisplay(client);
     // Transparency keys out the colour the display is cleared to when it is switched on.
-    const ColourValue keyColour = presenter.displayCanvas().brushColour;
+    const ColourValue keyColour = presenter.clearColour();
     for (const QString& document : documents) {
         presenter.enqueue(document);
         presenter.ShowSurtitle();
