@@ -403,6 +403,7 @@ int Presenter::fadeLevel() const {
 Presenter::FadingCaption Presenter::fadingCaption() {
     if (EffectState == State::FadeIn)
         return {m_records.current, m_fontColourValue, m_backColourValue, nullptr};
+    // Colours the record left empty fade out as black.
     TCaptions& previous = m_fadingOut.caption;
     if (previous.Colour.isEmpty())
         previous.Colour = u"0"_s;
