@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QWindow>
 #include <algorithm>
 #include <limits>
 
@@ -133,10 +134,27 @@ void PresentationWindow::applyOpacity() {
 }
 
 void PresentationWindow::setStayOnTop() {
+    if (!windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        changeFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+}
+
+void PresentationWindow::stopStayingOnTop() {
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        changeFlags(windowFlags() & ~Qt::WindowStaysOnTopHint);
+}
+
+void PresentationWindow::changeFlags(Qt::WindowFlags flags) {
+    QWindow* const native = windowHandle();
+    if (!isVisible() || !native) {
+        setWindowFlags(flags);
         return;
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    show();
+    }
+    // A shown window takes its new flags as it stands. Setting them on the widget would hide the
+    // window and map it again at once, and a window manager still taking on the window from its
+    // first mapping may drop the second: the window would never appear. This happens at start-up,
+    // when the first step hides the border.
+    overrideWindowFlags(flags);
+    native->setFlags(flags);
 }
 
 void PresentationWindow::applySize(QSize size) {
@@ -171,9 +189,9 @@ bool PresentationWindow::movedByOperator() const {
 void PresentationWindow::setBorder(Border border) {
     if (windowFlags().testFlag(Qt::FramelessWindowHint) == (border == Border::Hidden))
         return;
-    // New flags re-create the window; its content area stays where it was.
+    // The window manager frames the window anew; its content area stays where it was.
     const QRect geometryBefore = geometry();
-    setWindowFlags(presentationFlags(border, windowFlags().testFlag(Qt::WindowStaysOnTopHint)));
+    changeFlags(presentationFlags(border, windowFlags().testFlag(Qt::WindowStaysOnTopHint)));
     applyGeometry(geometryBefore);
     show();
 }

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <optional>
 #include <vector>
@@ -73,6 +74,43 @@ TEST(PresentationWindowTest, SwitchingTransparencyOnAfterAFadeInKeepsTheWindowVi
     window.toggleTransparent();
     EXPECT_EQ(window.windowAlpha(), 255);
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
+}
+
+// Counts the times a widget is hidden.
+class HideCounter : public QObject {
+public:
+    int hides = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        hides += event->type() == QEvent::Hide;
+        return false;
+    }
+};
+
+// A window manager still taking on a window from its first mapping may drop a second one that
+// follows at once: a shown window changes its border and staying on top without being hidden.
+TEST(PresentationWindowTest, AShownWindowChangesItsBorderAndStayingOnTopWithoutBeingHidden) {
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
+    window.resize(320, 180);
+    window.show();
+    HideCounter counter;
+    window.installEventFilter(&counter);
+    const WId native = window.winId();
+
+    window.hideBorderNow();
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(window.windowHandle()->flags().testFlag(Qt::FramelessWindowHint));
+    window.stopStayingOnTop();
+    EXPECT_FALSE(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    window.setStayOnTop();
+    EXPECT_TRUE(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window.windowHandle()->flags().testFlag(Qt::FramelessWindowHint));
+
+    EXPECT_EQ(counter.hides, 0);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.winId(), native);
 }
 
 TEST(PresentationWindowTest, HidingTheBorderLeavesARunningEffectAlone) {
