@@ -20,7 +20,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int BaseFontDivisor = 56;
 constexpr QPoint NoDragOrigin(-1, -1);
 constexpr int FontAdjustKeyStep = 1;
 constexpr int MoveKeyStep = 1;
@@ -97,7 +96,7 @@ void PresentationWindow::createTrayIcon() {
 
 void PresentationWindow::setFixedBaseFontHeight(std::optional<int> points) {
     m_fixedBaseFontHeight = points;
-    m_baseFontHeight = points.value_or(m_presenter.displayImage().width() / BaseFontDivisor);
+    m_baseFontHeight = m_presenter.baseFontHeight(points);
 }
 
 void PresentationWindow::startAnimation() {
@@ -285,7 +284,7 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
     if (event->size() == event->oldSize() || event->size() == m_presenter.displayImage().size() / 2)
         return;
     m_presenter.resizeDisplay(event->size());
-    m_baseFontHeight = m_fixedBaseFontHeight.value_or(m_presenter.displayImage().width() / BaseFontDivisor);
+    m_baseFontHeight = m_presenter.baseFontHeight(m_fixedBaseFontHeight);
     if (event->size() != m_appliedSize) {
         m_hideBorderTimer.start();
         m_moveSettledTimer.start(); // the operator sizing the window's frame

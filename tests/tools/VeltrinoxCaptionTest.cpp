@@ -264,6 +264,20 @@ TEST(RenderTest, StopsAfterTheStepsAsked) {
     EXPECT_LT(corner.blue(), 255);
 }
 
+TEST(RenderTest, TheBaseFontHeightIsTheWindowsUnlessGiven) {
+    QTemporaryDir directory;
+    const auto render = [&](const QStringList& options) {
+        const QString output = directory.filePath(u"out.png"_s);
+        const ToolRun run =
+            runTool(QStringList{u"render"_s, u"--client"_s, u"320x180"_s, u"-o"_s, output} + options, BlueCaption);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return QImage(output);
+    };
+    const QImage byDefault = render({});
+    EXPECT_EQ(byDefault, render({u"--base-font-height"_s, u"11"_s})); // 640 div 56, as the window has it
+    EXPECT_NE(byDefault, render({u"--base-font-height"_s, u"22"_s}));
+}
+
 TEST(RenderTest, TransparentModeKeysOutTheBackground) {
     QTemporaryDir directory;
     const QString output = directory.filePath(u"out.png"_s);

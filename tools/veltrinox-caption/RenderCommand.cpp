@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -95,8 +96,6 @@ int RunRender(const QStringList& arguments) {
     HeadlessHost host;
     host.transparent = parser.isSet(u"transparent"_s);
     PresentationSettings& settings = host.presentationSettings;
-    settings.baseFontHeight =
-        parser.isSet(u"base-font-height"_s) ? integerOption(parser, u"base-font-height"_s) : client.width() * 2 / 56;
     settings.fontAdjustPercent = std::clamp(integerOption(parser, u"font-adjust"_s), 10, 1000);
     settings.wordWrap = parser.isSet(u"word-wrap"_s);
     settings.antiAliased = parser.isSet(u"anti-aliased"_s);
@@ -112,6 +111,9 @@ int RunRender(const QStringList& arguments) {
 
     Presenter presenter(host);
     presenter.resizeDisplay(client);
+    settings.baseFontHeight = presenter.baseFontHeight(parser.isSet(u"base-font-height"_s)
+                                                           ? std::optional(integerOption(parser, u"base-font-height"_s))
+                                                           : std::nullopt);
     // Transparency keys out the colour the display is cleared to when it is switched on.
     const ColourValue keyColour = presenter.displayCanvas().brushColour;
     for (const QString& document : documents) {
