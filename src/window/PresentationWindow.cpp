@@ -255,25 +255,24 @@ const QImage& PresentationWindow::composeFrame(const QRect& area) {
     QImage frame(m_frame.bits() + part.top() * stride + part.left() * 4, part.width(), part.height(), stride,
                  m_frame.format());
     const QPoint origin = part.topLeft();
-    const QImage& display = m_presenter.displayImage();
-    if (m_hasBackgroundImage) {
-        // Where the picture does not reach, the window's black shows.
-        frame.fill(Qt::black);
-        QPainter composer(&frame);
-        composer.drawImage(-origin, m_backgroundImage);
-        composer.end();
-        m_composedKey = TransparentColour(display);
-        DrawOverBackground(frame, display, m_imagePosition - origin, *m_composedKey);
-    } else {
-        frame.fill(Qt::transparent);
-        QPainter composer(&frame);
-        composer.drawImage(m_imagePosition - origin, display);
-    }
     // In transparent mode the caption background is see-through: pixels of the key colour are
     // painted as no colour at all (a compositing window manager shows the desktop through them;
-    // without one they stay black).
+    // without one they stay black). The window's opacity carries its alpha. Without a background
+    // picture a frame is composed only in transparent mode.
+    if (!m_hasBackgroundImage) {
+        ComposeKeyedDisplayImage(frame, m_presenter, m_imagePosition - origin, m_keyColour, 255);
+        return m_frame;
+    }
+    // Where the picture does not reach, the window's black shows.
+    frame.fill(Qt::black);
+    QPainter composer(&frame);
+    composer.drawImage(-origin, m_backgroundImage);
+    composer.end();
+    const QImage& display = m_presenter.displayImage();
+    m_composedKey = TransparentColour(display);
+    DrawOverBackground(frame, display, m_imagePosition - origin, *m_composedKey);
     if (m_transparent)
-        KeyOutColour(frame, m_keyColour, 255); // the window's opacity carries the alpha
+        KeyOutColour(frame, m_keyColour, 255);
     return m_frame;
 }
 

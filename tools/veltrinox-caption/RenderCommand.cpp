@@ -2,8 +2,8 @@
 #include "DocumentSources.h"
 #include "ToolSupport.h"
 #include "presentation/DisplayColour.h"
+#include "presentation/DisplayPainting.h"
 #include "presentation/HeadlessHost.h"
-#include "presentation/PixelPasses.h"
 #include "presentation/Presenter.h"
 
 #include <QDir>
@@ -51,20 +51,19 @@ QSize clientSize(const QString& text) {
     return size;
 }
 
-// The client area as the window shows it: the display image at its position over black; in
-// transparent mode with the window's alpha, the key colour letting everything through.
+// The client area as the window shows it, painted by the window's own paint functions: the display
+// image at its position over black; in transparent mode with the window's alpha, the key colour
+// letting everything through.
 QImage windowPicture(const Presenter& presenter, const HeadlessHost& host, QSize client, ColourValue keyColour) {
+    if (host.transparent) {
+        QImage translucent(client, QImage::Format_ARGB32);
+        ComposeKeyedDisplayImage(translucent, presenter, host.position, DisplayRgb(keyColour), host.alpha);
+        return translucent;
+    }
     QImage picture(client, QImage::Format_RGB32);
-    picture.fill(Qt::black);
     QPainter painter(&picture);
-    painter.drawImage(host.position, presenter.displayImage());
-    painter.end();
-    if (!host.transparent)
-        return picture;
-
-    QImage translucent = picture.convertToFormat(QImage::Format_ARGB32);
-    KeyOutColour(translucent, DisplayRgb(keyColour), host.alpha);
-    return translucent;
+    PaintDisplayImage(painter, presenter, host.position, picture.rect());
+    return picture;
 }
 
 void save(const QImage& picture, const QString& path) {
