@@ -67,6 +67,34 @@ TEST(SendCommandTest, StaysConnectedUntilTheDocumentsHaveBeenPresented) {
     EXPECT_LE(run.openAfterLastDocument, 10000);
 }
 
+// A "{CLEAR}" caption scrolls at the display's Stagetext rate, which send cannot see: unless told
+// the rate, it waits as long as the slowest takes (10.23 s), where any other would end within 2.4 s.
+TEST(SendCommandTest, WaitsForAClearCaptionAtTheSlowestRateUnlessTold) {
+    const QString clear = QString(Document).replace(u"\u266A A"_s, u"{CLEAR}"_s);
+    const SendRun told = sendTwo(clear, {u"--clear-speed"_s, u"50%"_s});
+    EXPECT_EQ(told.tool.exitCode, 0) << told.tool.err.toStdString();
+    EXPECT_GE(told.openAfterLastDocument, 320); // 32 steps
+    EXPECT_LE(told.openAfterLastDocument, 5000);
+
+    FeedListener feed;
+    ASSERT_TRUE(feed.listen(0, QHostAddress::LocalHost));
+    QElapsedTimer sinceLast;
+    bool closed = false;
+    QObject::connect(&feed, &FeedListener::documentReceived, [&] { sinceLast.start(); });
+    QObject::connect(&feed, &FeedListener::connectionsChanged, [&] { closed = sinceLast.isValid(); });
+    QProcess tool;
+    tool.start(QString::fromUtf8(VELTRINOX_CAPTION_TOOL), {u"send"_s, u"--port"_s, QString::number(feed.port())});
+    tool.write((Document + u'\n' + clear + u'\n').toUtf8());
+    tool.closeWriteChannel();
+    const QDeadlineTimer deadline(15000);
+    while (!closed && !(sinceLast.isValid() && sinceLast.elapsed() >= 4000) && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(sinceLast.isValid()) << "the documents did not arrive";
+    EXPECT_FALSE(closed) << "closed " << sinceLast.elapsed() << " ms after the last document";
+    tool.kill();
+    tool.waitForFinished();
+}
+
 TEST(SendCommandTest, LeavesAtOnceWhenAsked) {
     const SendRun run = sendTwo(Document, {u"--no-wait"_s});
     EXPECT_EQ(run.tool.exitCode, 0) << run.tool.err.toStdString();
