@@ -2,6 +2,7 @@
 
 #include "FakePresentationHost.h"
 #include "presentation/ColourBlend.h"
+#include "support/CaptionDocumentBuilder.h"
 #include "support/ImageProbes.h"
 #include "support/QtPrinters.h"
 
@@ -31,12 +32,15 @@ struct Document {
     // Without explicit columns the text fills all ten, as a Stagetext caption does: with no language
     // named, the last column is the one shown.
     QString xml() const {
-        QString columns = captions;
-        for (int column = 0; captions.isEmpty() && column < 10; ++column)
-            columns += u" Stream%1=\"%2\""_s.arg(column).arg(text);
-        const QString languageElement = language.isEmpty() ? QString() : u"<Language Name=\"%1\"/>"_s.arg(language);
-        return u"<Surtitles><Cue><Captions %1/><Font %2/><Effects InEffect=\"%3\" Speed=\"%4\" %5/>%6</Cue></Surtitles>"_s
-            .arg(columns, font, inEffect, speed, extraEffects, languageElement);
+        CaptionDocumentBuilder builder;
+        if (captions.isEmpty())
+            builder.everyStream(text);
+        return builder.captionsAttributes(captions)
+            .language(language)
+            .fontAttributes(font)
+            .effect(inEffect, speed)
+            .effectsAttributes(extraEffects)
+            .xml();
     }
 };
 
