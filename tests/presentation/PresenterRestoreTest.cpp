@@ -43,18 +43,20 @@ struct DisplayRun {
     Presenter presenter{host};
 };
 
-// A caption in large yellow letters on blue with text in the given column, fading in fast.
+// A caption in large yellow letters on blue with text in the given column, named English and shown,
+// fading in fast.
 CaptionDocumentBuilder yellowOnBlue(const QString& text, int column = 0) {
     return CaptionDocumentBuilder()
-        .stream(column, text)
+        .stream(column, text, u"English"_s)
+        .language(u"English"_s)
         .colours(u"Yellow"_s, u"Blue"_s)
         .fontSize(u"Large"_s)
         .effect(EntryEffect::Fade, u"Fast"_s);
 }
 
-// A caption in white on red with text in column 0.
+// A caption in white on red, shown in its English column.
 CaptionDocumentBuilder whiteOnRed(const QString& text) {
-    return CaptionDocumentBuilder().stream(0, text).colours(u"White"_s, u"Red"_s);
+    return CaptionDocumentBuilder().english(text).colours(u"White"_s, u"Red"_s);
 }
 
 // The column text of a picture caption: a BMP, red above and green below.
@@ -95,6 +97,8 @@ std::vector<RestoreCase> restoreCases() {
         {"Picture", yellowOnBlue(pictureText()).xml()},
         {"Blank", CaptionDocumentBuilder()
                       .specialText(0, SpecialText::Blank)
+                      .columnLanguage(0, u"English"_s)
+                      .language(u"English"_s)
                       .colours({}, u"Green"_s)
                       .effect(EntryEffect::Fade)
                       .xml()},
