@@ -2,6 +2,7 @@
 
 #include "captions/Vocabularies.h"
 #include "net/StagetextConversion.h"
+#include "support/CaptionDocumentBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QString document(const QString& text, const QString& effect) {
-    return u"<Surtitles><Cue><Captions Stream0=\"%1\" StrName0=\"English\"/><Language Name=\"English\"/>"
-           "<Effects InEffect=\"%2\" Speed=\"Fast\"/></Cue></Surtitles>"_s.arg(text, effect);
+QString document(const QString& text, EntryEffect effect) {
+    return CaptionDocumentBuilder().english(text).effect(effect, u"Fast"_s).xml();
 }
 
 struct Case {
@@ -29,16 +29,17 @@ TEST_P(PresentationTimeTest, IsTheStepsOfTheEffectsOnTheAnimationClock) {
 
 // "Fast" is 64 of the 1023 steps of a full course a tick: 16 ticks. A "{CLEAR}" caption scrolls up
 // at the Stagetext rate however its document is written.
-INSTANTIATE_TEST_SUITE_P(Documents, PresentationTimeTest,
-                         testing::ValuesIn(std::vector<Case>{
-                             {"FadeOutAndIn", document(u"Hello"_s, u"Fade"_s), QString(), 320},
-                             {"ScrollUp", document(u"Hello"_s, u"Scroll Up"_s), QString(), 160},
-                             {"ClearAtTheSlowestRate", document(u"{CLEAR}"_s, u"Fade"_s),
-                              SlowestStagetextSpeed.toString(), 10230},
-                             {"ClearAtHalfRate", document(u"{CLEAR}"_s, u"Fade"_s), u"50%"_s, 320},
-                             {"ClearBeforeAnyRate", document(u"{CLEAR}"_s, u"Fade"_s), QString(), 1470},
-                         }),
-                         [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Documents, PresentationTimeTest,
+    testing::ValuesIn(std::vector<Case>{
+        {"FadeOutAndIn", document(u"Hello"_s, EntryEffect::Fade), QString(), 320},
+        {"ScrollUp", document(u"Hello"_s, EntryEffect::ScrollUp), QString(), 160},
+        {"ClearAtTheSlowestRate", document(SpecialTextToString(SpecialText::Clear), EntryEffect::Fade),
+         SlowestStagetextSpeed.toString(), 10230},
+        {"ClearAtHalfRate", document(SpecialTextToString(SpecialText::Clear), EntryEffect::Fade), u"50%"_s, 320},
+        {"ClearBeforeAnyRate", document(SpecialTextToString(SpecialText::Clear), EntryEffect::Fade), QString(), 1470},
+    }),
+    [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 // The wait for a "{CLEAR}" caption is sound only if no rate a Stagetext caption can set is slower.
 TEST(PresentationTimeTest, NoStagetextRateIsSlowerThanTheOneAssumed) {
