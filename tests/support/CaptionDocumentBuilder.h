@@ -1,6 +1,7 @@
 #pragma once
 
 #include "captions/CaptionWords.h"
+#include "captions/Captions.h"
 
 #include <QString>
 #include <array>
@@ -11,7 +12,7 @@
 // character references in them ("&#13;&#10;", "&lt;i&gt;"); an empty value leaves its attribute out.
 class CaptionDocumentBuilder {
 public:
-    static constexpr int Columns = 10;
+    static constexpr int Columns = CaptionColumnCount;
 
     // The text of a column (StreamN) and, when given, its language name (StrNameN).
     CaptionDocumentBuilder& stream(int column, const QString& text, const QString& language = {}) {
