@@ -1,3 +1,6 @@
+#include "captions/Vocabularies.h"
+#include "presentation/AnimationTimer.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -27,10 +30,10 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr QRgb CaptionColour = 0xFFFFFF00;
-constexpr int FadeSpeed = 32;                                 // "Medium"
-constexpr int HalfSteps = (1023 + FadeSpeed - 1) / FadeSpeed; // each half: out, then in
-constexpr int TickMilliseconds = 10;
-constexpr int FadeMilliseconds = 2 * HalfSteps * TickMilliseconds;
+const int FadeSpeed = BrightEffectSpeedFromString(u"Medium");
+const int HalfSteps = (FullProgress + FadeSpeed - 1) / FadeSpeed; // each half: out, then in
+constexpr int TickMilliseconds = AnimationTimer::IntervalMilliseconds;
+const int FadeMilliseconds = 2 * HalfSteps * TickMilliseconds;
 constexpr int ToleranceMilliseconds = 2 * TickMilliseconds;
 
 QByteArray captionDocument(const QString& background, int number) {

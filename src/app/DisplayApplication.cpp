@@ -169,8 +169,7 @@ void DisplayApplication::showModes() {
 void DisplayApplication::showSetupDialog() {
     // The dialog comes to the front and stays there; the display gives up staying on top until its
     // next effect step.
-    m_window->setWindowFlag(Qt::WindowStaysOnTopHint, false);
-    m_window->show();
+    m_window->stopStayingOnTop();
     m_dialog->showNonModal();
 }
 

@@ -1,5 +1,7 @@
 #include "DisplayPainting.h"
 
+#include "PixelPasses.h"
+
 #include <QRegion>
 
 void PaintDisplayImage(QPainter& painter, const Presenter& presenter, QPoint imagePosition, const QRect& area) {
@@ -20,4 +22,12 @@ void PaintDisplayImage(QPainter& painter, const Presenter& presenter, QPoint ima
         painter.fillRect(area, Qt::black);
     const QRect source = area.translated(-imagePosition).intersected(display.rect());
     painter.drawImage(source.topLeft() + imagePosition, display, source);
+}
+
+void ComposeKeyedDisplayImage(QImage& frame, const Presenter& presenter, QPoint imagePosition, QRgb key, int alpha) {
+    frame.fill(Qt::transparent);
+    QPainter composer(&frame);
+    composer.drawImage(imagePosition, presenter.displayImage());
+    composer.end();
+    KeyOutColour(frame, key, alpha);
 }

@@ -16,6 +16,8 @@ namespace {
 
 using State = Presenter::AnimationState;
 
+constexpr int BaseFontDivisor = 56;
+
 // The overall brightness percentage, anything outside 0..100 counting as 100.
 int overallPercentage(const QString& overallBrightness) {
     const int percent = IntegerPrefix(overallBrightness);
@@ -46,6 +48,10 @@ void Presenter::resizeDisplay(QSize clientSize) {
     applyDeferredFill();
     m_viewFill.reset();
     m_display.resize(clientSize * 2, m_clearColour);
+}
+
+int Presenter::baseFontHeight(std::optional<int> fixed) const {
+    return fixed.value_or(m_display.width() / BaseFontDivisor);
 }
 
 void Presenter::setDisplayFont(const QString& name, int pointSize) {

@@ -34,6 +34,9 @@ public:
     // The display image is twice the window's client area in both directions.
     void resizeDisplay(QSize clientSize);
     const QImage& displayImage() const;
+    // The base caption font height, in points, for the display image as it is sized now: its width
+    // div 56, unless fixed (as the command line may fix it).
+    int baseFontHeight(std::optional<int> fixed = std::nullopt) const;
     // The display image to draw on: the picture in view is no longer known to be plain.
     Canvas& displayCanvas();
 

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QWindow>
 #include <algorithm>
 #include <limits>
 
@@ -20,7 +21,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-constexpr int BaseFontDivisor = 56;
 constexpr QPoint NoDragOrigin(-1, -1);
 constexpr int FontAdjustKeyStep = 1;
 constexpr int MoveKeyStep = 1;
@@ -97,7 +97,7 @@ void PresentationWindow::createTrayIcon() {
 
 void PresentationWindow::setFixedBaseFontHeight(std::optional<int> points) {
     m_fixedBaseFontHeight = points;
-    m_baseFontHeight = points.value_or(m_presenter.displayImage().width() / BaseFontDivisor);
+    m_baseFontHeight = m_presenter.baseFontHeight(points);
 }
 
 void PresentationWindow::startAnimation() {
@@ -133,10 +133,27 @@ void PresentationWindow::applyOpacity() {
 }
 
 void PresentationWindow::setStayOnTop() {
+    if (!windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        changeFlags(windowFlags() | Qt::WindowStaysOnTopHint);
+}
+
+void PresentationWindow::stopStayingOnTop() {
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        changeFlags(windowFlags() & ~Qt::WindowStaysOnTopHint);
+}
+
+void PresentationWindow::changeFlags(Qt::WindowFlags flags) {
+    QWindow* const native = windowHandle();
+    if (!isVisible() || !native) {
+        setWindowFlags(flags);
         return;
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    show();
+    }
+    // A shown window takes its new flags as it stands. Setting them on the widget would hide the
+    // window and map it again at once, and a window manager still taking on the window from its
+    // first mapping may drop the second: the window would never appear. This happens at start-up,
+    // when the first step hides the border.
+    overrideWindowFlags(flags);
+    native->setFlags(flags);
 }
 
 void PresentationWindow::applySize(QSize size) {
@@ -171,9 +188,9 @@ bool PresentationWindow::movedByOperator() const {
 void PresentationWindow::setBorder(Border border) {
     if (windowFlags().testFlag(Qt::FramelessWindowHint) == (border == Border::Hidden))
         return;
-    // New flags re-create the window; its content area stays where it was.
+    // The window manager frames the window anew; its content area stays where it was.
     const QRect geometryBefore = geometry();
-    setWindowFlags(presentationFlags(border, windowFlags().testFlag(Qt::WindowStaysOnTopHint)));
+    changeFlags(presentationFlags(border, windowFlags().testFlag(Qt::WindowStaysOnTopHint)));
     applyGeometry(geometryBefore);
     show();
 }
@@ -256,25 +273,24 @@ const QImage& PresentationWindow::composeFrame(const QRect& area) {
     QImage frame(m_frame.bits() + part.top() * stride + part.left() * 4, part.width(), part.height(), stride,
                  m_frame.format());
     const QPoint origin = part.topLeft();
-    const QImage& display = m_presenter.displayImage();
-    if (m_hasBackgroundImage) {
-        // Where the picture does not reach, the window's black shows.
-        frame.fill(Qt::black);
-        QPainter composer(&frame);
-        composer.drawImage(-origin, m_backgroundImage);
-        composer.end();
-        m_composedKey = TransparentColour(display);
-        DrawOverBackground(frame, display, m_imagePosition - origin, *m_composedKey);
-    } else {
-        frame.fill(Qt::transparent);
-        QPainter composer(&frame);
-        composer.drawImage(m_imagePosition - origin, display);
-    }
     // In transparent mode the caption background is see-through: pixels of the key colour are
     // painted as no colour at all (a compositing window manager shows the desktop through them;
-    // without one they stay black).
+    // without one they stay black). The window's opacity carries its alpha. Without a background
+    // picture a frame is composed only in transparent mode.
+    if (!m_hasBackgroundImage) {
+        ComposeKeyedDisplayImage(frame, m_presenter, m_imagePosition - origin, m_keyColour, 255);
+        return m_frame;
+    }
+    // Where the picture does not reach, the window's black shows.
+    frame.fill(Qt::black);
+    QPainter composer(&frame);
+    composer.drawImage(-origin, m_backgroundImage);
+    composer.end();
+    const QImage& display = m_presenter.displayImage();
+    m_composedKey = TransparentColour(display);
+    DrawOverBackground(frame, display, m_imagePosition - origin, *m_composedKey);
     if (m_transparent)
-        KeyOutColour(frame, m_keyColour, 255); // the window's opacity carries the alpha
+        KeyOutColour(frame, m_keyColour, 255);
     return m_frame;
 }
 
@@ -285,7 +301,7 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
     if (event->size() == event->oldSize() || event->size() == m_presenter.displayImage().size() / 2)
         return;
     m_presenter.resizeDisplay(event->size());
-    m_baseFontHeight = m_fixedBaseFontHeight.value_or(m_presenter.displayImage().width() / BaseFontDivisor);
+    m_baseFontHeight = m_presenter.baseFontHeight(m_fixedBaseFontHeight);
     if (event->size() != m_appliedSize) {
         m_hideBorderTimer.start();
         m_moveSettledTimer.start(); // the operator sizing the window's frame

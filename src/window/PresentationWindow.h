@@ -88,6 +88,8 @@ public:
     void setWindowAlpha(int alpha) override;
     bool transparentMode() const override { return m_transparent; }
     void setStayOnTop() override;
+    // An ordinary window until the next effect step (the setup dialog comes to the front).
+    void stopStayingOnTop();
     void repaintNow() override;
     bool borderHidingPending() const override { return m_hideBorderTimer.isActive(); }
     void hideBorderNow() override { hideBorder(); }
@@ -122,6 +124,7 @@ protected:
 private:
     void showBorder();
     void setBorder(Border border);
+    void changeFlags(Qt::WindowFlags flags);
     // Moves the window itself (the keys, a Shift-drag), unlike the operator moving its frame.
     void moveBy(QPoint offset);
     void noteOwnMove(QPoint clientTopLeft);

@@ -2,6 +2,7 @@
 
 #include "app/EventLog.h"
 #include "app/StoredSettings.h"
+#include "support/CaptionDocumentBuilder.h"
 #include "support/ImageProbes.h"
 #include "support/NetFakes.h"
 #include "support/QtPrinters.h"
@@ -347,9 +348,8 @@ TEST_F(DisplayApplicationTest, ClosingWhileControllersAreConnectedAndAnEffectRun
     QTcpSocket controller;
     controller.connectToHost(QHostAddress::LocalHost, display->listeningFeedPort());
     ASSERT_TRUE(controller.waitForConnected(5000));
-    const QString document = u"<Surtitles><Cue><Captions Stream0=\"Scrolling\" StrName0=\"English\"/>"
-                             u"<Language Name=\"English\"/><Effects InEffect=\"Scroll Up\" Speed=\"Slow\"/>"
-                             u"</Cue></Surtitles>"_s;
+    const QString document =
+        CaptionDocumentBuilder().english(u"Scrolling"_s).effect(EntryEffect::ScrollUp, u"Slow"_s).xml();
     controller.write(reinterpret_cast<const char*>(document.utf16()), document.size() * 2);
     controller.write(reinterpret_cast<const char*>(document.utf16()), 40); // and half of the next
     controller.flush();
@@ -622,9 +622,12 @@ TEST_P(AbsurdFontSizeTest, IsHeldToItsRangeOrDrawnBounded) {
     }
 
     Presenter& presenter = display.window().presenter();
-    presenter.enqueue(u"<Surtitles><Cue><Captions Stream0=\"\u2588\" StrName0=\"English\"/><Language Name=\"English\"/>"
-                      u"<Font Colour=\"White\" BackColour=\"Blue\" Size=\"Large\"/><Effects InEffect=\"Instant\"/>"
-                      u"</Cue></Surtitles>"_s);
+    presenter.enqueue(CaptionDocumentBuilder()
+                          .english(u"\u2588"_s)
+                          .colours(u"White"_s, u"Blue"_s)
+                          .fontSize(u"Large"_s)
+                          .effect(EntryEffect::Instant)
+                          .xml());
     presenter.ShowSurtitle();
     for (int step = 0; step < 1024 && presenter.effectRunning(); ++step)
         presenter.AnimateTimerTimer();

@@ -1,4 +1,5 @@
 #include "app/DisplayApplication.h"
+#include "support/CaptionDocumentBuilder.h"
 #include "support/NetFakes.h"
 #include "support/QtPrinters.h"
 
@@ -68,8 +69,7 @@ TEST_F(DisplayContinuityTest, AStartAfterAnUncleanEndShowsTheKeptCaptionAtOnce) 
 TEST_F(DisplayContinuityTest, EachCaptionShownIsKeptAndACleanEndLeavesNone) {
     auto running = display(u"0"_s);
     ASSERT_TRUE(running->start());
-    running->window().presenter().enqueue(
-        u"<Surtitles><Cue><Captions Stream9=\"Kept until the end\"/></Cue></Surtitles>"_s);
+    running->window().presenter().enqueue(CaptionDocumentBuilder().stream(9, u"Kept until the end"_s).xml());
     running->window().presenter().ShowSurtitle();
     const auto kept = [&] {
         const std::optional<ShownCaption> shown = ShownCaptionStore(keptFile()).load();

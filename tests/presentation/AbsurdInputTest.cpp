@@ -30,10 +30,10 @@ class AbsurdInputTest : public testing::TestWithParam<Case> {};
 
 TEST_P(AbsurdInputTest, IsRefusedOrDrawnWithinTheImage) {
     HeadlessHost host;
-    host.presentationSettings.baseFontHeight = Client.width() * 2 / 56; // as the window sets it
-    GetParam().settings(host.presentationSettings);
     Presenter presenter(host);
     presenter.resizeDisplay(Client);
+    host.presentationSettings.baseFontHeight = presenter.baseFontHeight(); // as the window sets it
+    GetParam().settings(host.presentationSettings);
 
     presenter.enqueue(GetParam().document());
     presenter.ShowSurtitle();

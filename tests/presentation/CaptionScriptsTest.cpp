@@ -1,5 +1,6 @@
 #include "FakePresentationHost.h"
 #include "presentation/Presenter.h"
+#include "support/CaptionDocumentBuilder.h"
 #include "support/ImageProbes.h"
 #include "support/QtPrinters.h"
 
@@ -46,11 +47,12 @@ QString textOf(const ScriptCase& script) {
 // A caption in the display's default font (Arial, which fontconfig gives as Liberation Sans), yellow
 // on blue, shown at once, at the bottom of the view as captions sit by default.
 QString documentOf(const QString& text) {
-    QString columns;
-    for (int column = 0; column < 10; ++column)
-        columns += u" Stream%1=\"%2\""_s.arg(column).arg(text);
-    return u"<Surtitles><Cue><Captions%1/><Font Colour=\"Yellow\" BackColour=\"Blue\" Size=\"40\"/>"
-           u"<Effects InEffect=\"Instant\"/></Cue></Surtitles>"_s.arg(columns);
+    return CaptionDocumentBuilder()
+        .everyStream(text)
+        .colours(u"Yellow"_s, u"Blue"_s)
+        .fontSize(u"40"_s)
+        .effect(EntryEffect::Instant)
+        .xml();
 }
 
 // The ink of the text drawn alone, unclipped, in the same font: what the caption should show.

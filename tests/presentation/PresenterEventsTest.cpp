@@ -1,5 +1,6 @@
 #include "FakePresentationHost.h"
 #include "presentation/Presenter.h"
+#include "support/CaptionDocumentBuilder.h"
 
 #include <QByteArray>
 #include <gtest/gtest.h>
@@ -18,9 +19,9 @@ public:
     void presentationWarning(const QString& message) override { warnings.append(message); }
 };
 
-QString captionDocument(const QString& cue, const QString& columns, const QString& inEffect = u"Fade"_s) {
-    return u"<Surtitles><Cue Cue=\"%1\"><Captions %2/><Effects InEffect=\"%3\" Speed=\"Slow\"/>"
-           u"<Language Name=\"French\"/></Cue></Surtitles>"_s.arg(cue, columns, inEffect);
+// A cue that shows its French column, fading in slowly.
+CaptionDocumentBuilder frenchCue(const QString& cue) {
+    return CaptionDocumentBuilder().cue(cue).language(u"French"_s).effect(EntryEffect::Fade, u"Slow"_s);
 }
 
 class PresenterEventsTest : public testing::Test {
@@ -44,12 +45,13 @@ protected:
 
 TEST_F(PresenterEventsTest, EachDocumentIsToldWithItsChosenColumn) {
     const QString shown = u"Bonjour à tous, line one\r\nline two"_s;
-    const QString document =
-        captionDocument(u"47"_s, u"Stream0=\"Hello\" StrName0=\"English\" Stream1=\"%1\" StrName1=\"French\""_s.arg(
-                                     u"Bonjour à tous, line one&#13;&#10;line two"_s));
+    const QString document = frenchCue(u"47"_s)
+                                 .stream(0, u"Hello"_s, u"English"_s)
+                                 .stream(1, u"Bonjour à tous, line one&#13;&#10;line two"_s, u"French"_s)
+                                 .xml();
     presentToEnd(document);
     presentToEnd(u"<Surtitles><Cue"_s);
-    presentToEnd(captionDocument(u"48"_s, u"Stream0=\"{BLANK}\" StrName0=\"French\""_s));
+    presentToEnd(frenchCue(u"48"_s).specialText(0, SpecialText::Blank).columnLanguage(0, u"French"_s).xml());
 
     ASSERT_EQ(events.documents.size(), 3u);
     const PresentedDocument& first = events.documents[0];
@@ -67,10 +69,10 @@ TEST_F(PresenterEventsTest, EachDocumentIsToldWithItsChosenColumn) {
 }
 
 TEST_F(PresenterEventsTest, AnEmptyColumnAndARefusedPictureAreWarnedOfOnce) {
-    presentToEnd(captionDocument(u"1"_s, u"Stream0=\"Hello\" StrName0=\"English\" StrName1=\"French\""_s));
+    presentToEnd(frenchCue(u"1"_s).stream(0, u"Hello"_s, u"English"_s).columnLanguage(1, u"French"_s).xml());
     // A bitmap cut off before its pixels, faded in over many steps.
     const QString picture = u"#IMAGE:#"_s + QString::fromLatin1(QByteArray("BM\0\0\0\0\0\0\0\0", 10).toBase64());
-    presentToEnd(captionDocument(u"2"_s, u"Stream0=\"%1\" StrName0=\"French\""_s.arg(picture)));
+    presentToEnd(frenchCue(u"2"_s).stream(0, picture, u"French"_s).xml());
 
     ASSERT_EQ(events.warnings.size(), 2) << events.warnings.join(u'\n').toStdString();
     EXPECT_TRUE(events.warnings[0].contains(u"column 1 of cue \"1\" is empty"_s)) << events.warnings[0].toStdString();

@@ -1,5 +1,6 @@
 #include "FakePresentationHost.h"
 #include "presentation/Presenter.h"
+#include "support/CaptionDocumentBuilder.h"
 #include "support/QtPrinters.h"
 
 #include <QBuffer>
@@ -42,10 +43,20 @@ struct DisplayRun {
     Presenter presenter{host};
 };
 
-QString document(const QString& captions, const QString& font, const QString& effects,
-                 const QString& more = QString()) {
-    return u"<Surtitles><Cue><Captions %1/><Font %2/><Effects %3/>%4</Cue></Surtitles>"_s.arg(captions, font, effects,
-                                                                                              more);
+// A caption in large yellow letters on blue with text in the given column, named English and shown,
+// fading in fast.
+CaptionDocumentBuilder yellowOnBlue(const QString& text, int column = 0) {
+    return CaptionDocumentBuilder()
+        .stream(column, text, u"English"_s)
+        .language(u"English"_s)
+        .colours(u"Yellow"_s, u"Blue"_s)
+        .fontSize(u"Large"_s)
+        .effect(EntryEffect::Fade, u"Fast"_s);
+}
+
+// A caption in white on red, shown in its English column.
+CaptionDocumentBuilder whiteOnRed(const QString& text) {
+    return CaptionDocumentBuilder().english(text).colours(u"White"_s, u"Red"_s);
 }
 
 // The column text of a picture caption: a BMP, red above and green below.
@@ -65,28 +76,33 @@ struct RestoreCase {
     QString document;
 };
 
-const QString Yellow = u"Colour=\"Yellow\" BackColour=\"Blue\" Size=\"Large\""_s;
-
 std::vector<RestoreCase> restoreCases() {
     return {
-        {"Fade", document(u"Stream0=\"Hello there\""_s, Yellow, u"InEffect=\"Fade\" Speed=\"Fast\""_s)},
-        {"Instant", document(u"Stream0=\"Hello there\""_s, Yellow, u"InEffect=\"Instant\""_s)},
-        {"ScrollUp", document(u"Stream0=\"Up\""_s, Yellow, u"InEffect=\"Scroll Up\" Speed=\"Fast\""_s)},
-        {"ScrollDown", document(u"Stream0=\"Down\""_s, Yellow, u"InEffect=\"Scroll Down\" Speed=\"Fast\""_s)},
-        {"ScrollLeftOnBlack", document(u"Stream0=\"Left\""_s, Yellow, u"InEffect=\"Scroll Left\" Speed=\"Fast\""_s)},
-        {"ScrollRight", document(u"Stream0=\"Right\""_s, Yellow, u"InEffect=\"Scroll Right\" Speed=\"Fast\""_s)},
+        {"Fade", yellowOnBlue(u"Hello there"_s).xml()},
+        {"Instant", yellowOnBlue(u"Hello there"_s).effect(EntryEffect::Instant).xml()},
+        {"ScrollUp", yellowOnBlue(u"Up"_s).effect(EntryEffect::ScrollUp, u"Fast"_s).xml()},
+        {"ScrollDown", yellowOnBlue(u"Down"_s).effect(EntryEffect::ScrollDown, u"Fast"_s).xml()},
+        {"ScrollLeftOnBlack", yellowOnBlue(u"Left"_s).effect(EntryEffect::ScrollLeft, u"Fast"_s).xml()},
+        {"ScrollRight", yellowOnBlue(u"Right"_s).effect(EntryEffect::ScrollRight, u"Fast"_s).xml()},
         {"DimmedJustifiedLeft",
-         document(
-             u"Stream0=\"Dim\""_s, Yellow,
-             u"InEffect=\"Fade\" Speed=\"Fast\" Justification=\"Left\" Brightness=\"Dim\" OverallBrightness=\"60\""_s)},
-        {"ChosenLanguage",
-         document(u"Stream0=\"English\" StrName0=\"English\" Stream1=\"Fran\u00e7ais\" StrName1=\"French\""_s, Yellow,
-                  u"InEffect=\"Fade\" Speed=\"Fast\""_s, u"<Language Name=\"French\"/>"_s)},
-        {"Formatted", document(u"Stream0=\"&lt;html&gt;&lt;b&gt;Bold&lt;/b&gt; &lt;i&gt;and&lt;/i&gt;&lt;/html&gt;\""_s,
-                               Yellow, u"InEffect=\"Fade\" Speed=\"Fast\""_s)},
-        {"Picture", document(u"Stream0=\"%1\""_s.arg(pictureText()), Yellow, u"InEffect=\"Fade\" Speed=\"Fast\""_s)},
-        {"Blank", document(u"Stream0=\"{BLANK}\""_s, u"BackColour=\"Green\""_s, u"InEffect=\"Fade\""_s)},
-        {"Clear", document(u"Stream0=\"{CLEAR}\""_s, Yellow, u"InEffect=\"Fade\""_s)},
+         yellowOnBlue(u"Dim"_s)
+             .effectsAttributes(u"Justification=\"Left\" Brightness=\"Dim\" OverallBrightness=\"60\""_s)
+             .xml()},
+        {"ChosenLanguage", yellowOnBlue(u"English"_s)
+                               .columnLanguage(0, u"English"_s)
+                               .stream(1, u"Fran\u00e7ais"_s, u"French"_s)
+                               .language(u"French"_s)
+                               .xml()},
+        {"Formatted", yellowOnBlue(u"&lt;html&gt;&lt;b&gt;Bold&lt;/b&gt; &lt;i&gt;and&lt;/i&gt;&lt;/html&gt;"_s).xml()},
+        {"Picture", yellowOnBlue(pictureText()).xml()},
+        {"Blank", CaptionDocumentBuilder()
+                      .specialText(0, SpecialText::Blank)
+                      .columnLanguage(0, u"English"_s)
+                      .language(u"English"_s)
+                      .colours({}, u"Green"_s)
+                      .effect(EntryEffect::Fade)
+                      .xml()},
+        {"Clear", yellowOnBlue({}).specialText(0, SpecialText::Clear).effect(EntryEffect::Fade).xml()},
     };
 }
 
@@ -94,8 +110,7 @@ class PresenterRestoreTest : public testing::TestWithParam<RestoreCase> {};
 
 TEST_P(PresenterRestoreTest, DrawsTheCaptionAsItWasShownInOneStep) {
     DisplayRun before;
-    before.present(
-        document(u"Stream0=\"Earlier\""_s, u"Colour=\"White\" BackColour=\"Red\""_s, u"InEffect=\"Instant\""_s));
+    before.present(whiteOnRed(u"Earlier"_s).effect(EntryEffect::Instant).xml());
     before.present(GetParam().document);
     ASSERT_EQ(before.recorder.shown.size(), 2u);
 
@@ -111,9 +126,8 @@ INSTANTIATE_TEST_SUITE_P(Captions, PresenterRestoreTest, testing::ValuesIn(resto
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PresenterRestoreTest, TheCaptionAfterARestoredOneFadesOutOfIt) {
-    const QString shown = document(u"Stream0=\"Shown\""_s, Yellow, u"InEffect=\"Instant\""_s);
-    const QString next = document(u"Stream0=\"Next\""_s, u"Colour=\"White\" BackColour=\"Red\""_s,
-                                  u"InEffect=\"Fade\" Speed=\"Fast\""_s);
+    const QString shown = yellowOnBlue(u"Shown"_s).effect(EntryEffect::Instant).xml();
+    const QString next = whiteOnRed(u"Next"_s).effect(EntryEffect::Fade, u"Fast"_s).xml();
     DisplayRun uninterrupted;
     uninterrupted.present(shown);
     DisplayRun restarted;
@@ -133,9 +147,9 @@ TEST(PresenterRestoreTest, TheCaptionAfterARestoredOneFadesOutOfIt) {
 
 TEST(PresenterRestoreTest, OnlyCaptionsThatEnterAreTold) {
     DisplayRun run;
-    run.present(document(u"Stream9=\"Seen\""_s, Yellow, u"InEffect=\"Instant\""_s));
-    run.present(document(u"Stream9=\"{EMPTY}\""_s, Yellow, u"InEffect=\"Instant\""_s));
-    run.present(document(u"Stream9=\"Unseen\""_s, Yellow, u"InEffect=\"Dissolve\""_s));
+    run.present(yellowOnBlue(u"Seen"_s, 9).effect(EntryEffect::Instant).xml());
+    run.present(yellowOnBlue({}, 9).specialText(9, SpecialText::Empty).effect(EntryEffect::Instant).xml());
+    run.present(yellowOnBlue(u"Unseen"_s, 9).effect(u"Dissolve"_s).xml());
     run.present(u"<Surtitles><Cue>"_s); // does not parse
     ASSERT_EQ(run.recorder.shown.size(), 1u);
     EXPECT_EQ(run.recorder.shown[0].caption.Caption[9].Text, u"Seen"_s);

@@ -2,6 +2,7 @@
 
 #include "FakePresentationHost.h"
 #include "presentation/ColourBlend.h"
+#include "support/CaptionDocumentBuilder.h"
 #include "support/ImageProbes.h"
 #include "support/QtPrinters.h"
 
@@ -11,6 +12,7 @@
 #include <QPalette>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -25,18 +27,18 @@ struct Document {
     QString speed = u"Fast"_s;
     QString extraEffects;
     QString font = u"Colour=\"Yellow\" BackColour=\"Blue\" Size=\"12\""_s;
-    QString captions;
+    std::optional<CaptionDocumentBuilder> columns;
     QString language;
 
-    // Without explicit columns the text fills all ten, as a Stagetext caption does: with no language
+    // Without columns of its own the text fills all ten, as a Stagetext caption does: with no language
     // named, the last column is the one shown.
     QString xml() const {
-        QString columns = captions;
-        for (int column = 0; captions.isEmpty() && column < 10; ++column)
-            columns += u" Stream%1=\"%2\""_s.arg(column).arg(text);
-        const QString languageElement = language.isEmpty() ? QString() : u"<Language Name=\"%1\"/>"_s.arg(language);
-        return u"<Surtitles><Cue><Captions %1/><Font %2/><Effects InEffect=\"%3\" Speed=\"%4\" %5/>%6</Cue></Surtitles>"_s
-            .arg(columns, font, inEffect, speed, extraEffects, languageElement);
+        return columns.value_or(CaptionDocumentBuilder().everyStream(text))
+            .language(language)
+            .fontAttributes(font)
+            .effect(inEffect, speed)
+            .effectsAttributes(extraEffects)
+            .xml();
     }
 };
 
@@ -50,10 +52,10 @@ Document documentOf(const QString& text, const QString& inEffect = u"Fade"_s, co
     return document;
 }
 
-// A document that fades in the formatted text of its captions attributes.
-Document formatted(const QString& captions, const QString& font) {
+// A document that fades in formatted text, in column 9 alone.
+Document formatted(const QString& text, const QString& font) {
     Document document;
-    document.captions = captions;
+    document.columns = CaptionDocumentBuilder().stream(9, text);
     document.font = font;
     return document;
 }
@@ -171,18 +173,20 @@ TEST_F(PresenterTest, DocumentsWaitForTheRunningEffectAndKeepTheirOrder) {
 
 TEST_F(PresenterTest, ChoosesTheColumnOfTheDocumentsLanguage) {
     struct Case {
-        QString captions;
+        CaptionDocumentBuilder columns;
         QString language;
         int index;
     };
+    const CaptionDocumentBuilder englishAndFrench =
+        CaptionDocumentBuilder().stream(0, u"a"_s, u"English"_s).stream(1, u"b"_s, u"French"_s);
     const Case cases[] = {
-        {u"Stream0=\"a\" StrName0=\"English\" Stream1=\"b\" StrName1=\"French\""_s, u"French"_s, 1},
-        {u"Stream0=\"a\" StrName0=\"English\" Stream1=\"b\" StrName1=\"French\""_s, u"German"_s, 0},
-        {u"Stream0=\"a\" StrName0=\"English\""_s, QString(), 9}, // the last column without a name
+        {englishAndFrench, u"French"_s, 1},
+        {englishAndFrench, u"German"_s, 0},
+        {CaptionDocumentBuilder().stream(0, u"a"_s, u"English"_s), QString(), 9}, // the last column without a name
     };
     for (const Case& c : cases) {
         Document document;
-        document.captions = c.captions;
+        document.columns = c.columns;
         document.language = c.language;
         present(document);
         EXPECT_EQ(presenter.records().current.LanguageIndex, c.index) << c.language.toStdString();
@@ -550,7 +554,7 @@ TEST_P(PresenterRedrawTest, OptimisedStepsShowWhatWholeRedrawsShow) {
         documentOf(u"{CLEAR}"_s, u"Fade"_s, u"BackColour=\"Maroon\""_s),
         documentOf(u"{EMPTY}"_s),
         documentOf(u"Unseen"_s, u"Dissolve"_s),
-        formatted(u"Stream9=\"&lt;i&gt;On black&lt;/i&gt;\""_s, u"Colour=\"White\" BackColour=\"Black\""_s),
+        formatted(u"&lt;i&gt;On black&lt;/i&gt;"_s, u"Colour=\"White\" BackColour=\"Black\""_s),
         documentOf(picture, u"Fade"_s, u"BackColour=\"Purple\""_s),
         // Ink far above its line, on black: a fade clears only what the step before drew.
         documentOf(u"x"_s + QString(12, QChar(0x0301)), u"Fade"_s,
@@ -609,7 +613,7 @@ TEST_F(PresenterTest, AFadeLeavesNothingOfTheCaptionBefore) {
     first.font = u"Colour=\"White\" BackColour=\"Black\" Size=\"12\""_s;
     Document second = first;
     second.text = u"Second"_s;
-    second.captions = u"Stream9=\"&lt;html&gt;&lt;i&gt;Second&lt;/i&gt;&lt;/html&gt;\""_s;
+    second.columns = CaptionDocumentBuilder().stream(9, u"&lt;html&gt;&lt;i&gt;Second&lt;/i&gt;&lt;/html&gt;"_s);
     // Steps clear only what the step before drew: nothing of the first caption may remain.
     host.presentationSettings.antiAliased = true;
     present(first);

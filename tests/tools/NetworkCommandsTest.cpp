@@ -1,6 +1,7 @@
 #include "ToolProcess.h"
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
+#include "support/CaptionDocumentBuilder.h"
 #include "support/ControlFakes.h"
 #include "support/QtPrinters.h"
 
@@ -18,8 +19,7 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-const QString Document = u"<Surtitles><Cue><Captions Stream0=\"\u266A A\" StrName0=\"English\"/>"
-                         "<Language Name=\"English\"/></Cue></Surtitles>"_s;
+const QString Document = CaptionDocumentBuilder().english(u"\u266A A"_s).xml();
 
 TEST(SendCommandTest, SendsDocumentsAndWaitsForEachOk) {
     FeedListener feed;
@@ -58,13 +58,40 @@ SendRun sendTwo(const QString& second, const QStringList& options = {}) {
 }
 
 TEST(SendCommandTest, StaysConnectedUntilTheDocumentsHaveBeenPresented) {
-    const QString slowFade =
-        QString(Document).replace(u"</Cue>"_s, u"<Effects InEffect=\"Fade\" Speed=\"20%\"/></Cue>"_s);
+    const QString slowFade = CaptionDocumentBuilder().english(u"\u266A A"_s).effect(EntryEffect::Fade, u"20%"_s).xml();
     const SendRun run = sendTwo(slowFade);
     EXPECT_EQ(run.tool.exitCode, 0) << run.tool.err.toStdString();
     // 20 % is a speed of 12: 86 steps out and 86 in, after the first document's single step.
     EXPECT_GE(run.openAfterLastDocument, 1730);
     EXPECT_LE(run.openAfterLastDocument, 10000);
+}
+
+// A "{CLEAR}" caption scrolls at the display's Stagetext rate, which send cannot see: unless told
+// the rate, it waits as long as the slowest takes (10.23 s), where any other would end within 2.4 s.
+TEST(SendCommandTest, WaitsForAClearCaptionAtTheSlowestRateUnlessTold) {
+    const QString clear = CaptionDocumentBuilder().english({}).specialText(0, SpecialText::Clear).xml();
+    const SendRun told = sendTwo(clear, {u"--clear-speed"_s, u"50%"_s});
+    EXPECT_EQ(told.tool.exitCode, 0) << told.tool.err.toStdString();
+    EXPECT_GE(told.openAfterLastDocument, 320); // 32 steps
+    EXPECT_LE(told.openAfterLastDocument, 5000);
+
+    FeedListener feed;
+    ASSERT_TRUE(feed.listen(0, QHostAddress::LocalHost));
+    QElapsedTimer sinceLast;
+    bool closed = false;
+    QObject::connect(&feed, &FeedListener::documentReceived, [&] { sinceLast.start(); });
+    QObject::connect(&feed, &FeedListener::connectionsChanged, [&] { closed = sinceLast.isValid(); });
+    QProcess tool;
+    tool.start(QString::fromUtf8(VELTRINOX_CAPTION_TOOL), {u"send"_s, u"--port"_s, QString::number(feed.port())});
+    tool.write((Document + u'\n' + clear + u'\n').toUtf8());
+    tool.closeWriteChannel();
+    const QDeadlineTimer deadline(15000);
+    while (!closed && !(sinceLast.isValid() && sinceLast.elapsed() >= 4000) && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_TRUE(sinceLast.isValid()) << "the documents did not arrive";
+    EXPECT_FALSE(closed) << "closed " << sinceLast.elapsed() << " ms after the last document";
+    tool.kill();
+    tool.waitForFinished();
 }
 
 TEST(SendCommandTest, LeavesAtOnceWhenAsked) {
@@ -75,7 +102,7 @@ TEST(SendCommandTest, LeavesAtOnceWhenAsked) {
 }
 
 TEST(SendCommandTest, NamesADocumentThatShowsAnEmptyColumn) {
-    const QString streamZeroOnly = u"<Surtitles><Cue><Captions Stream0=\"Hello\"/></Cue></Surtitles>"_s;
+    const QString streamZeroOnly = CaptionDocumentBuilder().stream(0, u"Hello"_s).xml();
     const SendRun run = sendTwo(streamZeroOnly, {u"--no-wait"_s});
     EXPECT_EQ(run.tool.exitCode, 0);
     EXPECT_EQ(run.tool.err, "veltrinox-caption: document 2 shows column 9, the last without a language name, which is "

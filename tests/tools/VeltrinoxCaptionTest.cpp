@@ -1,4 +1,5 @@
 #include "ToolProcess.h"
+#include "support/CaptionDocumentBuilder.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
@@ -19,6 +20,11 @@ QList<QByteArray> lines(const QByteArray& out) {
     QList<QByteArray> result = out.split('\n');
     EXPECT_EQ(result.takeLast(), QByteArray()) << "output ends in a line end";
     return result;
+}
+
+// A document as one line of standard input.
+QByteArray line(const CaptionDocumentBuilder& document) {
+    return document.xml().toUtf8() + '\n';
 }
 
 QJsonObject json(const QByteArray& line) {
@@ -158,26 +164,17 @@ TEST_P(EmptyColumnTest, InspectNamesADocumentThatShowsAnEmptyColumn) {
 INSTANTIATE_TEST_SUITE_P(
     Documents, EmptyColumnTest,
     testing::ValuesIn(std::vector<ColumnCase>{
-        {"NamedColumn",
-         "<Surtitles><Cue><Captions Stream0=\"Hi\" StrName0=\"English\"/><Language "
-         "Name=\"English\"/></Cue></Surtitles>\n",
-         ""},
-        {"StreamZeroOnly", "<Surtitles><Cue\n<Surtitles><Cue><Captions Stream0=\"Hi\"/></Cue></Surtitles>\n",
+        {"NamedColumn", line(CaptionDocumentBuilder().english(u"Hi"_s)), ""},
+        {"StreamZeroOnly", "<Surtitles><Cue\n" + line(CaptionDocumentBuilder().stream(0, u"Hi"_s)),
          "veltrinox-caption: document 2 shows column 9, the last without a language name, which is empty\n"},
         {"EmptyNamedColumn",
-         "<Surtitles><Cue><Captions Stream0=\"Hi\" StrName1=\"English\"/><Language "
-         "Name=\"English\"/></Cue></Surtitles>\n",
+         line(CaptionDocumentBuilder().stream(0, u"Hi"_s).columnLanguage(1, u"English"_s).language(u"English"_s)),
          "veltrinox-caption: document 1 shows column 1, the last whose StrName is the Language Name \"English\", "
          "which is empty\n"},
-        {"NoColumnOfTheLanguage",
-         "<Surtitles><Cue><Captions Stream1=\"Hi\" StrName1=\"English\"/><Language "
-         "Name=\"French\"/></Cue></Surtitles>\n",
+        {"NoColumnOfTheLanguage", line(CaptionDocumentBuilder().stream(1, u"Hi"_s, u"English"_s).language(u"French"_s)),
          "veltrinox-caption: document 1 shows column 0, as no column's StrName is the Language Name \"French\", "
          "which is empty\n"},
-        {"StagetextFillsEveryColumn",
-         "<Surtitles><Cue><Captions Stream0=\"a\" Stream1=\"a\" Stream2=\"a\" Stream3=\"a\" Stream4=\"a\" "
-         "Stream5=\"a\" Stream6=\"a\" Stream7=\"a\" Stream8=\"a\" Stream9=\"a\"/></Cue></Surtitles>\n",
-         ""},
+        {"StagetextFillsEveryColumn", line(CaptionDocumentBuilder().everyStream(u"a"_s)), ""},
     }),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -233,9 +230,15 @@ TEST(InspectTest, EscapesControlCharactersInTexts) {
     EXPECT_TRUE(run.out.contains(R"("Text":"a\r\n\"b")")) << run.out.toStdString();
 }
 
-const QByteArray BlueCaption = "<Surtitles><Cue><Captions Stream0=\"Hello\" StrName0=\"English\"/>"
-                               "<Language Name=\"English\"/><Font Colour=\"Yellow\" BackColour=\"Blue\"/>"
-                               "<Effects InEffect=\"Fade\" Speed=\"Fast\"/></Cue></Surtitles>\n";
+// A caption in yellow on the given background, fading in fast, as one line of standard input.
+QByteArray captionOn(const QString& background) {
+    return line(CaptionDocumentBuilder()
+                    .english(u"Hello"_s)
+                    .colours(u"Yellow"_s, background)
+                    .effect(EntryEffect::Fade, u"Fast"_s));
+}
+
+const QByteArray BlueCaption = captionOn(u"Blue"_s);
 
 TEST(RenderTest, WritesWhatTheWindowShowsAndEveryStep) {
     QTemporaryDir directory;
@@ -264,10 +267,24 @@ TEST(RenderTest, StopsAfterTheStepsAsked) {
     EXPECT_LT(corner.blue(), 255);
 }
 
+TEST(RenderTest, TheBaseFontHeightIsTheWindowsUnlessGiven) {
+    QTemporaryDir directory;
+    const auto render = [&](const QStringList& options) {
+        const QString output = directory.filePath(u"out.png"_s);
+        const ToolRun run =
+            runTool(QStringList{u"render"_s, u"--client"_s, u"320x180"_s, u"-o"_s, output} + options, BlueCaption);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return QImage(output);
+    };
+    const QImage byDefault = render({});
+    EXPECT_EQ(byDefault, render({u"--base-font-height"_s, u"11"_s})); // 640 div 56, as the window has it
+    EXPECT_NE(byDefault, render({u"--base-font-height"_s, u"22"_s}));
+}
+
 TEST(RenderTest, TransparentModeKeysOutTheBackground) {
     QTemporaryDir directory;
     const QString output = directory.filePath(u"out.png"_s);
-    const QByteArray blackCaption = QByteArray(BlueCaption).replace("Blue", "Black");
+    const QByteArray blackCaption = captionOn(u"Black"_s);
     const ToolRun run = runTool({u"render"_s, u"--transparent"_s, u"-o"_s, output}, blackCaption);
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QImage picture(output);

@@ -1,4 +1,5 @@
 #include "presentation/DisplayColour.h"
+#include "support/CaptionDocumentBuilder.h"
 #include "support/WindowFakes.h"
 #include "window/BackgroundPicture.h"
 #include "window/PresentationWindow.h"
@@ -43,9 +44,11 @@ const QString Plain = u"First line&#13;&#10;and the second"_s;
 const QString Formatted = u"&lt;HTML&gt;&lt;b&gt;Bold&lt;/b&gt; and &lt;i&gt;italic&lt;/i&gt;&lt;/HTML&gt;"_s;
 
 QString document(const QString& text, const QString& background) {
-    return u"<Surtitles><Cue><Captions Stream0=\"%1\" StrName0=\"English\"/><Language Name=\"English\"/>"
-           u"<Font Colour=\"Yellow\" BackColour=\"%2\"/><Effects InEffect=\"Fade\" Speed=\"Fast\"/></Cue></Surtitles>"_s
-               .arg(text, background);
+    return CaptionDocumentBuilder()
+        .english(text)
+        .colours(u"Yellow"_s, background)
+        .effect(EntryEffect::Fade, u"Fast"_s)
+        .xml();
 }
 
 struct Scenario {

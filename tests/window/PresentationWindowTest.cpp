@@ -1,5 +1,7 @@
 #include "window/PresentationWindow.h"
 
+#include "captions/Vocabularies.h"
+#include "support/CaptionDocumentBuilder.h"
 #include "support/QtPrinters.h"
 #include "support/WindowFakes.h"
 
@@ -9,6 +11,7 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <optional>
 #include <vector>
@@ -40,8 +43,7 @@ TEST(PresentationWindowTest, AnimationStepsArriveAsEvents) {
     window.resize(320, 180);
     window.show();
     window.startAnimation();
-    window.presenter().enqueue(u"<Surtitles><Cue><Captions Stream9=\"Hi\"/><Effects InEffect=\"Fade\" "
-                               u"Speed=\"Fast\"/></Cue></Surtitles>"_s);
+    window.presenter().enqueue(CaptionDocumentBuilder().stream(9, u"Hi"_s).effect(EntryEffect::Fade, u"Fast"_s).xml());
     window.presenter().ShowSurtitle();
     ASSERT_TRUE(window.presenter().effectRunning());
     const QDeadlineTimer deadline(5000);
@@ -75,6 +77,43 @@ TEST(PresentationWindowTest, SwitchingTransparencyOnAfterAFadeInKeepsTheWindowVi
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
 }
 
+// Counts the times a widget is hidden.
+class HideCounter : public QObject {
+public:
+    int hides = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        hides += event->type() == QEvent::Hide;
+        return false;
+    }
+};
+
+// A window manager still taking on a window from its first mapping may drop a second one that
+// follows at once: a shown window changes its border and staying on top without being hidden.
+TEST(PresentationWindowTest, AShownWindowChangesItsBorderAndStayingOnTopWithoutBeingHidden) {
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
+    window.resize(320, 180);
+    window.show();
+    HideCounter counter;
+    window.installEventFilter(&counter);
+    const WId native = window.winId();
+
+    window.hideBorderNow();
+    EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(window.windowHandle()->flags().testFlag(Qt::FramelessWindowHint));
+    window.stopStayingOnTop();
+    EXPECT_FALSE(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    window.setStayOnTop();
+    EXPECT_TRUE(window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(window.windowHandle()->flags().testFlag(Qt::FramelessWindowHint));
+
+    EXPECT_EQ(counter.hides, 0);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.winId(), native);
+}
+
 TEST(PresentationWindowTest, HidingTheBorderLeavesARunningEffectAlone) {
     const FixedPresentationInputs inputs;
     PresentationWindow window(inputs);
@@ -82,12 +121,11 @@ TEST(PresentationWindowTest, HidingTheBorderLeavesARunningEffectAlone) {
     window.show();
     EXPECT_TRUE(window.borderHidingPending()); // from creation
     Presenter& presenter = window.presenter();
-    presenter.enqueue(u"<Surtitles><Cue><Captions Stream9=\"first\"/><Effects InEffect=\"Scroll Left\" "
-                      u"Speed=\"Slow\"/></Cue></Surtitles>"_s);
+    presenter.enqueue(CaptionDocumentBuilder().stream(9, u"first"_s).effect(EntryEffect::ScrollLeft, u"Slow"_s).xml());
     presenter.ShowSurtitle(); // runs the pending border hiding first, then starts the scroll
     EXPECT_FALSE(window.borderHidingPending());
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
-    const int steps = (1023 + presenter.effectSpeed() - 1) / presenter.effectSpeed();
+    const int steps = (FullProgress + presenter.effectSpeed() - 1) / presenter.effectSpeed();
     presenter.AnimateTimerTimer();
 
     // The timer's own step, and the operator's resize that makes a caption run it again: the scroll
@@ -97,8 +135,7 @@ TEST(PresentationWindowTest, HidingTheBorderLeavesARunningEffectAlone) {
     window.resize(330, 190);
     QCoreApplication::processEvents();
     ASSERT_TRUE(window.borderHidingPending());
-    presenter.enqueue(u"<Surtitles><Cue><Captions Stream9=\"second\"/><Effects InEffect=\"Instant\"/></Cue>"
-                      u"</Surtitles>"_s);
+    presenter.enqueue(CaptionDocumentBuilder().stream(9, u"second"_s).effect(EntryEffect::Instant).xml());
     presenter.ShowSurtitle();
     EXPECT_FALSE(window.borderHidingPending());
     EXPECT_EQ(presenter.effectState(), Presenter::AnimationState::ScrollLeft);

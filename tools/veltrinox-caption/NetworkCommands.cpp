@@ -22,16 +22,20 @@ constexpr int TimeoutMilliseconds = 5000;
 constexpr int PauseBetweenMessagesMilliseconds = 250;
 
 constexpr char SendHelp[] =
-    "Usage: veltrinox-caption send [--host H] [--port P] [--no-wait] [FILE...]\n"
+    "Usage: veltrinox-caption send [--host H] [--port P] [--no-wait] [--clear-speed SPEED] [FILE...]\n"
     "\n"
     "Sends caption documents to a display's caption feed port (default 127.0.0.1:10000) as UTF-16LE,\n"
     "each waiting for the display's \"OK\". Documents are read as inspect reads them, and one that\n"
     "will show an empty column is named on standard error.\n"
     "The display drops the documents still waiting when a connection closes, so send keeps its\n"
     "connection open until every document has been presented, its entry effect run to its end (the\n"
-    "time the display's own engine takes for them); the last one stays on screen.\n"
-    "  --no-wait   close the connection after the last \"OK\" (the display keeps only the document\n"
-    "              it is presenting then)\n"
+    "time the display's own engine takes for them); the last one stays on screen. A \"{CLEAR}\" caption\n"
+    "scrolls at the rate the display's last Stagetext caption set, which send cannot see: it is taken\n"
+    "to scroll at the slowest rate (about ten seconds) unless --clear-speed gives that rate.\n"
+    "  --no-wait             close the connection after the last \"OK\" (the display keeps only the\n"
+    "                        document it is presenting then)\n"
+    "  --clear-speed SPEED   the display's Stagetext rate as a speed text (\"96%\"; empty before any\n"
+    "                        rate was set), for the wait for \"{CLEAR}\" captions (default: the slowest)\n"
     "Exit status 1 when the display refuses the connection or does not answer within 5 s.\n";
 
 // The display's animation clock may fall behind while it draws: the wait allows for that.
@@ -136,6 +140,7 @@ int RunSend(const QStringList& arguments) {
     QCommandLineParser parser;
     addEndpointOptions(parser);
     parser.addOption({u"no-wait"_s, QString()});
+    parser.addOption({u"clear-speed"_s, QString(), u"SPEED"_s, SlowestStagetextSpeed.toString()});
     if (!parseArguments(parser, arguments)) {
         writeOut(SendHelp);
         return ExitSuccess;
@@ -147,7 +152,8 @@ int RunSend(const QStringList& arguments) {
         if (const std::optional<QString> warning = warnings.read(document))
             writeError(*warning);
     }
-    const qint64 presentation = parser.isSet(u"no-wait"_s) ? 0 : PresentationMilliseconds(documents);
+    const qint64 presentation =
+        parser.isSet(u"no-wait"_s) ? 0 : PresentationMilliseconds(documents, parser.value(u"clear-speed"_s));
     return runNetworkCommand([&] {
         DisplayConnection display(target.host, target.port);
         for (const QString& document : documents) {

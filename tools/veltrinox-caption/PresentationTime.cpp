@@ -12,8 +12,9 @@ constexpr qint64 MaxStepsPerDocument = 100000;
 
 } // namespace
 
-qint64 PresentationMilliseconds(const QStringList& documents) {
+qint64 PresentationMilliseconds(const QStringList& documents, const QString& clearSpeed) {
     HeadlessHost host;
+    host.speed = clearSpeed;
     host.presentationSettings.baseFontHeight = SmallClient.height();
     Presenter presenter(host);
     presenter.resizeDisplay(SmallClient);

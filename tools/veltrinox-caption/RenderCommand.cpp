@@ -2,14 +2,15 @@
 #include "DocumentSources.h"
 #include "ToolSupport.h"
 #include "presentation/DisplayColour.h"
+#include "presentation/DisplayPainting.h"
 #include "presentation/HeadlessHost.h"
-#include "presentation/PixelPasses.h"
 #include "presentation/Presenter.h"
 
 #include <QDir>
 #include <QPainter>
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -50,20 +51,19 @@ QSize clientSize(const QString& text) {
     return size;
 }
 
-// The client area as the window shows it: the display image at its position over black; in
-// transparent mode with the window's alpha, the key colour letting everything through.
+// The client area as the window shows it, painted by the window's own paint functions: the display
+// image at its position over black; in transparent mode with the window's alpha, the key colour
+// letting everything through.
 QImage windowPicture(const Presenter& presenter, const HeadlessHost& host, QSize client, ColourValue keyColour) {
+    if (host.transparent) {
+        QImage translucent(client, QImage::Format_ARGB32);
+        ComposeKeyedDisplayImage(translucent, presenter, host.position, DisplayRgb(keyColour), host.alpha);
+        return translucent;
+    }
     QImage picture(client, QImage::Format_RGB32);
-    picture.fill(Qt::black);
     QPainter painter(&picture);
-    painter.drawImage(host.position, presenter.displayImage());
-    painter.end();
-    if (!host.transparent)
-        return picture;
-
-    QImage translucent = picture.convertToFormat(QImage::Format_ARGB32);
-    KeyOutColour(translucent, DisplayRgb(keyColour), host.alpha);
-    return translucent;
+    PaintDisplayImage(painter, presenter, host.position, picture.rect());
+    return picture;
 }
 
 void save(const QImage& picture, const QString& path) {
@@ -95,8 +95,6 @@ int RunRender(const QStringList& arguments) {
     HeadlessHost host;
     host.transparent = parser.isSet(u"transparent"_s);
     PresentationSettings& settings = host.presentationSettings;
-    settings.baseFontHeight =
-        parser.isSet(u"base-font-height"_s) ? integerOption(parser, u"base-font-height"_s) : client.width() * 2 / 56;
     settings.fontAdjustPercent = std::clamp(integerOption(parser, u"font-adjust"_s), 10, 1000);
     settings.wordWrap = parser.isSet(u"word-wrap"_s);
     settings.antiAliased = parser.isSet(u"anti-aliased"_s);
@@ -112,6 +110,9 @@ int RunRender(const QStringList& arguments) {
 
     Presenter presenter(host);
     presenter.resizeDisplay(client);
+    settings.baseFontHeight = presenter.baseFontHeight(parser.isSet(u"base-font-height"_s)
+                                                           ? std::optional(integerOption(parser, u"base-font-height"_s))
+                                                           : std::nullopt);
     // Transparency keys out the colour the display is cleared to when it is switched on.
     const ColourValue keyColour = presenter.clearColour();
     for (const QString& document : documents) {
