@@ -5,8 +5,8 @@
 
 const QEvent::Type AnimationTimer::StepEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
-AnimationTimer::AnimationTimer(QObject* receiver, const std::atomic<bool>& running, const std::atomic<int>& tickReload)
-    : m_receiver(receiver), m_running(running), m_tickReload(tickReload), m_thread([this] { run(); }) {}
+AnimationTimer::AnimationTimer(QObject* receiver, const AnimationPace& pace)
+    : m_receiver(receiver), m_pace(pace), m_thread([this] { run(); }) {}
 
 AnimationTimer::~AnimationTimer() {
     stop();
@@ -39,10 +39,10 @@ void AnimationTimer::run() {
 }
 
 void AnimationTimer::tick() {
-    if (!m_running)
+    if (!m_pace.EffectRunning)
         return;
     if (--m_tickCountdown < 0)
-        m_tickCountdown = m_tickReload;
+        m_tickCountdown = m_pace.TickReload;
     if (m_tickCountdown <= 1)
         QCoreApplication::postEvent(m_receiver, new QEvent(StepEvent));
 }

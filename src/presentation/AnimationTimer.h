@@ -8,6 +8,13 @@
 
 class QObject;
 
+// What the animation clock reads of the presentation: whether an effect runs, and every how many
+// ticks it takes a step. Written only by the GUI thread.
+struct AnimationPace {
+    std::atomic<bool> EffectRunning{false};
+    std::atomic<int> TickReload{0};
+};
+
 // The 10 ms animation clock. It runs on a thread of its own and does one thing: while an effect
 // is running it posts a step event to the receiver, whose thread carries the step out. Steps are
 // never merged or skipped: a slow step only lets events queue. The destructor stops and joins the
@@ -17,8 +24,8 @@ public:
     static constexpr int IntervalMilliseconds = 10;
     static const QEvent::Type StepEvent;
 
-    // running and tickReload belong to the presentation, which outlives the timer.
-    AnimationTimer(QObject* receiver, const std::atomic<bool>& running, const std::atomic<int>& tickReload);
+    // The pace belongs to the presentation, which outlives the timer.
+    AnimationTimer(QObject* receiver, const AnimationPace& pace);
     ~AnimationTimer();
 
     AnimationTimer(const AnimationTimer&) = delete;
@@ -33,8 +40,7 @@ private:
     QObject* const m_receiver;
 
     // --- Read by the timer thread, written by the GUI thread.
-    const std::atomic<bool>& m_running;
-    const std::atomic<int>& m_tickReload;
+    const AnimationPace& m_pace;
 
     // --- Only the timer thread touches these.
     int m_tickCountdown = 0;

@@ -159,7 +159,7 @@ void Presenter::ShowSurtitle() {
     // Empty entries are dropped, and never let a document past a running effect.
     while (!m_queue.empty() && m_queue.front().isEmpty())
         m_queue.pop_front();
-    if (m_queue.empty() || EffectRunning)
+    if (m_queue.empty() || m_pace.EffectRunning)
         return;
 
     const QString document = std::move(m_queue.front());
@@ -226,7 +226,7 @@ void Presenter::ShowSurtitle() {
     if (entry && entry != EntryEffect::Ignore)
         setUpEffect(*entry, settings);
     if (entry != EntryEffect::Ignore)
-        TickReload = 1;
+        m_pace.TickReload = 1;
 }
 
 void Presenter::report(const PresentedDocument& document) const {
@@ -258,7 +258,7 @@ void Presenter::restoreShown(const ShownCaption& shown) {
     // Lines rolled up before the last one have no record: the last one is drawn at the top.
     m_shown = {shown.caption, false, QImage()};
     startEffect(State::FadeIn, BrightEffectSpeedFromString(InstantSpeed));
-    TickReload = 1;
+    m_pace.TickReload = 1;
 }
 
 void Presenter::setUpEffect(EntryEffect entry, const PresentationSettings& settings) {
@@ -306,7 +306,7 @@ void Presenter::startEffect(AnimationState state, int speed) {
     EffectState = state;
     EffectSpeed = speed;
     EffectStep = FullProgress;
-    EffectRunning = true;
+    m_pace.EffectRunning = true;
 }
 
 void Presenter::useCaptionFont(const TCaptions& caption, ColourValue colour, const PresentationSettings& settings) {
@@ -458,7 +458,7 @@ void Presenter::finishFade() {
     if (EffectState == State::FadeOut) {
         EffectState = State::FadeIn; // the caption that waited for the fade out now fades in
     } else {
-        EffectRunning = false;
+        m_pace.EffectRunning = false;
         EffectState = State::Idle;
         if (!m_queue.empty())
             ShowSurtitle();
@@ -496,7 +496,7 @@ void Presenter::scrollStep() {
 void Presenter::finishEffect() {
     const AnimationState state = EffectState;
     m_viewFill.reset(); // the scroll's picture is in view now
-    EffectRunning = false;
+    m_pace.EffectRunning = false;
     EffectState = State::Idle;
     if (state == State::ScrollUp) {
         // The picture that scrolled into view becomes the upper-left quarter.

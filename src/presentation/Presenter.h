@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AnimationTimer.h"
 #include "Canvas.h"
 #include "CaptionComposer.h"
 #include "CaptionQueue.h"
@@ -65,7 +66,7 @@ public:
     // Which effect runs: a fade in, a fade out (followed by the fade in), or a scroll.
     enum class AnimationState { Idle, FadeIn, FadeOut, ScrollUp, ScrollDown, ScrollLeft, ScrollRight };
 
-    bool effectRunning() const { return EffectRunning; }
+    bool effectRunning() const { return m_pace.EffectRunning; }
     AnimationState effectState() const { return EffectState; }
     int effectStep() const { return EffectStep; }
     int effectSpeed() const { return EffectSpeed; }
@@ -86,9 +87,8 @@ public:
     };
     std::optional<PlainView> plainView() const;
 
-    // --- Read by the animation timer thread; written only by the GUI thread.
-    std::atomic<bool> EffectRunning{false};
-    std::atomic<int> TickReload{0};
+    // What the animation clock reads, on its own thread.
+    const AnimationPace& animationPace() const { return m_pace; }
 
 private:
     static FontSizeSettings fontSizeSettings(const PresentationSettings& settings);
@@ -172,4 +172,5 @@ private:
     int EffectStep = 0;
     int EffectSpeed = 0;
     int ScrollDistance = 0;
+    AnimationPace m_pace;
 };

@@ -102,7 +102,7 @@ void PresentationWindow::setFixedBaseFontHeight(std::optional<int> points) {
 
 void PresentationWindow::startAnimation() {
     if (!m_animationTimer)
-        m_animationTimer = std::make_unique<AnimationTimer>(this, m_presenter.EffectRunning, m_presenter.TickReload);
+        m_animationTimer = std::make_unique<AnimationTimer>(this, m_presenter.animationPace());
 }
 
 void PresentationWindow::stopAnimation() {

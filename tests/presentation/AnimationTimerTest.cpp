@@ -28,25 +28,25 @@ void processEventsFor(int milliseconds) {
 
 TEST(AnimationTimerTest, PostsStepsOnlyWhileAnEffectRuns) {
     StepCounter counter;
-    std::atomic<bool> running{false};
-    std::atomic<int> tickReload{1};
+    AnimationPace pace;
+    pace.TickReload = 1;
     {
-        AnimationTimer timer(&counter, running, tickReload);
+        AnimationTimer timer(&counter, pace);
         processEventsFor(100);
         EXPECT_EQ(counter.steps, 0);
 
-        running = true;
+        pace.EffectRunning = true;
         const QDeadlineTimer deadline(5000);
         while (counter.steps < 5 && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         EXPECT_GE(counter.steps, 5);
 
-        running = false;
+        pace.EffectRunning = false;
         processEventsFor(50); // steps posted before the stop still arrive
         const int stepsAtStop = counter.steps;
         processEventsFor(100);
         EXPECT_EQ(counter.steps, stepsAtStop);
-        running = true;
+        pace.EffectRunning = true;
     }
     // Destroyed: the thread has been joined, nothing is posted any more.
     QCoreApplication::processEvents();
