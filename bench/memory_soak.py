@@ -29,6 +29,8 @@ WORDS = ("the night is young and all the stars are out over the river where we w
          "love sorrow hope returns again tomorrow beneath silver cloud").split()
 PICTURE_SIZES = [(960, 540), (640, 360), (1280, 720), (800, 600), (320, 240), (1024, 576)]
 MARKER_COLOURS = ["clLime", "clFuchsia"]
+# A marker that takes longer than this to appear waited behind a backlog.
+BEHIND_MS = 2000
 
 
 def escape(text):
@@ -105,6 +107,7 @@ def main():
     sample_every = max(count // samples, 1)
     warm_up = count // 4
     rows = []
+    lags = []
     stalls = []
     print(f"{'captions':>9} {'minutes':>8} {'VmRSS MiB':>10} {'RssAnon':>8} {'RssFile':>8} {'lag ms':>7} {'CPU s':>7}")
     started = time.monotonic()
@@ -131,6 +134,7 @@ def main():
                     return 1
                 time.sleep(0.01)
             lag = (time.monotonic() - sent) * 1000
+            lags.append(lag)
             memory = display.memory()
             rows.append((number, memory["VmRSS"]))
             print(f"{number:>9} {(time.monotonic() - started) / 60:>8.1f} {memory['VmRSS']:>10.1f} "
@@ -158,6 +162,9 @@ def main():
     growth = max(late) - max(early)
     print(f"after warm-up ({warm_up} captions): highest {max(early):.1f} MiB just after, "
           f"{max(late):.1f} MiB at the end of the run")
+    if max(lags[1:], default=0) > BEHIND_MS:
+        print(f"the display fell behind (a marker took up to {max(lags) / 1000:.1f} s to appear): the samples are "
+              f"of a display whose queue was full; a lower --rate measures one that keeps up")
     if stalls:
         print(f"markers sent again, not shown within 20 s, after captions {stalls}")
     if growth > tolerance:
