@@ -150,8 +150,8 @@ void PresentationWindow::changeFlags(Qt::WindowFlags flags) {
     }
     // A shown window takes its new flags as it stands. Setting them on the widget would hide the
     // window and map it again at once, and a window manager still taking on the window from its
-    // first mapping may drop the second: the window would never appear. This happens at start-up,
-    // when the first step hides the border.
+    // first mapping may drop the second: the window would never appear. A caption shown again at
+    // start-up has the border hidden within milliseconds of the first mapping.
     overrideWindowFlags(flags);
     native->setFlags(flags);
 }
@@ -296,7 +296,7 @@ const QImage& PresentationWindow::composeFrame(const QRect& area) {
 
 void PresentationWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    // Showing or hiding the border re-creates the window at the same size: that is no resize, and
+    // Showing or hiding the border reframes the window at the same size: that is no resize, and
     // must not start the border timer again (it would stop the effects that follow).
     if (event->size() == event->oldSize() || event->size() == m_presenter.displayImage().size() / 2)
         return;

@@ -78,7 +78,7 @@ start_display
 # content stands there once the border has hidden.)
 for _ in $(seq 80); do
     window=$(xdotool search --sync --name '^Veltrinox LCD presentation$' | head -1)
-    # The window is re-created when its border hides: the one just found may be gone by now.
+    # The window may not be readable while the window manager reframes it as its border hides.
     geometry=$(xdotool getwindowgeometry "$window" 2>/dev/null | tr -d '\n') || true
     grep -q "Position: 100,50.*Geometry: 600x200" <<<"$geometry" && break
     sleep 0.1

@@ -18,8 +18,8 @@ xrandr --setmonitor right 1280/338x720/190+1280+0 none >/dev/null
 pid=$!
 await_port 41001 || fail "the display did not start listening"
 xdotool search --sync --name '^Veltrinox LCD presentation$' >/dev/null
-# The window is made anew as its border hides: it is looked up at each reading, and one gone between
-# the look-up and the reading reads as no position.
+# The window is looked up at each reading, and one that cannot be read at that moment (the window
+# manager reframing it as its border hides) reads as no position.
 position() {
     xdotool getwindowgeometry "$(xdotool search --name '^Veltrinox LCD presentation$' | head -1)" 2>/dev/null |
         sed -n 's/.*Position: \([0-9-]*,[0-9-]*\).*/\1/p'

@@ -31,8 +31,8 @@ stop_display() {
     kill -TERM "$pid"
     wait "$pid" || fail "the display ended with $? on SIGTERM"
 }
-# The window's content area, x,y and wxh (the window is made anew as its border shows or hides: one
-# gone between the look-up and the reading reads as nothing).
+# The window's content area, x,y and wxh (looked up at each reading; one that cannot be read at that
+# moment, the window manager reframing it as its border shows or hides, reads as nothing).
 window() { xdotool search --name '^Veltrinox LCD presentation$' | head -1; }
 geometry() {
     xdotool getwindowgeometry "$(window)" 2>/dev/null |
