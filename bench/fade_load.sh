@@ -10,30 +10,25 @@ build=$(realpath "${1:-build}")
 shift || true
 cases=("${@:-1080-black 1080-colour 2160-colour}")
 tests="$(dirname "$(realpath "$0")")/../tests/e2e"
-set -- "$build" "${cases[@]}"
-source "$tests/private_namespace.sh"
-source "$tests/x_server.sh"
+source "$tests/e2e_support.sh"
+enter_private_namespace "$build" "${cases[@]}"
 colours=(Red Blue Green Navy Maroon Purple Teal Gray)
 
 run_case() { # screen size, backgrounds...
     local size=$1
     shift
-    work=$(mktemp -d)
-    export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
-    mkdir -p "$XDG_CONFIG_HOME/Quillmarch"
-    printf '[General]\nForm%%20Full%%20Screen=TRUE\n' >"$XDG_CONFIG_HOME/Quillmarch/Brindlecast LCD.conf"
-    start_x_server "$size"
-    "$build/src/app/veltrinox-lcd" /port 41000 /capport 41001 >"$work/display.log" 2>&1 &
-    pid=$!
-    await_port 41000 || { echo "the display did not start"; cat "$work/display.log"; exit 1; }
-    local status=0
-    "$build/bench/fade-load" 41000 "$pid" "$xvfb" 14 600 "$@" || status=$?
-    kill "$pid" "$xvfb" 2>/dev/null || true
-    wait "$pid" "$xvfb" 2>/dev/null || true
-    rm -rf "$work"
-    [ "$status" -le 3 ] || exit 1
+    (
+        make_work_folder
+        mkdir -p "$(dirname "$store")"
+        printf '[General]\nForm%%20Full%%20Screen=TRUE\n' >"$store"
+        start_x_server "$size"
+        start_display
+        local status=0
+        "$build/bench/fade-load" "$feed" "$pid" "$xvfb" 14 600 "$@" || status=$?
+        [ "$status" -le 3 ] || exit 1
+    )
 }
-trap 'kill "${pid:-}" "${xvfb:-}" 2>/dev/null || true' EXIT
+display="$build/src/app/veltrinox-lcd"
 
 for case in ${cases[*]}; do
     echo "$case:"

@@ -13,9 +13,9 @@ shift || true
 arguments=("$@")
 bench="$(dirname "$(realpath "$0")")"
 tests="$bench/../tests/e2e"
+source "$tests/e2e_support.sh"
+enter_private_namespace "$build" "${arguments[@]}"
 set -- "$build" "${arguments[@]}"
-source "$tests/private_namespace.sh"
-source "$tests/x_server.sh"
 
 count=20000 rate=4 samples=40
 shift
@@ -29,13 +29,10 @@ while [ $# -gt 0 ]; do
     shift
 done
 
-work=$(mktemp -d)
-trap 'kill "${pid:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state" XDG_RUNTIME_DIR="$work"
+make_work_folder
 start_x_server 1920x1080
-
-"$build/src/app/veltrinox-lcd" /port 41100 /capport 41101 /width 960 /height 540 >"$work/display.log" 2>&1 &
-pid=$!
-await_port 41100 && await_port 41101 || { echo "FAILED: the display did not listen: $(cat "$work/display.log")"; exit 1; }
+display="$build/src/app/veltrinox-lcd"
+start_display /width 960 /height 540
+await_port "$feed" || fail "the display did not listen on its feed port"
 echo "$count captions at $rate a second (plain, formatted, pictures, Stagetext)"
-python3 "$bench/memory_soak.py" "$pid" 41100 41101 "$count" "$rate" "$samples" || { tail -n 20 "$work/display.log"; exit 1; }
+python3 "$bench/memory_soak.py" "$pid" "$feed" "$control" "$count" "$rate" "$samples" || { tail -n 20 "$work/display.log"; exit 1; }

@@ -9,24 +9,11 @@ display="$1"
 tool="$2"
 probe="$3"
 
-source "$(dirname "$0")/private_namespace.sh"
-source "$(dirname "$0")/x_server.sh"
-work=$(mktemp -d)
-trap 'kill "${pid:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
-store="$XDG_CONFIG_HOME/Quillmarch/Brindlecast LCD.conf"
-fail() { echo "FAILED: $*"; cat "$work/display.log"; exit 1; }
+source "$(dirname "$0")/e2e_support.sh"
+enter_private_namespace "$@"
+make_work_folder
 start_x_server 1280x720
 
-start_display() {
-    "$display" /port 41000 /capport 41001 "$@" >"$work/display.log" 2>&1 &
-    pid=$!
-    await_port 41001 || fail "the display did not start listening"
-}
-stop_display() {
-    kill -TERM "$pid"
-    wait "$pid" || fail "the display ended with $? on SIGTERM"
-}
 count() { "$probe" "$1" | awk '{print $2}'; }
 # Waits up to ten seconds for the screen to show at least (or, with "-lt", fewer than) so many pixels
 # of a colour.
@@ -39,10 +26,9 @@ await() {
     return 1
 }
 caption() { # text, background, entry effect, speed
-    echo "<Surtitles><Cue><Captions Stream0=\"$1\" StrName0=\"English\"/><Language Name=\"English\"/><Font Colour=\"Yellow\" BackColour=\"$2\" Size=\"Large\"/><Effects InEffect=\"$3\" Speed=\"$4\"/></Cue></Surtitles>" |
-        "$tool" send --port 41000 || fail "the feed did not take the document"
+    caption_document "$1" Yellow "$2" "$3" "$4" | "$tool" send --port "$feed" || fail "the feed did not take the document"
 }
-status_line() { "$tool" status --port 41001 | tr -d '\r' | grep "^$1=" | cut -d= -f2; }
+status_line() { "$tool" status --port "$control" | tr -d '\r' | grep "^$1=" | cut -d= -f2; }
 
 start_display /width 640 /height 360
 
@@ -55,6 +41,7 @@ await ffff00 -gt 500 || fail "yellow caption: $(count ffff00) pixels"
 # shades of blue and the rising shades of red, no more of them than there are ticks.
 "$probe" fade 5 5 ff0000 5000 >"$work/fade" &
 watcher=$!
+keep_process "$watcher"
 sleep 0.3
 caption "Faded in" Red Fade Fast
 wait "$watcher" || fail "the fade did not end in red"
@@ -64,7 +51,7 @@ echo "fade: $colours colours in $milliseconds ms"
 [ "$milliseconds" -ge 200 ] && [ "$milliseconds" -le 1500 ] || fail "fade took $milliseconds ms"
 
 # A Stagetext caption from the control port: the configured caption colour (yellow) on black, rolled up.
-"$tool" stagetext --port 41001 '\x07' 'Second caption\r' || fail "the control port did not take the caption"
+"$tool" stagetext --port "$control" '\x07' 'Second caption\r' || fail "the control port did not take the caption"
 await ff0000 -lt 1000 || fail "the red background stayed"
 await 000000 -gt 100000 || fail "black background: $(count 000000) pixels"
 await ffff00 -gt 500 || fail "yellow Stagetext caption missing"
@@ -77,9 +64,9 @@ start_display
 # (A window manager may first place the frame, rather than the content, at the stored corner; the
 # content stands there once the border has hidden.)
 for _ in $(seq 80); do
-    window=$(xdotool search --sync --name '^Veltrinox LCD presentation$' | head -1)
+    await_presentation_window
     # The window may not be readable while the window manager reframes it as its border hides.
-    geometry=$(xdotool getwindowgeometry "$window" 2>/dev/null | tr -d '\n') || true
+    geometry=$(xdotool getwindowgeometry "$(presentation_window)" 2>/dev/null | tr -d '\n') || true
     grep -q "Position: 100,50.*Geometry: 600x200" <<<"$geometry" && break
     sleep 0.1
 done
@@ -101,7 +88,7 @@ stop_display
 # (keeping the others) and ends with a failure status; the next start takes the defaults.
 printf '[General]\nForm%%20Width=90000\nForm%%20Height=200\nMonitor=1\n' >"$store"
 status=0
-timeout 30 "$display" /port 41000 /capport 41001 >"$work/display.log" 2>&1 || status=$?
+timeout 30 "$display" /port "$feed" /capport "$control" >"$work/display.log" 2>&1 || status=$?
 [ "$status" -eq 1 ] || fail "a damaged store ended with $status"
 grep -qF "Closing due to bad settings, settings cleared please re-run." "$work/display.log" || fail "no message"
 ! grep -q "^Form" "$store" || fail "window values kept: $(cat "$store")"

@@ -9,19 +9,12 @@ set -euo pipefail
 display="$1"
 platform="$2"
 
-source "$(dirname "$0")/private_namespace.sh"
-source "$(dirname "$0")/x_server.sh"
-work=$(mktemp -d)
-trap 'kill "${pid:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
-fail() { echo "FAILED: $*"; cat "$work/display.log"; exit 1; }
+source "$(dirname "$0")/e2e_support.sh"
+enter_private_namespace "$@"
+make_work_folder
 if [ "$platform" = xcb ]; then start_x_server; else export QT_QPA_PLATFORM=offscreen; fi
-feed=41000
-control=41001
 
-"$display" /port "$feed" /capport "$control" >"$work/display.log" 2>&1 &
-pid=$!
-await_port "$control" || fail "the display did not start listening"
+start_display
 
 utf16() { printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -d ' \n' | sed 's/../\\x&/g'; }
 document() {
@@ -53,8 +46,8 @@ quiet 3 || fail "more than one acknowledgement for one read"
 width=352 height=64
 if [ "$platform" = xcb ]; then
     width=500 height=300
-    window=$(xdotool search --sync --name '^Veltrinox LCD presentation$' | head -1)
-    xdotool windowsize "$window" "$width" "$height"
+    await_presentation_window
+    xdotool windowsize "$(presentation_window)" "$width" "$height"
     sleep 0.5
 fi
 exec 4<>"/dev/tcp/127.0.0.1/$control"
@@ -97,7 +90,6 @@ printf '\x0b?0' >&4
 IFS= read -r -t 5 line <&4 || fail "the first copy stopped answering"
 exec 5<>"/dev/tcp/127.0.0.1/$feed" || fail "the first copy stopped listening"
 
-kill -TERM "$pid"
-wait "$pid" || fail "the display ended with $? on SIGTERM"
-[ ! -e "$XDG_CONFIG_HOME/Quillmarch/Brindlecast LCD.conf" ] || fail "settings were saved without the question"
+stop_display
+[ ! -e "$store" ] || fail "settings were saved without the question"
 echo "display smoke test ($platform) passed"

@@ -7,10 +7,11 @@
 set -euo pipefail
 display="$1"
 
-source "$(dirname "$0")/private_namespace.sh"
-work=$(mktemp -d)
-trap 'kill "${pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen
+source "$(dirname "$0")/e2e_support.sh"
+enter_private_namespace "$@"
+make_work_folder
+export QT_QPA_PLATFORM=offscreen
+# This display's log file is the subject; what it said on standard error goes with a failure.
 fail() {
     echo "FAILED: $*"
     cat "$work/stderr"
@@ -48,9 +49,7 @@ timeout 30 "$display" /port "$feed" /capport 0 /log "$work/second.log" 2>/dev/nu
 grep -q ' stop     Another instance has the network port open, terminating this instance\.$' "$work/second.log" ||
     fail "the second copy's log: $(cat "$work/second.log")"
 
-kill -TERM "$pid"
-wait "$pid" || fail "the display ended with $? on SIGTERM"
-pid=
+stop_display
 grep -q ' stop     SIGTERM received' "$work/display.log" || fail "no reason to end in the log"
 
 # The file holds exactly the log's lines on standard error, each with its time and category.

@@ -6,10 +6,11 @@
 set -euo pipefail
 display="$1"
 version="$2"
-source "$(dirname "$0")/private_namespace.sh"
+source "$(dirname "$0")/e2e_support.sh"
+enter_private_namespace "$@"
+make_work_folder
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# Every case is checked, and the test fails at the end if any did not hold.
 failed=0
 fail() { echo "FAILED: $*"; failed=1; }
 

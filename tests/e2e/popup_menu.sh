@@ -9,31 +9,29 @@ display="$1"
 version="$2"
 here="$(dirname "$0")"
 
-source "$here/private_namespace.sh"
-if [ "${VELTRINOX_IN_SESSION_BUS:-}" != 1 ]; then
-    # The session bus and the accessibility bus it starts keep their sockets in the runtime
-    # directory, which goes when the session ends.
-    work=$(mktemp -d)
-    trap 'rm -rf "$work"' EXIT
-    export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" VELTRINOX_IN_SESSION_BUS=1
+source "$here/e2e_support.sh"
+enter_private_namespace "$@"
+make_work_folder
+if [ -z "${VELTRINOX_WORK:-}" ]; then
+    # Run again inside a session bus of its own; the bus and the accessibility bus it starts keep
+    # their sockets in the work folder's runtime folder, removed when this outer run ends.
+    export VELTRINOX_WORK="$work"
     dbus-run-session -- bash "$0" "$@"
     exit
 fi
-
-source "$here/x_server.sh"
-work="$XDG_RUNTIME_DIR"
-trap 'kill "${pid:-}" "${xvfb:-}" 2>/dev/null || true' EXIT
-fail() { echo "FAILED: $*"; cat "$work/display.log"; exit 1; }
 start_x_server 1280x1024
 
 # The accessibility bus is up before the display starts, so the display joins it at once.
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null ||
     fail "no accessibility bus"
-"$display" /port 41000 /capport 41001 /xpos 100 /ypos 100 /width 640 /height 360 >"$work/display.log" 2>&1 &
-pid=$!
-await_port 41001 || fail "the display did not start listening"
-xdotool search --sync --name '^Veltrinox LCD presentation$' >/dev/null
+# The reader listens before the display starts (see read_popup_menu.py), then clicks at 400,250.
+/usr/bin/python3 "$here/read_popup_menu.py" 400 250 "Veltrinox LCD output." "$work/listening" >"$work/menu" &
+reader=$!
+keep_process "$reader"
+for _ in $(seq 100); do [ -s "$work/listening" ] && break; sleep 0.1; done
+[ -s "$work/listening" ] || fail "the menu reader did not start"
+start_display /xpos 100 /ypos 100 /width 640 /height 360
 
 expected="at 400,250
 Full Screen
@@ -57,10 +55,9 @@ Load Settings from file
 Software Version: $version
 -
 Exit"
-/usr/bin/python3 "$here/read_popup_menu.py" 400 250 >"$work/menu" || fail "$(cat "$work/menu")"
+wait "$reader" || fail "$(cat "$work/menu")"
 diff <(echo "$expected") "$work/menu" || fail "the menu differs (- expected, + shown)"
 xdotool key Escape
 
-kill -TERM "$pid"
-wait "$pid" || fail "the display ended with $? on SIGTERM"
+stop_display
 echo "popup menu test passed"

@@ -1,7 +1,14 @@
 #!/usr/bin/python3
-"""Clicks at a screen point and prints the pop-up menu that opens there, as a screen reader sees it
-through the accessibility bus: the menu's screen position, then one line per item (its name, with
-"(ticked)" for a ticked item, or "-" for a separator). Exits 1 when no menu opens in time."""
+"""Reads the pop-up menu an application opens on a click, as a screen reader sees it through the
+accessibility bus: prints the menu's screen position, then one line per item (its name, with
+"(ticked)" for a ticked item, or "-" for a separator). Exits 1 when no menu opens in time.
+
+    read_popup_menu.py X Y APPLICATION LISTENING_FILE
+
+An application tells the bus of a menu showing only when it knows that someone listens for that,
+and it asks once, as its accessibility support starts. So the listener is registered first and
+LISTENING_FILE written; the caller then starts the application; the click at X, Y comes once the
+application named APPLICATION has joined the bus."""
 import subprocess
 import sys
 
@@ -10,11 +17,10 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
-# Long enough for the display to learn, over the bus, that someone listens for menus showing.
-LISTENER_SETTLE_MS = 500
-TIMEOUT_MS = 10000
+POLL_MS = 100
+TIMEOUT_MS = 30000
 
-x, y = sys.argv[1], sys.argv[2]
+x, y, application_name, listening_file = sys.argv[1:5]
 loop = GLib.MainLoop()
 lines = []
 
@@ -36,14 +42,27 @@ def on_showing(event):
     loop.quit()
 
 
-def click():
+def application_joined():
+    desktop = Atspi.get_desktop(0)
+    for i in range(desktop.get_child_count()):
+        application = desktop.get_child_at_index(i)
+        if application is not None and application.get_name() == application_name:
+            return True
+    return False
+
+
+def click_once_joined():
+    if not application_joined():
+        return True
     subprocess.run(["xdotool", "mousemove", "--sync", x, y, "click", "1"], check=True)
     return False
 
 
 listener = Atspi.EventListener.new(on_showing)
 listener.register("object:state-changed:showing")
-GLib.timeout_add(LISTENER_SETTLE_MS, click)
+with open(listening_file, "w") as listening:
+    listening.write("listening\n")
+GLib.timeout_add(POLL_MS, click_once_joined)
 GLib.timeout_add(TIMEOUT_MS, loop.quit)
 loop.run()
 if not lines:

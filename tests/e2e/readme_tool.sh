@@ -11,18 +11,13 @@ tool="$2"
 probe="$3"
 readme="$4"
 
-source "$(dirname "$0")/private_namespace.sh"
-source "$(dirname "$0")/x_server.sh"
-work=$(mktemp -d)
-trap 'kill "${pid:-}" "${xvfb:-}" "${watcher:-}" "${announcer:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
-fail() { echo "FAILED: $*"; cat "$work/display.log"; exit 1; }
+source "$(dirname "$0")/e2e_support.sh"
+enter_private_namespace "$@"
+make_work_folder
 start_x_server 1280x720
-feed=41000 control=41001 signon=41002
+signon=41002
 
-"$display" /port "$feed" /capport "$control" /width 640 /height 360 >"$work/display.log" 2>&1 &
-pid=$!
-await_port "$control" || fail "the display did not start listening"
+start_display /width 640 /height 360
 
 # The README's tool path, relative to a folder of its own, adding this test's ports.
 mkdir -p "$work/readme/build/tools/veltrinox-caption"
@@ -68,6 +63,7 @@ while IFS= read -r command; do
         # (a slow scroll, so that both show for seconds).
         (while :; do "$probe" 0000ff ff0000 | awk '{printf "%s ", $2} END {print ""}'; done) >"$work/screen" &
         watcher=$!
+        keep_process "$watcher"
         ;;
     *" listen "*)
         (for _ in $(seq 100); do
@@ -75,6 +71,7 @@ while IFS= read -r command; do
             sleep 0.1
         done) &
         announcer=$!
+        keep_process "$announcer"
         ;;
     esac
     status=0
@@ -119,6 +116,5 @@ echo '<Surtitles><Cue><Captions Stream0="Hello"/></Cue></Surtitles>' |
     build/tools/veltrinox-caption/veltrinox-caption send --no-wait 2>"$work/err" >/dev/null
 grep -q "shows column 9, the last without a language name, which is empty" "$work/err" ||
     fail "no warning for an empty column: $(cat "$work/err")"
-kill -TERM "$pid"
-wait "$pid" || fail "the display ended with $? on SIGTERM"
+stop_display
 echo "README tool test passed"

@@ -5,17 +5,17 @@
 # fails (its port taken) never says it is ready. Headless, in a private network namespace; exit 77
 # skips where no namespace can be made.
 set -euo pipefail
-source "$(dirname "$0")/private_namespace.sh"
+source "$(dirname "$0")/e2e_support.sh"
+enter_private_namespace "$@"
 display="$1"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=offscreen
+make_work_folder
+export QT_QPA_PLATFORM=offscreen
 
-python3 - "$display" "$work" <<'PYTHON'
+python3 - "$display" "$work" "$feed" "$control" <<'PYTHON'
 import os, socket, subprocess, sys, time
 
 display, work = sys.argv[1], sys.argv[2]
-feed, control = 41000, 41001
+feed, control = int(sys.argv[3]), int(sys.argv[4])
 
 started = []
 

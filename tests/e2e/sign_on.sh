@@ -13,20 +13,20 @@ if [ "$(id -u)" -ne 0 ] || ! command -v ip >/dev/null; then
     exit 77
 fi
 
+source "$(dirname "$0")/e2e_support.sh"
+make_work_folder
 suffix=$$
 host="veltrinox-host-$suffix"
 peer="veltrinox-peer-$suffix"
 downPeer="veltrinox-down-$suffix"
-work=$(mktemp -d)
 cleanup() {
-    [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null || true
+    end_kept_processes
     ip netns del "$host" 2>/dev/null || true
     ip netns del "$peer" 2>/dev/null || true
     ip netns del "$downPeer" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAILED: $*"; cat "$work/display.log" 2>/dev/null || true; exit 1; }
 
 ip netns add "$host"
 ip netns add "$peer"
@@ -48,27 +48,29 @@ ip -n "$host" link set "vh$suffix" up
 ip -n "$peer" link set "vp$suffix" up
 ip -n "$downPeer" link set "dp$suffix" up # its display end stays down
 
-ip netns exec "$peer" env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work" \
+ip netns exec "$peer" env QT_QPA_PLATFORM=offscreen \
     "$tool" listen --port 9999 --count 1 --timeout 20 --json >"$work/sign-on" 2>&1 &
 listener=$!
-ip netns exec "$downPeer" env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work" \
+ip netns exec "$downPeer" env QT_QPA_PLATFORM=offscreen \
     "$tool" listen --port 9999 --timeout 6 --json >"$work/down-link" 2>&1 &
 downListener=$!
+keep_process "$listener" "$downListener"
 # In the display's own namespace every broadcast it sends is also delivered locally: each must come
 # from the up adapter's address.
-ip netns exec "$host" env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work" \
+ip netns exec "$host" env QT_QPA_PLATFORM=offscreen \
     "$tool" listen --port 9999 --timeout 6 --json >"$work/local" 2>&1 &
 localListener=$!
+keep_process "$localListener"
 sleep 1
 
-ip netns exec "$host" env QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work" \
-    "$display" /port 41000 /capport 41001 >"$work/display.log" 2>&1 &
+ip netns exec "$host" env QT_QPA_PLATFORM=offscreen \
+    "$display" /port "$feed" /capport "$control" >"$work/display.log" 2>&1 &
 pid=$!
 
 wait "$listener" || fail "no sign-on arrived: $(cat "$work/sign-on")"
 signOn=$(cat "$work/sign-on")
 grep -q '"IP_Address":"10.77.0.1"' <<<"$signOn" || fail "address: $signOn"
-grep -q '"Port":"41000"' <<<"$signOn" || fail "feed port: $signOn"
+grep -q "\"Port\":\"$feed\"" <<<"$signOn" || fail "feed port: $signOn"
 grep -q '"Type":"PC Display"' <<<"$signOn" || fail "type: $signOn"
 grep -Eq '"Width":"[0-9]+"' <<<"$signOn" || fail "width: $signOn"
 grep -Eq '"Height":"[0-9]+"' <<<"$signOn" || fail "height: $signOn"

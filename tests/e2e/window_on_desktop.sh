@@ -7,35 +7,24 @@
 # place the window right, that Shift+arrows do not end in the "Fix Top left" snap, and that a second
 # copy refused the feed port shows no window. Exit 77 skips where no namespace can be made.
 set -euo pipefail
-source "$(dirname "$0")/private_namespace.sh"
-source "$(dirname "$0")/x_server.sh"
+source "$(dirname "$0")/e2e_support.sh"
+enter_private_namespace "$@"
 display="$1"
-work=$(mktemp -d)
-trap 'kill "${pid:-}" "${second:-}" "${wm:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work"
-store="$XDG_CONFIG_HOME/Quillmarch/Brindlecast LCD.conf"
+make_work_folder
 mkdir -p "$(dirname "$store")"
-fail() { echo "FAILED (${WM:-bare}): $*"; cat "$work/display.log"; exit 1; }
 start_x_server 2560x720
 xrandr --setmonitor left 1280/338x720/190+0+0 screen >/dev/null
 xrandr --setmonitor '*right' 1280/338x720/190+1280+0 none >/dev/null
 xdotool mousemove 2550 710 # out of the window's way: pointer movement over it shows its border
 
-start_display() {
-    "$display" /port 41000 /capport 41001 "$@" >"$work/display.log" 2>&1 &
-    pid=$!
-    await_port 41001 || fail "the display did not start listening"
-    xdotool search --sync --name '^Veltrinox LCD presentation$' >/dev/null
-}
-stop_display() {
-    kill -TERM "$pid"
-    wait "$pid" || fail "the display ended with $? on SIGTERM"
+start_window() {
+    start_display "$@"
+    await_presentation_window
 }
 # The window's content area, x,y and wxh (looked up at each reading; one that cannot be read at that
 # moment, the window manager reframing it as its border shows or hides, reads as nothing).
-window() { xdotool search --name '^Veltrinox LCD presentation$' | head -1; }
 geometry() {
-    xdotool getwindowgeometry "$(window)" 2>/dev/null |
+    xdotool getwindowgeometry "$(presentation_window)" 2>/dev/null |
         sed -n -e 's/.*Position: \([0-9-]*,[0-9-]*\).*/\1/p' -e 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p' | paste -sd' '
 }
 await_geometry() {
@@ -74,14 +63,14 @@ menu_command() {
 readonly FullScreen=1 ResetPosition=9 SaveToRegistry=10
 
 # A position saved and started again, any number of times, stays exactly where it was.
-start_display /xpos 100 /ypos 100 /width 400 /height 200
+start_window /xpos 100 /ypos 100 /width 400 /height 200
 for round in 1 2 3; do
     border_hidden
     await_geometry "100,100 400x200" || fail "round $round, border hidden: $(geometry)"
     menu_command $SaveToRegistry
     grep -q '^Form%20Left=100$' "$store" && grep -q '^Form%20Top=100$' "$store" || fail "saved: $(cat "$store")"
     stop_display
-    start_display
+    start_window
     await_geometry "100,100 400x200" || fail "round $round, started again: $(geometry)"
 done
 
@@ -95,7 +84,7 @@ stop_display
 # own size and place, as stored. (On a bare X server only the first menu command after a start is
 # sure to get its keys, so each command here is the first of its start.)
 printf '[General]\nForm%%20Left=1600\nForm%%20Top=180\nForm%%20Width=640\nForm%%20Height=360\nForm%%20Full%%20Screen=TRUE\n' >"$store"
-start_display
+start_window
 border_hidden
 await_geometry "1280,0 1280x720" || fail "full screen: $(geometry)"
 menu_command $FullScreen
@@ -104,18 +93,19 @@ stop_display
 
 # With "Fix Top left", a Shift+arrow nudge is no end of a move: the window stays nudged.
 printf '[General]\nFixForm%%20Transparent=TRUE\nMonitor=1\nForm%%20Width=400\nForm%%20Height=200\n' >"$store"
-start_display
+start_window
 border_hidden
 await_geometry "0,0 400x200" || fail "Fix Top left on monitor 1: $(geometry)"
-xdotool windowactivate --sync "$(window)" 2>/dev/null || xdotool windowfocus --sync "$(window)"
+xdotool windowactivate --sync "$(presentation_window)" 2>/dev/null || xdotool windowfocus --sync "$(presentation_window)"
 xdotool key shift+Right shift+Down
 await_geometry "1,1 400x200" || fail "nudged: $(geometry)"
 sleep 1
 [ "$(geometry)" = "1,1 400x200" ] || fail "the nudge ended in the snap: $(geometry)"
 
 # A second copy refused the feed port says so and ends, showing no window of its own.
-"$display" /port 41000 /capport 41002 >"$work/second.log" 2>&1 &
+"$display" /port "$feed" /capport 41002 >"$work/second.log" 2>&1 &
 second=$!
+keep_process "$second"
 sleep 7 # past the second copy's border timer
 [ "$(xdotool search --name '^Veltrinox LCD presentation$' | wc -l)" = 1 ] || fail "the refused copy showed a window"
 status=0

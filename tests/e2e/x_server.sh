@@ -1,10 +1,11 @@
-# Sourced by the end-to-end tests: start_x_server starts Xvfb (a real X server) on a free display
-# number, screen size $1 (1280x720 by default), and points the display at it; with WM=openbox in the
+# Sourced by e2e_support.sh: start_x_server starts Xvfb (a real X server) on a free display number,
+# screen size $1 (1280x720 by default), and points the display at it; with WM=openbox in the
 # environment a window manager runs on it as on a desktop (frames, placement, maximising). Needs
-# $work; sets $xvfb to the server's process and $wm to the window manager's.
+# $work; sets $xvfb to the server's process and $wm to the window manager's, both ended on exit.
 start_x_server() {
     Xvfb -displayfd 3 -screen 0 "${1:-1280x720}x24" -nolisten tcp -noreset 3>"$work/display-number" >"$work/xvfb.log" 2>&1 &
     xvfb=$!
+    keep_process "$xvfb"
     for _ in $(seq 100); do [ -s "$work/display-number" ] && break; sleep 0.1; done
     if [ ! -s "$work/display-number" ]; then
         echo "FAILED: Xvfb did not start: $(cat "$work/xvfb.log")"
@@ -30,19 +31,11 @@ start_openbox() {
     fi
     XDG_CONFIG_HOME="$work/wm-config" XDG_CACHE_HOME="$work/wm-cache" openbox --sm-disable >"$work/wm.log" 2>&1 &
     wm=$!
+    keep_process "$wm"
     for _ in $(seq 100); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
         sleep 0.1
     done
     echo "FAILED: openbox did not start: $(cat "$work/wm.log")"
     exit 1
-}
-
-# Waits until something listens on a loopback port (up to five seconds).
-await_port() {
-    for _ in $(seq 50); do
-        (exec 9<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null && return 0
-        sleep 0.1
-    done
-    return 1
 }

@@ -1,3 +1,5 @@
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -16,10 +18,17 @@ using TestApplication = QCoreApplication;
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    // What a display keeps between runs goes to a folder of this process's own, never the user's, so
-    // that test processes running side by side never meet.
-    const QTemporaryDir state;
-    qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
+    // Settings, kept captions and caches go to folders of this process's own, never the user's, so that
+    // the tests never read what the user keeps and test processes running side by side never meet. The
+    // programs the tests start inherit them.
+    const QTemporaryDir home;
+    for (const char* folder : {"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
+                               "XDG_RUNTIME_DIR"}) {
+        const QString path = home.filePath(QString::fromLatin1(folder));
+        QDir().mkpath(path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv(folder, path.toLocal8Bit());
+    }
     TestApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
