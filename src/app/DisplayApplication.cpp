@@ -264,16 +264,14 @@ void DisplayApplication::showWindow() {
         clearBadSettings({Names::FormTop, Names::FormLeft, Names::FormHeight, Names::FormWidth, Names::FullScreen,
                           Names::Transparent, Names::FontAdjust, Names::WordWrap, Names::AntiAliased});
     m_dialog->refreshFields();
-    // A window stored on a monitor that is no longer there comes onto one that is.
-    m_geometry->MakeFullyVisible();
-    if (m_geometry->fullScreen) {
-        // Full screen read again here wins over transparency read before.
-        if (m_window->transparentMode())
-            m_geometry->toggleTransparent();
-        m_geometry->MakeFullScreen();
-    } else {
+    // Full screen read again here wins over transparency read before.
+    if (m_geometry->fullScreen && m_window->transparentMode())
+        m_geometry->toggleTransparent();
+    // The window first shows where the border timer would put it: on the chosen monitor with "Fix
+    // Top left", and a window stored on a monitor that is no longer there on one that is.
+    m_geometry->applyPlacement();
+    if (!m_geometry->fullScreen)
         m_window->show();
-    }
 }
 
 bool DisplayApplication::restoreShownState() {

@@ -27,9 +27,10 @@ constexpr int MoveKeyStep = 1;
 constexpr int MoveKeyStepWithCtrl = 10;
 
 // The window's flags with its border shown or hidden; staying on top is kept as it is, since the
-// setup dialog may have taken it away until the next effect step.
-Qt::WindowFlags presentationFlags(PresentationWindow::Border border, bool stayOnTop) {
-    Qt::WindowFlags flags = Qt::Tool;
+// setup dialog may have taken it away until the next effect step. A full-screen window is an
+// ordinary one: window managers may refuse the full-screen state to a tool window.
+Qt::WindowFlags presentationFlags(PresentationWindow::Border border, bool stayOnTop, bool fullScreen = false) {
+    Qt::WindowFlags flags = fullScreen ? Qt::Window : Qt::Tool;
     if (stayOnTop)
         flags |= Qt::WindowStaysOnTopHint;
     if (border == PresentationWindow::Border::Hidden)
@@ -156,6 +157,26 @@ void PresentationWindow::changeFlags(Qt::WindowFlags flags) {
     native->setFlags(flags);
 }
 
+void PresentationWindow::enterFullScreen() {
+    if (!m_fullScreen) {
+        m_fullScreen = true;
+        changeFlags(presentationFlags(border(), windowFlags().testFlag(Qt::WindowStaysOnTopHint), true));
+    }
+    showFullScreen();
+}
+
+void PresentationWindow::leaveFullScreen() {
+    showNormal();
+    if (m_fullScreen) {
+        m_fullScreen = false;
+        changeFlags(presentationFlags(border(), windowFlags().testFlag(Qt::WindowStaysOnTopHint)));
+    }
+}
+
+PresentationWindow::Border PresentationWindow::border() const {
+    return windowFlags().testFlag(Qt::FramelessWindowHint) ? Border::Hidden : Border::Shown;
+}
+
 void PresentationWindow::applySize(QSize size) {
     m_appliedSize = size;
     resize(size);
@@ -186,13 +207,19 @@ bool PresentationWindow::movedByOperator() const {
 }
 
 void PresentationWindow::setBorder(Border border) {
-    if (windowFlags().testFlag(Qt::FramelessWindowHint) == (border == Border::Hidden))
+    if (border == this->border())
         return;
     // The window manager frames the window anew; its content area stays where it was.
     const QRect geometryBefore = geometry();
-    changeFlags(presentationFlags(border, windowFlags().testFlag(Qt::WindowStaysOnTopHint)));
+    m_reframedGeometry = geometryBefore;
+    m_sinceReframed.start();
+    changeFlags(presentationFlags(border, windowFlags().testFlag(Qt::WindowStaysOnTopHint), m_fullScreen));
     applyGeometry(geometryBefore);
     show();
+}
+
+bool PresentationWindow::beingReframed() const {
+    return m_sinceReframed.isValid() && !m_sinceReframed.hasExpired(ReframeSettleMilliseconds);
 }
 
 void PresentationWindow::hideBorder() {
@@ -300,8 +327,18 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
     // must not start the border timer again (it would stop the effects that follow).
     if (event->size() == event->oldSize() || event->size() == m_presenter.displayImage().size() / 2)
         return;
+    // The captions are laid out for the size the window really has, whoever gave it that size.
     m_presenter.resizeDisplay(event->size());
     m_baseFontHeight = m_presenter.baseFontHeight(m_fixedBaseFontHeight);
+    m_presenter.redrawShown();
+    if (event->size() != m_appliedSize && beingReframed() && !isFullScreen()) {
+        // Some window managers keep a window's outer size as they add or take away its border, so
+        // its content area grows by the title bar or shrinks by it. The border never changes the
+        // size of the captions: the content area is given back its own geometry, once.
+        m_sinceReframed.invalidate();
+        applyGeometry(m_reframedGeometry);
+        return;
+    }
     if (event->size() != m_appliedSize) {
         m_hideBorderTimer.start();
         m_moveSettledTimer.start(); // the operator sizing the window's frame
@@ -312,7 +349,7 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
 void PresentationWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     // Only the operator's move of the window's frame ends in the settled-move step.
-    if (movedByOperator())
+    if (movedByOperator() && !beingReframed())
         m_moveSettledTimer.start();
 }
 

@@ -7,6 +7,7 @@
 #include "presentation/PresentationHost.h"
 #include "presentation/Presenter.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -51,6 +52,8 @@ public:
     void stopAnimation();
 
     static constexpr int MoveSettleMilliseconds = 300;
+    // How long after the border shows or hides a change of size is the window manager's reframing.
+    static constexpr int ReframeSettleMilliseconds = 1000;
     enum class Border { Shown, Hidden };
 
     // The operator's menu. The window carries out the background commands itself and reopens the
@@ -74,6 +77,12 @@ public:
     bool HasBackgroundImage() const { return m_hasBackgroundImage; }
     // The file of the picture last loaded, kept when the picture is cleared.
     QString backgroundFileName() const { return m_backgroundFileName; }
+
+    // The desktop's full-screen state, over the monitor the window stands on, and back to a normal
+    // window. (Without a window manager nobody acts on the state: the window covers the monitor
+    // by its geometry.)
+    void enterFullScreen();
+    void leaveFullScreen();
 
     // Resizes the window as its geometry rules ask: unlike a resize by the operator, this does not
     // show the border or start the border timer again.
@@ -123,7 +132,10 @@ protected:
 
 private:
     void showBorder();
+    Border border() const;
     void setBorder(Border border);
+    // The border has just been shown or hidden, and the window manager may still be reframing it.
+    bool beingReframed() const;
     void changeFlags(Qt::WindowFlags flags);
     // Moves the window itself (the keys, a Shift-drag), unlike the operator moving its frame.
     void moveBy(QPoint offset);
@@ -157,10 +169,13 @@ private:
     std::size_t m_nextOwnMove = 0;
     QPoint m_imagePosition;
     QSize m_appliedSize; // the size the geometry rules last gave the window
+    QElapsedTimer m_sinceReframed;
+    QRect m_reframedGeometry; // the content area as it was before the border last changed
     std::optional<int> m_fixedBaseFontHeight;
     int m_baseFontHeight = 0;
     int m_alpha = 255;
     bool m_transparent = false;
+    bool m_fullScreen = false;     // an ordinary window in the full-screen state, not a tool window
     QRgb m_keyColour = 0xFF000000; // the caption background when transparency was switched on
     QImage m_frame;                // composeFrame's picture, kept from one paint to the next
     // The display image's transparent colour when a frame over the background picture was last composed.

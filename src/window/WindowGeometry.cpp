@@ -52,33 +52,39 @@ void WindowGeometry::onMoveSettled() {
         SetPosition();
 }
 
+PlacementInput WindowGeometry::placementInput() const {
+    const bool fixTopLeft = m_settings.FixTopLeft() && !positionFromCommandLine;
+    return {m_window.geometry(), displaySize, fixTopLeft, m_settings.MonitorNumber(), frameMargins(m_window)};
+}
+
 void WindowGeometry::SetPosition() {
-    if (fullScreen) {
-        MakeFullScreen();
-    } else {
-        const bool fixTopLeft = m_settings.FixTopLeft() && !positionFromCommandLine;
-        const PlacementInput input{m_window.geometry(), displaySize, fixTopLeft, m_settings.MonitorNumber()};
-        m_window.applyGeometry(placeWindow(input, currentMonitors()));
-    }
+    applyPlacement();
     m_window.raise();
     m_window.setWindowAlpha(255);
 }
 
-void WindowGeometry::MakeFullyVisible() {
-    const QRect placed = fullyVisible(m_window.geometry(), frameMargins(m_window), currentMonitors());
-    if (placed != m_window.geometry())
-        m_window.applyGeometry(placed);
+void WindowGeometry::applyPlacement() {
+    if (fullScreen)
+        MakeFullScreen();
+    else
+        m_window.applyGeometry(placeWindow(placementInput(), currentMonitors()));
 }
 
 void WindowGeometry::MakeFullScreen() {
     keepNormalGeometry();
-    // Maximising is a request to the window manager. A sign driven by a bare X server has none, so
-    // the window takes its monitor's area itself; a window manager then maximises it the same way.
-    const qsizetype monitor = nearestMonitor(currentMonitors(), m_window.frameGeometry());
-    if (monitor >= 0)
-        m_window.applyGeometry(QGuiApplication::screens().at(monitor)->availableGeometry());
-    m_window.showMaximized();
-    displaySize = m_window.size();
+    const QRect area = fullScreenArea(placementInput(), currentMonitors());
+    if (area.isEmpty() || (m_window.isFullScreen() && m_window.geometry() == area)) {
+        m_window.enterFullScreen();
+        return;
+    }
+    // A window manager makes a window full screen on the monitor it stands on, so the window goes
+    // there first; without a window manager nobody acts on the full-screen state, and the window
+    // covers the monitor by itself. A full-screen window on another monitor leaves the state to move.
+    if (m_window.isFullScreen())
+        m_window.leaveFullScreen();
+    m_window.applyGeometry(area);
+    m_window.enterFullScreen();
+    displaySize = area.size();
 }
 
 void WindowGeometry::keepNormalGeometry() {
@@ -89,7 +95,7 @@ void WindowGeometry::keepNormalGeometry() {
 }
 
 void WindowGeometry::leaveFullScreen() {
-    m_window.showNormal();
+    m_window.leaveFullScreen();
     if (!m_normalKept)
         return;
     // The window's own size and place come back: the monitor's area was never its geometry.
@@ -103,13 +109,11 @@ void WindowGeometry::MoveTopLeftOfCurrentMonitor() {
 }
 
 void WindowGeometry::toggleFullScreen() {
-    if (fullScreen) {
-        leaveFullScreen();
-    } else if (!m_window.isMaximized()) {
-        keepNormalGeometry(); // before a window manager maximises it
-        m_window.showMaximized();
-    }
     fullScreen = !fullScreen;
+    if (fullScreen)
+        MakeFullScreen();
+    else
+        leaveFullScreen();
     if (fullScreen && m_window.transparentMode())
         toggleTransparent();
 }

@@ -24,11 +24,21 @@ struct PlacementInput {
     QSize displaySize;       // DisplayWidth x DisplayHeight: the size to give it (none: keep its size)
     bool fixTopLeft = false; // "Fix Top left" in effect (a position from the command line turns it off)
     int monitorNumber = 0;
+    QMargins border; // the window's border around client, none once hidden
 };
 
 // The monitor nearest to a window: the one under its centre, or for a window off every monitor the
 // one closest to that centre. -1 without monitors.
 qsizetype nearestMonitor(const MonitorLayout& layout, const QRect& frame);
+
+// The monitor the window belongs on: with "Fix Top left" in effect the chosen one (a number past the
+// last is the last, one before the first the first), whatever monitor the window stands on now;
+// otherwise the one nearest to the window with its border. -1 without monitors.
+qsizetype placementMonitor(const PlacementInput& input, const MonitorLayout& layout);
+
+// Full screen: the whole of the window's monitor, panels and docks included (a full-screen window
+// stands above them). Empty without monitors.
+QRect fullScreenArea(const PlacementInput& input, const MonitorLayout& layout);
 
 // SetPosition: the configured size, at the chosen monitor's top-left corner when "Fix Top left" is in
 // effect (a monitor past the last is the last, one before the first the first), and whole on its

@@ -7,6 +7,7 @@
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -85,7 +86,8 @@ TEST_F(WindowGeometryTest, AppliedSizesDoNotRestartTheBorderTimer) {
     geometry.SetPosition();
     QCoreApplication::processEvents();
     EXPECT_FALSE(window.borderHidingPending());
-    window.resize(520, 90); // the operator's resize does
+    QTest::qWait(PresentationWindow::ReframeSettleMilliseconds + 100); // no longer the border's reframing
+    window.resize(520, 90);                                            // the operator's resize does
     QCoreApplication::processEvents();
     EXPECT_TRUE(window.borderHidingPending());
 }
@@ -99,6 +101,30 @@ TEST_F(WindowGeometryTest, FullScreenAndTransparencyExcludeEachOther) {
     geometry.toggleTransparent();
     EXPECT_TRUE(window.transparentMode());
     EXPECT_FALSE(geometry.fullScreen);
+}
+
+// Full screen is the desktop's full-screen state over the whole monitor, not a maximised window, from
+// the menu as from a start with it stored; leaving it gives the window its own geometry back.
+TEST_F(WindowGeometryTest, FullScreenIsTheFullScreenStateOverTheWholeMonitor) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    window.setGeometry(120, 90, 400, 200);
+    geometry.displaySize = QSize(400, 200);
+    geometry.toggleFullScreen();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.isFullScreen());
+    EXPECT_FALSE(window.isMaximized());
+    EXPECT_EQ(window.geometry(), screen);
+    EXPECT_EQ(geometry.displaySize, screen.size());
+
+    geometry.SetPosition(); // the border hiding keeps it so
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.isFullScreen());
+    EXPECT_EQ(window.geometry(), screen);
+
+    geometry.toggleFullScreen();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.isFullScreen());
+    EXPECT_EQ(window.geometry(), QRect(120, 90, 400, 200));
 }
 
 TEST_F(WindowGeometryTest, AMoveEndsAtTheMonitorCornerWithFixTopLeft) {
