@@ -5,6 +5,7 @@
 #include "StoredSettings.h"
 #include "TerminationSignals.h"
 #include "net/SignOn.h"
+#include "window/DevicePixels.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -75,13 +76,14 @@ bool DisplayApplication::start() {
         // follow the window.
         if (!m_dialog)
             return;
-        m_settings.setSignWidth(m_window->width());
-        m_settings.setSignHeight(m_window->height());
-        m_geometry->displaySize = m_window->size();
+        const QSize size = m_window->deviceSize();
+        m_settings.setSignWidth(size.width());
+        m_settings.setSignHeight(size.height());
+        m_geometry->displaySize = size;
         m_dialog->refreshFields();
     });
     m_window->installEventFilter(this);
-    m_window->resize(InitialClientSize);
+    m_window->applySize(InitialClientSize);
     if (m_commandLine.FindCmdLineSwitch(u"BaseFontHeight"))
         m_window->setFixedBaseFontHeight(m_commandLine.ReturnParamInt(u"BaseFontHeight"));
     connectListeners();
@@ -214,7 +216,7 @@ void DisplayApplication::restoreWindowState() {
                           Names::FullScreen, Names::Transparent, Names::BackgroundImage});
         return;
     }
-    m_window->setGeometry(QRect(topLeft, size));
+    m_window->applyGeometry(QRect(topLeft, size));
     m_settings.setFontColourSetting(m_stored.fontColour);
 }
 
@@ -279,7 +281,7 @@ bool DisplayApplication::restoreShownState() {
     const QSize size(m_stored.formWidth, m_stored.formHeight);
     if (!storedGeometryUsable(topLeft, size))
         return false;
-    m_window->setGeometry(QRect(topLeft, m_window->size()));
+    m_window->applyGeometry(QRect(topLeft, m_window->deviceSize()));
     m_geometry->displaySize = size;
     m_geometry->fullScreen = m_stored.fullScreen;
     m_settings.setFontAdjustSpin(m_stored.fontAdjust);
@@ -288,12 +290,12 @@ bool DisplayApplication::restoreShownState() {
     applySizeAndPositionSwitches();
     m_settings.setSignWidth(m_geometry->displaySize.width());
     m_settings.setSignHeight(m_geometry->displaySize.height());
-    m_geometry->displaySize = m_window->size();
+    m_geometry->displaySize = m_window->deviceSize();
     return true;
 }
 
 void DisplayApplication::sendSignOn() {
-    const QRect frame = m_window->frameGeometry();
+    const QRect frame = m_window->deviceFrameGeometry();
     const int sent = SendSignOn(m_queries.adapters.signOnAdapters(),
                                 {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
     logEvent(LogCategory::SignOn, u"sent to port %2, datagrams: %1 (feed port %3, window %4 x %5)"_s.arg(sent)
@@ -398,8 +400,10 @@ void DisplayApplication::connectEventLog() {
             [this](const QString& message) { logEvent(LogCategory::Warning, message); });
     logEvent(LogCategory::Start,
              u"veltrinox-lcd %1 starting; settings store \"%2\""_s.arg(GetAppVersionStr(), m_store->fileName()));
+    if (!m_platformNote.isEmpty())
+        logEvent(LogCategory::Start, m_platformNote);
     for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect area = screen->geometry();
+        const QRect area = deviceGeometry(*screen);
         logEvent(LogCategory::Start, u"monitor \"%1\" %2 x %3 at (%4, %5)%6"_s.arg(screen->name())
                                          .arg(area.width())
                                          .arg(area.height())
@@ -410,7 +414,7 @@ void DisplayApplication::connectEventLog() {
 }
 
 void DisplayApplication::logStartUp() {
-    const QRect frame = m_window->frameGeometry();
+    const QRect frame = m_window->deviceFrameGeometry();
     logEvent(LogCategory::Start,
              u"running: feed port %1, control port %2; window %3 x %4 at (%5, %6)%7%8"_s.arg(m_feed.port())
                  .arg(m_control.port())

@@ -84,8 +84,14 @@ public:
     void enterFullScreen();
     void leaveFullScreen();
 
-    // Resizes the window as its geometry rules ask: unlike a resize by the operator, this does not
-    // show the border or start the border timer again.
+    // The content area and the frame around it in device pixels, the sign's own pixels, which every
+    // size and position of the display is given in whatever the desktop's scale.
+    QRect deviceGeometry() const;
+    QRect deviceFrameGeometry() const;
+    QSize deviceSize() const;
+
+    // Resizes the window as its geometry rules ask, in device pixels: unlike a resize by the
+    // operator, this does not show the border or start the border timer again.
     void applySize(QSize size);
     void applyGeometry(const QRect& geometry);
 
@@ -136,9 +142,14 @@ private:
     void setBorder(Border border);
     // The border has just been shown or hidden, and the window manager may still be reframing it.
     bool beingReframed() const;
+    // A window manager reframing the window has kept its outer size, not its content area's.
+    bool reframedToOuterSize() const;
     void changeFlags(Qt::WindowFlags flags);
-    // Moves the window itself (the keys, a Shift-drag), unlike the operator moving its frame.
+    // Moves the window itself (the keys, a Shift-drag) by device pixels, unlike the operator moving its frame.
     void moveBy(QPoint offset);
+    void applyLogicalGeometry(const QRect& geometry);
+    // A point of the content area (in Qt's pixels) in device pixels.
+    QPoint devicePoint(QPointF point) const;
     void noteOwnMove(QPoint clientTopLeft);
     bool movedByOperator() const;
     void applyOpacity();
@@ -171,6 +182,7 @@ private:
     QSize m_appliedSize; // the size the geometry rules last gave the window
     QElapsedTimer m_sinceReframed;
     QRect m_reframedGeometry; // the content area as it was before the border last changed
+    QRect m_reframedFrame;    // and the frame around it
     std::optional<int> m_fixedBaseFontHeight;
     int m_baseFontHeight = 0;
     int m_alpha = 255;

@@ -1,5 +1,6 @@
 #include "WindowGeometry.h"
 
+#include "DevicePixels.h"
 #include "PresentationWindow.h"
 #include "WindowPlacement.h"
 
@@ -9,18 +10,19 @@
 
 namespace {
 
+// The monitors in device pixels.
 MonitorLayout currentMonitors() {
     MonitorLayout layout;
     const QList<QScreen*> screens = QGuiApplication::screens();
     for (const QScreen* screen : screens)
-        layout.monitors.append(screen->geometry());
+        layout.monitors.append(deviceGeometry(*screen));
     layout.primary = std::max<qsizetype>(0, screens.indexOf(QGuiApplication::primaryScreen()));
     return layout;
 }
 
-QMargins frameMargins(const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    const QRect client = window.geometry();
+QMargins frameMargins(const PresentationWindow& window) {
+    const QRect frame = window.deviceFrameGeometry();
+    const QRect client = window.deviceGeometry();
     return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
             frame.bottom() - client.bottom()};
 }
@@ -42,7 +44,7 @@ WindowGeometry::WindowGeometry(PresentationWindow& window, const PlacementSettin
 }
 
 QRect WindowGeometry::normalGeometry() const {
-    return m_normalKept ? m_normalGeometry : m_window.geometry();
+    return m_normalKept ? m_normalGeometry : m_window.deviceGeometry();
 }
 
 void WindowGeometry::onMoveSettled() {
@@ -54,7 +56,7 @@ void WindowGeometry::onMoveSettled() {
 
 PlacementInput WindowGeometry::placementInput() const {
     const bool fixTopLeft = m_settings.FixTopLeft() && !positionFromCommandLine;
-    return {m_window.geometry(), displaySize, fixTopLeft, m_settings.MonitorNumber(), frameMargins(m_window)};
+    return {m_window.deviceGeometry(), displaySize, fixTopLeft, m_settings.MonitorNumber(), frameMargins(m_window)};
 }
 
 void WindowGeometry::SetPosition() {
@@ -73,7 +75,7 @@ void WindowGeometry::applyPlacement() {
 void WindowGeometry::MakeFullScreen() {
     keepNormalGeometry();
     const QRect area = fullScreenArea(placementInput(), currentMonitors());
-    if (area.isEmpty() || (m_window.isFullScreen() && m_window.geometry() == area)) {
+    if (area.isEmpty() || (m_window.isFullScreen() && m_window.deviceGeometry() == area)) {
         m_window.enterFullScreen();
         return;
     }
@@ -90,7 +92,7 @@ void WindowGeometry::MakeFullScreen() {
 void WindowGeometry::keepNormalGeometry() {
     if (m_normalKept)
         return;
-    m_normalGeometry = m_window.geometry();
+    m_normalGeometry = m_window.deviceGeometry();
     m_normalKept = true;
 }
 
@@ -105,7 +107,7 @@ void WindowGeometry::leaveFullScreen() {
 }
 
 void WindowGeometry::MoveTopLeftOfCurrentMonitor() {
-    m_window.applyGeometry(atTopLeftOfMonitor(m_window.geometry(), frameMargins(m_window), currentMonitors()));
+    m_window.applyGeometry(atTopLeftOfMonitor(m_window.deviceGeometry(), frameMargins(m_window), currentMonitors()));
 }
 
 void WindowGeometry::toggleFullScreen() {
@@ -128,5 +130,5 @@ void WindowGeometry::resetPosition() {
     if (QGuiApplication::screens().isEmpty())
         return;
     m_window.applyGeometry(::resetPosition(currentMonitors()));
-    displaySize = m_window.size();
+    displaySize = m_window.deviceSize();
 }

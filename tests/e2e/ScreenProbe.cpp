@@ -18,6 +18,8 @@
 //       prints "watching" once it reads the screen, waits until the screen shows at least COUNT
 //       pixels of each colour and prints "shown at T", T the wall-clock time in milliseconds since
 //       1970 (exit 1 on timeout).
+//   screen-probe save FILE
+//       writes what the screen shows to FILE (PNG).
 // It reads the primary monitor, or with "--monitor NAME" before the command the monitor of that name.
 namespace {
 
@@ -113,6 +115,8 @@ int main(int argc, char** argv) {
         argv += 2;
         argc -= 2;
     }
+    if (argc == 3 && QByteArray(argv[1]) == "save")
+        return grabScreen(screen).save(QString::fromLocal8Bit(argv[2]), "PNG") ? 0 : 1;
     if (argc == 6 && QByteArray(argv[1]) == "fade")
         return watchFade(screen, std::atoi(argv[2]), std::atoi(argv[3]), colourArgument(argv[4]), std::atoi(argv[5]));
     if (argc >= 4 && QByteArray(argv[1]) == "await")

@@ -7,7 +7,6 @@
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -86,8 +85,7 @@ TEST_F(WindowGeometryTest, AppliedSizesDoNotRestartTheBorderTimer) {
     geometry.SetPosition();
     QCoreApplication::processEvents();
     EXPECT_FALSE(window.borderHidingPending());
-    QTest::qWait(PresentationWindow::ReframeSettleMilliseconds + 100); // no longer the border's reframing
-    window.resize(520, 90);                                            // the operator's resize does
+    window.resize(520, 90); // the operator's resize does
     QCoreApplication::processEvents();
     EXPECT_TRUE(window.borderHidingPending());
 }
