@@ -6,8 +6,13 @@ using namespace Qt::Literals::StringLiterals;
 
 PlatformChoice ChoosePlatform(const DisplayEnvironment& environment) {
     using Kind = PlatformChoice::Kind;
-    if (!environment.platform.isEmpty() || environment.platformSwitch)
+    const QString nativeLimits = u"the compositor does not honour staying on top or the window's position; full "
+                                 u"screen goes to the chosen monitor"_s;
+    if (!environment.platform.isEmpty() || environment.platformSwitch) {
+        if (environment.platform.startsWith("wayland"))
+            return {Kind::AsAsked, {}, u"running natively on Wayland as asked: "_s + nativeLimits};
         return {Kind::AsAsked, {}, {}};
+    }
     const bool x11 = !environment.x11Display.isEmpty();
     const bool wayland = !environment.waylandDisplay.isEmpty();
     if (wayland && x11)
@@ -16,8 +21,7 @@ PlatformChoice ChoosePlatform(const DisplayEnvironment& environment) {
                 u"(QT_QPA_PLATFORM=wayland runs it natively)"_s};
     if (wayland)
         return {Kind::NativeWayland, "wayland",
-                u"Wayland desktop without XWayland: running natively; the compositor does not honour "
-                u"staying on top or the window's position, full screen goes to the chosen monitor"_s};
+                u"Wayland desktop without XWayland: running natively; "_s + nativeLimits};
     if (x11)
         return {Kind::X11, "xcb", {}};
     return {Kind::NoDisplayServer,

@@ -19,8 +19,11 @@ TEST_P(PlatformChoiceTest, ChoosesTheWindowSystem) {
     const PlatformChoice choice = ChoosePlatform(GetParam().environment);
     EXPECT_EQ(choice.kind, GetParam().kind);
     EXPECT_EQ(choice.platform, GetParam().platform);
-    // Every choice but a plain X11 desktop and the user's own is told in the log.
-    EXPECT_EQ(choice.note.isEmpty(), GetParam().kind == Kind::X11 || GetParam().kind == Kind::AsAsked);
+    // Every choice but a plain X11 desktop and the user's own is told in the log, and native Wayland
+    // with what the compositor does not honour.
+    const bool native = GetParam().kind == Kind::NativeWayland || GetParam().environment.platform == "wayland";
+    EXPECT_EQ(choice.note.isEmpty(), !native && (GetParam().kind == Kind::X11 || GetParam().kind == Kind::AsAsked));
+    EXPECT_EQ(choice.note.contains(u"staying on top"), native);
 }
 
 INSTANTIATE_TEST_SUITE_P(
