@@ -44,7 +44,15 @@ void ReadParamString(const CommandLine& commandLine, PresentationWindow& window,
 void applyFontSwitches(const CommandLine& commandLine, DisplaySettings& settings) {
     if (commandLine.FindCmdLineSwitch(u"monitor")) {
         settings.setFontOverride(true);
-        settings.setMonitorNumber(commandLine.ReturnParamInt(u"monitor"));
+        // Output names begin with a letter (HDMI-1, DP-2, eDP-1); anything else is a monitor number,
+        // which then chooses alone.
+        const QString monitor = commandLine.ReturnParamStr(u"monitor");
+        if (!monitor.isEmpty() && monitor.front().isLetter()) {
+            settings.setMonitorName(monitor);
+        } else {
+            settings.setMonitorNumber(commandLine.ReturnParamInt(u"monitor"));
+            settings.setMonitorName(QString());
+        }
     }
     if (commandLine.FindCmdLineSwitch(u"fontsize")) {
         settings.setFontOverride(true);

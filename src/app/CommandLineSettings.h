@@ -18,5 +18,6 @@ struct CommandLineFlags {
 void ReadParamString(const CommandLine& commandLine, PresentationWindow& window, DisplaySettings& settings,
                      CommandLineFlags& flags);
 
-// "monitor", "fontsize" and "fontname", each of which turns Font Override on.
+// "monitor" (a number, or an output name such as HDMI-1), "fontsize" and "fontname", each of which
+// turns Font Override on.
 void applyFontSwitches(const CommandLine& commandLine, DisplaySettings& settings);

@@ -23,6 +23,7 @@ constexpr QSize InitialClientSize(956, 604);
 constexpr int FatalMessageMilliseconds = 10000; // unattended starts end even if nobody reads it
 constexpr ColourValue DefaultFontColour = 65535;
 constexpr int FontAdjustMenuStep = 5; // "Increase/Decrease Font Adjust"; the keys step by 1
+constexpr int MonitorChangeLogMilliseconds = 1000;
 
 // A port as the display's settings hold it: decimal text, handed to the listener as it is.
 bool listenOn(auto& listener, const QString& port) {
@@ -238,6 +239,7 @@ void DisplayApplication::createDisplaySettings() {
     m_settings.setSignHeight(m_stored.formHeight);
     m_settings.setFontOverride(m_stored.fontOverride);
     m_settings.setMonitorNumber(m_stored.monitor);
+    m_settings.setMonitorName(m_stored.monitorName);
     m_settings.setNumberOfLines(m_stored.displayLines);
     m_settings.setFontHeight(m_stored.fontHeight);
     m_settings.setFontSelector(m_stored.fontName);
@@ -415,13 +417,34 @@ void DisplayApplication::connectEventLog() {
 
 void DisplayApplication::logStartUp() {
     const QRect frame = m_window->deviceFrameGeometry();
-    logEvent(LogCategory::Start,
-             u"running: feed port %1, control port %2; window %3 x %4 at (%5, %6)%7%8"_s.arg(m_feed.port())
-                 .arg(m_control.port())
-                 .arg(frame.width())
-                 .arg(frame.height())
-                 .arg(frame.x())
-                 .arg(frame.y())
-                 .arg(m_geometry->fullScreen ? u", full screen"_s : QString(),
-                      m_window->transparentMode() ? u", transparent"_s : QString()));
+    logEvent(
+        LogCategory::Start,
+        u"running: feed port %1, control port %2; window %3 x %4 at (%5, %6) on monitor \"%9\"%7%8"_s.arg(m_feed.port())
+            .arg(m_control.port())
+            .arg(frame.width())
+            .arg(frame.height())
+            .arg(frame.x())
+            .arg(frame.y())
+            .arg(m_geometry->fullScreen ? u", full screen"_s : QString(),
+                 m_window->transparentMode() ? u", transparent"_s : QString())
+            .arg(m_geometry->monitorName()));
+    // Monitors that come and go (a projector switched on after the PC) move the window: the log says
+    // where it went once the window manager has placed it.
+    const auto monitorsChanged = [this](QScreen* screen, const QString& change) {
+        const QString name = screen->name();
+        QTimer::singleShot(MonitorChangeLogMilliseconds, this, [this, name, change] {
+            const QRect frame = m_window->deviceFrameGeometry();
+            logEvent(LogCategory::Start,
+                     u"monitor \"%1\" %2: window %3 x %4 at (%5, %6) on monitor \"%7\""_s.arg(name, change)
+                         .arg(frame.width())
+                         .arg(frame.height())
+                         .arg(frame.x())
+                         .arg(frame.y())
+                         .arg(m_geometry->monitorName()));
+        });
+    };
+    connect(qGuiApp, &QGuiApplication::screenAdded, this,
+            [monitorsChanged](QScreen* screen) { monitorsChanged(screen, u"connected"_s); });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this,
+            [monitorsChanged](QScreen* screen) { monitorsChanged(screen, u"disconnected"_s); });
 }

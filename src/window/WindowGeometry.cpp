@@ -14,8 +14,10 @@ namespace {
 MonitorLayout currentMonitors() {
     MonitorLayout layout;
     const QList<QScreen*> screens = QGuiApplication::screens();
-    for (const QScreen* screen : screens)
+    for (const QScreen* screen : screens) {
         layout.monitors.append(deviceGeometry(*screen));
+        layout.names.append(screen->name());
+    }
     layout.primary = std::max<qsizetype>(0, screens.indexOf(QGuiApplication::primaryScreen()));
     return layout;
 }
@@ -56,7 +58,13 @@ void WindowGeometry::onMoveSettled() {
 
 PlacementInput WindowGeometry::placementInput() const {
     const bool fixTopLeft = m_settings.FixTopLeft() && !positionFromCommandLine;
-    return {m_window.deviceGeometry(), displaySize, fixTopLeft, m_settings.MonitorNumber(), frameMargins(m_window)};
+    return {m_window.deviceGeometry(), displaySize, fixTopLeft, m_settings.MonitorNumber(), frameMargins(m_window),
+            m_settings.MonitorName()};
+}
+
+QString WindowGeometry::monitorName() const {
+    const MonitorLayout monitors = currentMonitors();
+    return monitors.names.value(nearestMonitor(monitors, m_window.deviceFrameGeometry()));
 }
 
 void WindowGeometry::SetPosition() {

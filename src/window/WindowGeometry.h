@@ -25,6 +25,9 @@ public:
     // when full screen ends. This is what the settings keep.
     QRect normalGeometry() const;
 
+    // The output name of the monitor the window stands on (empty without monitors).
+    QString monitorName() const;
+
     void SetPosition();
     // SetPosition's geometry alone: the configured size on the chosen monitor, or full screen there.
     // The window shows there from the start.

@@ -41,6 +41,8 @@ QRect atTopLeftOfMonitor(const QRect& client, const QMargins& frame, const Monit
 qsizetype placementMonitor(const PlacementInput& input, const MonitorLayout& layout) {
     if (layout.monitors.isEmpty())
         return -1;
+    if (input.fixTopLeft && !input.monitorName.isEmpty() && layout.names.contains(input.monitorName))
+        return layout.names.indexOf(input.monitorName);
     if (input.fixTopLeft)
         return std::clamp<qsizetype>(input.monitorNumber, 0, layout.monitors.size() - 1);
     return nearestMonitor(layout, input.client.marginsAdded(input.border));

@@ -3,7 +3,8 @@
 # under a window manager with a desktop panel (a window with a strut) on the second monitor. With
 # "Fix Top left" and monitor 1 the display shows on the second monitor from its first second, not
 # when its border first hides; full screen is the desktop's full-screen state over the whole of the
-# chosen monitor, panel or not, and the captions are laid out for the size the window really got.
+# chosen monitor, panel or not, and the captions are laid out for the size the window really got. A
+# monitor chosen by name that comes after the start receives the window.
 # Exit 77 skips where no namespace can be made.
 set -euo pipefail
 source "$(dirname "$0")/private_namespace.sh"
@@ -79,5 +80,24 @@ echo '<Surtitles><Cue><Captions Stream0="One&#13;&#10;Two&#13;&#10;Three" StrNam
 # Past the border timer it stays so.
 sleep 6
 await_geometry '1920,0 1920x1080' 10 || fail "full screen after the border hid: $(geometry)"
+stop_display
+
+# The monitor chosen by name is not there at the start (a projector switched on after the PC): the
+# window waits on the other, moves onto it when it comes, and back when it returns after going.
+printf '[General]\nFixForm%%20Transparent=TRUE\nMonitor=0\nMonitor%%20Name=right\nForm%%20Width=400\nForm%%20Height=200\n' >"$store"
+xrandr --delmonitor right >/dev/null
+start_display
+sleep 6.5
+await_geometry '0,0 400x200' 10 || fail "without the chosen monitor: $(geometry)"
+grep -q 'on monitor "left"' "$work/display.log" || fail "the log does not name the monitor"
+xrandr --setmonitor right 1920/508x1080/286+1920+0 none >/dev/null
+await_geometry '1920,0 400x200' 50 || fail "the chosen monitor connected: $(geometry)"
+xrandr --delmonitor right >/dev/null
+await_geometry '0,0 400x200' 50 || fail "the chosen monitor gone again: $(geometry)"
+xrandr --setmonitor right 1920/508x1080/286+1920+0 none >/dev/null
+await_geometry '1920,0 400x200' 50 || fail "the chosen monitor back: $(geometry)"
+for _ in $(seq 30); do grep -q 'monitor "right" connected: window 400 x 200 at (1920, 0) on monitor "right"' "$work/display.log" && break; sleep 0.1; done
+grep -q 'monitor "right" connected: window 400 x 200 at (1920, 0) on monitor "right"' "$work/display.log" ||
+    fail "the log does not say where the window went"
 stop_display
 echo "chosen monitor test passed (${WM:-bare})"

@@ -14,6 +14,7 @@ namespace {
 struct Settings : PlacementSettings {
     bool FixTopLeft() const override { return fixTopLeft; }
     int MonitorNumber() const override { return monitorNumber; }
+    QString MonitorName() const override { return {}; }
 
     bool fixTopLeft = false;
     int monitorNumber = 0;
