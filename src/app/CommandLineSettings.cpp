@@ -2,36 +2,36 @@
 
 #include "CommandLine.h"
 #include "DisplaySettings.h"
+#include "window/PresentationWindow.h"
 
-#include <QWidget>
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
-void ReadParamString(const CommandLine& commandLine, QWidget& window, DisplaySettings& settings,
+void ReadParamString(const CommandLine& commandLine, PresentationWindow& window, DisplaySettings& settings,
                      CommandLineFlags& flags) {
     // Positions are those of the window's content area, as everywhere in its geometry.
     if (commandLine.FindCmdLineSwitch(u"xpos")) {
         settings.setFixTopLeft(false);
-        window.setGeometry(
-            window.geometry().translated(commandLine.ReturnParamInt(u"xpos") - window.geometry().x(), 0));
+        const QRect geometry = window.deviceGeometry();
+        window.applyGeometry(geometry.translated(commandLine.ReturnParamInt(u"xpos") - geometry.x(), 0));
         flags.positionFromCommandLine = true;
     }
     if (commandLine.FindCmdLineSwitch(u"ypos")) {
         settings.setFixTopLeft(false);
-        window.setGeometry(
-            window.geometry().translated(0, commandLine.ReturnParamInt(u"ypos") - window.geometry().y()));
+        const QRect geometry = window.deviceGeometry();
+        window.applyGeometry(geometry.translated(0, commandLine.ReturnParamInt(u"ypos") - geometry.y()));
         flags.positionFromCommandLine = true;
     }
     if (commandLine.FindCmdLineSwitch(u"width")) {
         const int width = commandLine.ReturnParamInt(u"width");
-        window.resize(std::max(1, width), window.height());
+        window.applySize(QSize(std::max(1, width), window.deviceSize().height()));
         settings.setSignWidth(width);
         flags.sizeFromCommandLine = true;
     }
     if (commandLine.FindCmdLineSwitch(u"height")) {
         const int height = commandLine.ReturnParamInt(u"height");
-        window.resize(window.width(), std::max(1, height));
+        window.applySize(QSize(window.deviceSize().width(), std::max(1, height)));
         settings.setSignHeight(height);
         flags.sizeFromCommandLine = true;
     }
@@ -44,7 +44,15 @@ void ReadParamString(const CommandLine& commandLine, QWidget& window, DisplaySet
 void applyFontSwitches(const CommandLine& commandLine, DisplaySettings& settings) {
     if (commandLine.FindCmdLineSwitch(u"monitor")) {
         settings.setFontOverride(true);
-        settings.setMonitorNumber(commandLine.ReturnParamInt(u"monitor"));
+        // Output names begin with a letter (HDMI-1, DP-2, eDP-1); anything else is a monitor number,
+        // which then chooses alone.
+        const QString monitor = commandLine.ReturnParamStr(u"monitor");
+        if (!monitor.isEmpty() && monitor.front().isLetter()) {
+            settings.setMonitorName(monitor);
+        } else {
+            settings.setMonitorNumber(commandLine.ReturnParamInt(u"monitor"));
+            settings.setMonitorName(QString());
+        }
     }
     if (commandLine.FindCmdLineSwitch(u"fontsize")) {
         settings.setFontOverride(true);

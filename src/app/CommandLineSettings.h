@@ -2,7 +2,7 @@
 
 class CommandLine;
 class DisplaySettings;
-class QWidget;
+class PresentationWindow;
 
 // How the start-up switches apply to the window and the display settings.
 
@@ -13,10 +13,11 @@ struct CommandLineFlags {
     bool sizeFromCommandLine = false;
 };
 
-// "xpos", "ypos", "width", "height" and "adjust": the window's content area and the settings. A
-// position unticks "Fix Top left".
-void ReadParamString(const CommandLine& commandLine, QWidget& window, DisplaySettings& settings,
+// "xpos", "ypos", "width", "height" and "adjust": the window's content area, in device pixels, and the
+// settings. A position unticks "Fix Top left".
+void ReadParamString(const CommandLine& commandLine, PresentationWindow& window, DisplaySettings& settings,
                      CommandLineFlags& flags);
 
-// "monitor", "fontsize" and "fontname", each of which turns Font Override on.
+// "monitor" (a number, or an output name such as HDMI-1), "fontsize" and "fontname", each of which
+// turns Font Override on.
 void applyFontSwitches(const CommandLine& commandLine, DisplaySettings& settings);

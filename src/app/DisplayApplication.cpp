@@ -5,6 +5,7 @@
 #include "StoredSettings.h"
 #include "TerminationSignals.h"
 #include "net/SignOn.h"
+#include "window/DevicePixels.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -22,6 +23,7 @@ constexpr QSize InitialClientSize(956, 604);
 constexpr int FatalMessageMilliseconds = 10000; // unattended starts end even if nobody reads it
 constexpr ColourValue DefaultFontColour = 65535;
 constexpr int FontAdjustMenuStep = 5; // "Increase/Decrease Font Adjust"; the keys step by 1
+constexpr int MonitorChangeLogMilliseconds = 1000;
 
 // A port as the display's settings hold it: decimal text, handed to the listener as it is.
 bool listenOn(auto& listener, const QString& port) {
@@ -75,13 +77,14 @@ bool DisplayApplication::start() {
         // follow the window.
         if (!m_dialog)
             return;
-        m_settings.setSignWidth(m_window->width());
-        m_settings.setSignHeight(m_window->height());
-        m_geometry->displaySize = m_window->size();
+        const QSize size = m_window->deviceSize();
+        m_settings.setSignWidth(size.width());
+        m_settings.setSignHeight(size.height());
+        m_geometry->displaySize = size;
         m_dialog->refreshFields();
     });
     m_window->installEventFilter(this);
-    m_window->resize(InitialClientSize);
+    m_window->applySize(InitialClientSize);
     if (m_commandLine.FindCmdLineSwitch(u"BaseFontHeight"))
         m_window->setFixedBaseFontHeight(m_commandLine.ReturnParamInt(u"BaseFontHeight"));
     connectListeners();
@@ -214,7 +217,7 @@ void DisplayApplication::restoreWindowState() {
                           Names::FullScreen, Names::Transparent, Names::BackgroundImage});
         return;
     }
-    m_window->setGeometry(QRect(topLeft, size));
+    m_window->applyGeometry(QRect(topLeft, size));
     m_settings.setFontColourSetting(m_stored.fontColour);
 }
 
@@ -236,6 +239,7 @@ void DisplayApplication::createDisplaySettings() {
     m_settings.setSignHeight(m_stored.formHeight);
     m_settings.setFontOverride(m_stored.fontOverride);
     m_settings.setMonitorNumber(m_stored.monitor);
+    m_settings.setMonitorName(m_stored.monitorName);
     m_settings.setNumberOfLines(m_stored.displayLines);
     m_settings.setFontHeight(m_stored.fontHeight);
     m_settings.setFontSelector(m_stored.fontName);
@@ -264,16 +268,14 @@ void DisplayApplication::showWindow() {
         clearBadSettings({Names::FormTop, Names::FormLeft, Names::FormHeight, Names::FormWidth, Names::FullScreen,
                           Names::Transparent, Names::FontAdjust, Names::WordWrap, Names::AntiAliased});
     m_dialog->refreshFields();
-    // A window stored on a monitor that is no longer there comes onto one that is.
-    m_geometry->MakeFullyVisible();
-    if (m_geometry->fullScreen) {
-        // Full screen read again here wins over transparency read before.
-        if (m_window->transparentMode())
-            m_geometry->toggleTransparent();
-        m_geometry->MakeFullScreen();
-    } else {
+    // Full screen read again here wins over transparency read before.
+    if (m_geometry->fullScreen && m_window->transparentMode())
+        m_geometry->toggleTransparent();
+    // The window first shows where the border timer would put it: on the chosen monitor with "Fix
+    // Top left", and a window stored on a monitor that is no longer there on one that is.
+    m_geometry->applyPlacement();
+    if (!m_geometry->fullScreen)
         m_window->show();
-    }
 }
 
 bool DisplayApplication::restoreShownState() {
@@ -281,7 +283,7 @@ bool DisplayApplication::restoreShownState() {
     const QSize size(m_stored.formWidth, m_stored.formHeight);
     if (!storedGeometryUsable(topLeft, size))
         return false;
-    m_window->setGeometry(QRect(topLeft, m_window->size()));
+    m_window->applyGeometry(QRect(topLeft, m_window->deviceSize()));
     m_geometry->displaySize = size;
     m_geometry->fullScreen = m_stored.fullScreen;
     m_settings.setFontAdjustSpin(m_stored.fontAdjust);
@@ -290,12 +292,12 @@ bool DisplayApplication::restoreShownState() {
     applySizeAndPositionSwitches();
     m_settings.setSignWidth(m_geometry->displaySize.width());
     m_settings.setSignHeight(m_geometry->displaySize.height());
-    m_geometry->displaySize = m_window->size();
+    m_geometry->displaySize = m_window->deviceSize();
     return true;
 }
 
 void DisplayApplication::sendSignOn() {
-    const QRect frame = m_window->frameGeometry();
+    const QRect frame = m_window->deviceFrameGeometry();
     const int sent = SendSignOn(m_queries.adapters.signOnAdapters(),
                                 {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
     logEvent(LogCategory::SignOn, u"sent to port %2, datagrams: %1 (feed port %3, window %4 x %5)"_s.arg(sent)
@@ -400,8 +402,10 @@ void DisplayApplication::connectEventLog() {
             [this](const QString& message) { logEvent(LogCategory::Warning, message); });
     logEvent(LogCategory::Start,
              u"veltrinox-lcd %1 starting; settings store \"%2\""_s.arg(GetAppVersionStr(), m_store->fileName()));
+    if (!m_platformNote.isEmpty())
+        logEvent(LogCategory::Start, m_platformNote);
     for (const QScreen* screen : QGuiApplication::screens()) {
-        const QRect area = screen->geometry();
+        const QRect area = deviceGeometry(*screen);
         logEvent(LogCategory::Start, u"monitor \"%1\" %2 x %3 at (%4, %5)%6"_s.arg(screen->name())
                                          .arg(area.width())
                                          .arg(area.height())
@@ -412,14 +416,35 @@ void DisplayApplication::connectEventLog() {
 }
 
 void DisplayApplication::logStartUp() {
-    const QRect frame = m_window->frameGeometry();
-    logEvent(LogCategory::Start,
-             u"running: feed port %1, control port %2; window %3 x %4 at (%5, %6)%7%8"_s.arg(m_feed.port())
-                 .arg(m_control.port())
-                 .arg(frame.width())
-                 .arg(frame.height())
-                 .arg(frame.x())
-                 .arg(frame.y())
-                 .arg(m_geometry->fullScreen ? u", full screen"_s : QString(),
-                      m_window->transparentMode() ? u", transparent"_s : QString()));
+    const QRect frame = m_window->deviceFrameGeometry();
+    logEvent(
+        LogCategory::Start,
+        u"running: feed port %1, control port %2; window %3 x %4 at (%5, %6) on monitor \"%9\"%7%8"_s.arg(m_feed.port())
+            .arg(m_control.port())
+            .arg(frame.width())
+            .arg(frame.height())
+            .arg(frame.x())
+            .arg(frame.y())
+            .arg(m_geometry->fullScreen ? u", full screen"_s : QString(),
+                 m_window->transparentMode() ? u", transparent"_s : QString())
+            .arg(m_geometry->monitorName()));
+    // Monitors that come and go (a projector switched on after the PC) move the window: the log says
+    // where it went once the window manager has placed it.
+    const auto monitorsChanged = [this](QScreen* screen, const QString& change) {
+        const QString name = screen->name();
+        QTimer::singleShot(MonitorChangeLogMilliseconds, this, [this, name, change] {
+            const QRect frame = m_window->deviceFrameGeometry();
+            logEvent(LogCategory::Start,
+                     u"monitor \"%1\" %2: window %3 x %4 at (%5, %6) on monitor \"%7\""_s.arg(name, change)
+                         .arg(frame.width())
+                         .arg(frame.height())
+                         .arg(frame.x())
+                         .arg(frame.y())
+                         .arg(m_geometry->monitorName()));
+        });
+    };
+    connect(qGuiApp, &QGuiApplication::screenAdded, this,
+            [monitorsChanged](QScreen* screen) { monitorsChanged(screen, u"connected"_s); });
+    connect(qGuiApp, &QGuiApplication::screenRemoved, this,
+            [monitorsChanged](QScreen* screen) { monitorsChanged(screen, u"disconnected"_s); });
 }

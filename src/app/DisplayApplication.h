@@ -67,6 +67,8 @@ public:
 
     // From start() on, the display's events go to the log, which outlives the display.
     void setEventLog(EventLog& log);
+    // What the start-up log says of the window system the display was started on.
+    void setPlatformNote(const QString& note) { m_platformNote = note; }
 
     static QString GetAppVersionStr();
 
@@ -123,4 +125,5 @@ private:
     bool m_failed = false;
     bool m_quittingWithoutQuestion = false;
     QString m_closeReason; // what asked the window to close, for the log
+    QString m_platformNote;
 };

@@ -52,6 +52,10 @@ public:
     int MonitorNumber() const override { return m_monitorNumber; }
     void setMonitorNumber(int index) { m_monitorNumber = index; }
 
+    // The chosen monitor's output name; empty: by number alone.
+    QString MonitorName() const override { return m_monitorName; }
+    void setMonitorName(const QString& name) { m_monitorName = name; }
+
     bool FixTopLeft() const override { return m_fixTopLeft; }
     void setFixTopLeft(bool on) { m_fixTopLeft = on; }
 
@@ -84,6 +88,7 @@ private:
     int m_signHeight = 64;
     int m_fontAdjust = 100;
     int m_monitorNumber = 0;
+    QString m_monitorName;
     bool m_fixTopLeft = false;
     bool m_enableWordWrap = false;
     ColourValue m_captionColour = Colour::Yellow;

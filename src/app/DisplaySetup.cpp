@@ -19,21 +19,21 @@ void DisplaySetup::apply() {
     setDisplayFont();
     m_geometry.displaySize = QSize(m_settings.SignWidth(), m_settings.SignHeight());
     if (m_commandLine.FindCmdLineSwitch(u"height")) {
-        m_window.applySize(QSize(m_window.width(), std::max(1, m_commandLine.ReturnParamInt(u"height"))));
-        m_geometry.displaySize.setHeight(m_window.height());
+        m_window.applySize(QSize(m_window.deviceSize().width(), std::max(1, m_commandLine.ReturnParamInt(u"height"))));
+        m_geometry.displaySize.setHeight(m_window.deviceSize().height());
     }
     m_geometry.SetPosition();
 }
 
 void DisplaySetup::setSizeFromLines(int height) {
     setDisplayFont();
-    m_window.applySize(QSize(m_window.width(), height));
-    m_geometry.displaySize.setHeight(m_window.height());
-    m_settings.setSignHeight(m_window.height());
+    m_window.applySize(QSize(m_window.deviceSize().width(), height));
+    m_geometry.displaySize.setHeight(m_window.deviceSize().height());
+    m_settings.setSignHeight(m_window.deviceSize().height());
 }
 
 QSize DisplaySetup::windowSize() const {
-    return m_window.size();
+    return m_window.deviceSize();
 }
 
 int DisplaySetup::lineHeight(const QString& fontName, int pointSize) const {

@@ -3,6 +3,7 @@
 #include "ColourPanel.h"
 #include "SetupDialogHost.h"
 #include "presentation/DisplayColour.h"
+#include "window/DevicePixels.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -17,6 +18,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
@@ -118,6 +120,17 @@ QWidget* FontSetupDialog::createDisplaySizeGroup() {
     // Any monitor number is allowed; the window takes the last monitor for one beyond it.
     m_monitorNumber = settingSpinBox(u"MonitorNumber"_s, std::numeric_limits<int>::min(),
                                      std::numeric_limits<int>::max(), m_settings, &DisplaySettings::setMonitorNumber);
+    // A number typed in chooses by number alone; a monitor chosen from the list keeps its name too,
+    // so it is found again when outputs are numbered differently or connected later.
+    connect(m_monitorNumber, &QSpinBox::valueChanged, this, [this] {
+        m_settings.setMonitorName(QString());
+        const QSignalBlocker quiet(m_monitorName);
+        listMonitors();
+    });
+    m_monitorName = new QComboBox;
+    m_monitorName->setObjectName(u"MonitorName"_s);
+    connect(m_monitorName, &QComboBox::activated, this, &FontSetupDialog::chooseMonitorByName);
+    listMonitors();
     m_fixTopLeft = settingCheckBox(u"Fix Top left"_s, u"FixTopLeft"_s, m_settings, &DisplaySettings::setFixTopLeft);
 
     auto* group = new QGroupBox(u"Display Size/position"_s);
@@ -126,6 +139,7 @@ QWidget* FontSetupDialog::createDisplaySizeGroup() {
     fields->addRow(u"Display Height (pixels)"_s, m_signHeight);
     fields->addRow(u"Font size adjust %"_s, m_fontAdjust);
     fields->addRow(u"Monitor Number"_s, m_monitorNumber);
+    fields->addRow(u"Monitor"_s, m_monitorName);
     fields->addRow(m_fixTopLeft);
     return group;
 }
@@ -170,10 +184,10 @@ QLayout* FontSetupDialog::createButtons() {
 void FontSetupDialog::refreshFields() {
     // Showing a setting is no edit of it: the fields stay quiet meanwhile.
     const QSignalBlocker quiet[] = {
-        QSignalBlocker(m_numberOfLines), QSignalBlocker(m_fontHeight),    QSignalBlocker(m_fontSelector),
-        QSignalBlocker(m_fontOverride),  QSignalBlocker(m_antiAliased),   QSignalBlocker(m_signWidth),
-        QSignalBlocker(m_signHeight),    QSignalBlocker(m_fontAdjust),    QSignalBlocker(m_monitorNumber),
-        QSignalBlocker(m_fixTopLeft),    QSignalBlocker(m_enableWordWrap)};
+        QSignalBlocker(m_numberOfLines), QSignalBlocker(m_fontHeight),  QSignalBlocker(m_fontSelector),
+        QSignalBlocker(m_fontOverride),  QSignalBlocker(m_antiAliased), QSignalBlocker(m_signWidth),
+        QSignalBlocker(m_signHeight),    QSignalBlocker(m_fontAdjust),  QSignalBlocker(m_monitorNumber),
+        QSignalBlocker(m_monitorName),   QSignalBlocker(m_fixTopLeft),  QSignalBlocker(m_enableWordWrap)};
     m_numberOfLines->setValue(m_settings.NumberOfLines());
     m_fontHeight->setValue(m_settings.FontHeight());
     m_fontSelector->setCurrentIndex(m_fontSelector->findText(m_settings.FontSelector())); // none for a typed name
@@ -184,6 +198,7 @@ void FontSetupDialog::refreshFields() {
     m_signHeight->setValue(m_settings.SignHeight());
     m_fontAdjust->setValue(m_settings.FontAdjustSpin());
     m_monitorNumber->setValue(m_settings.MonitorNumber());
+    listMonitors();
     m_fixTopLeft->setChecked(m_settings.FixTopLeft());
     m_enableWordWrap->setChecked(m_settings.EnableWordWrap());
     m_captionColourPanel->setColour(DisplayColour(m_settings.CaptionColour()));
@@ -219,6 +234,40 @@ void FontSetupDialog::takeShownValues() {
 
 void FontSetupDialog::onActivated() {
     centreOnPrimaryMonitor();
+}
+
+void FontSetupDialog::listMonitors() {
+    m_monitorName->clear();
+    m_monitorName->addItem(u"(by number)"_s, QString());
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* screen : screens) {
+        if (screen->name().isEmpty())
+            continue; // a monitor the system gives no name is chosen by number
+        const QRect area = deviceGeometry(*screen);
+        m_monitorName->addItem(u"%1 (%2 x %3 at %4, %5)"_s.arg(screen->name())
+                                   .arg(area.width())
+                                   .arg(area.height())
+                                   .arg(area.x())
+                                   .arg(area.y()),
+                               screen->name());
+    }
+    const QString chosen = m_settings.MonitorName();
+    if (!chosen.isEmpty() && m_monitorName->findData(chosen) < 0)
+        m_monitorName->addItem(u"%1 (not connected)"_s.arg(chosen), chosen);
+    m_monitorName->setCurrentIndex(std::max(0, m_monitorName->findData(chosen)));
+}
+
+void FontSetupDialog::chooseMonitorByName(int item) {
+    const QString name = m_monitorName->itemData(item).toString();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const auto screen =
+        std::find_if(screens.begin(), screens.end(), [&name](const QScreen* s) { return s->name() == name; });
+    if (screen != screens.end()) {
+        const QSignalBlocker quiet(m_monitorNumber);
+        m_settings.setMonitorNumber(int(screen - screens.begin()));
+        m_monitorNumber->setValue(m_settings.MonitorNumber());
+    }
+    m_settings.setMonitorName(name);
 }
 
 void FontSetupDialog::centreOnPrimaryMonitor() {

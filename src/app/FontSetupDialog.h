@@ -3,6 +3,7 @@
 #include "ColourChooser.h"
 #include "DisplaySettings.h"
 
+#include <QComboBox>
 #include <QDialog>
 
 class ColourPanel;
@@ -71,6 +72,9 @@ private:
     void takeShownValues();
     void onActivated();
     void centreOnPrimaryMonitor();
+    // The monitor list as connected now, the chosen name current (one not connected listed too).
+    void listMonitors();
+    void chooseMonitorByName(int item);
     QWidget* createFontOverrideGroup();
     QWidget* createDisplaySizeGroup();
     QWidget* createWordWrapGroup();
@@ -91,6 +95,7 @@ private:
     QSpinBox* m_signHeight = nullptr;
     QSpinBox* m_fontAdjust = nullptr;
     QSpinBox* m_monitorNumber = nullptr;
+    QComboBox* m_monitorName = nullptr; // the connected monitors by output name
     QCheckBox* m_fixTopLeft = nullptr;
     QCheckBox* m_enableWordWrap = nullptr;
     ColourPanel* m_captionColourPanel = nullptr;

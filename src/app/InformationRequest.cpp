@@ -37,7 +37,7 @@ Without a switch, the stored settings apply (the first start's defaults in brack
   /width N           window width in pixels (the setup's field keeps 240..3840) [stored: 352]
   /height N          window height in pixels (the field keeps 64..3840), set again at every Apply [stored: 64]
   /adjust N          font size adjust in per cent (10..1000) [stored: 100]
-  /monitor N         monitor number, counted from 0; turns Font Override on [stored: 0]
+  /monitor N|NAME    monitor number from 0, or output name (HDMI-1); turns Font Override on [stored: 0]
   /fontsize N        font height; turns Font Override on [stored: 28]
   /fontname NAME     override font (quote a name with blanks); turns Font Override on [none]
   /BaseFontHeight N  base font height in pixels, instead of the display image's width / 56

@@ -26,6 +26,7 @@ StoredDisplayState SettingsCommands::liveState() const {
     state.formWidth = geometry.width();
     state.fixTopLeft = m_settings.FixTopLeft();
     state.monitor = m_settings.MonitorNumber();
+    state.monitorName = m_settings.MonitorName();
     state.fullScreen = m_geometry.fullScreen;
     state.transparent = m_window.transparentMode();
     state.fontOverride = m_settings.FontOverride();
@@ -83,6 +84,7 @@ void SettingsCommands::loadSettingsFile(const QString& fileName) {
         QRect(state.formLeft, state.formTop, std::max(1, state.formWidth), std::max(1, state.formHeight)));
     m_settings.setFixTopLeft(state.fixTopLeft);
     m_settings.setMonitorNumber(state.monitor);
+    m_settings.setMonitorName(state.monitorName);
     // Each mode is taken as a whole, so its tick never disagrees with the window; full screen,
     // taken last, wins over transparency where a file asks for both.
     if (state.transparent != m_window.transparentMode())

@@ -6,7 +6,7 @@
 #include <optional>
 #include <variant>
 
-// The seventeen values the display keeps of itself, in the per-user store and in settings files,
+// The eighteen values the display keeps of itself, in the per-user store and in settings files,
 // under the same names. A default-made state is what a settings file without them reads as.
 struct StoredDisplayState {
     int formTop = 0;
@@ -15,6 +15,8 @@ struct StoredDisplayState {
     int formWidth = 400;
     bool fixTopLeft = false;
     int monitor = 0;
+    // The chosen monitor's output name (HDMI-1), which wins over its number while connected.
+    QString monitorName;
     bool fullScreen = false;
     bool transparent = false;
     bool fontOverride = false;
@@ -40,6 +42,7 @@ inline const StoredDisplayState StoreDefaults{
     .formWidth = 352,
     .fixTopLeft = false,
     .monitor = 0,
+    .monitorName = QString(),
     .fullScreen = false,
     .transparent = false,
     .fontOverride = false,
@@ -61,6 +64,7 @@ inline constexpr QLatin1StringView FormHeight{"Form Height"};
 inline constexpr QLatin1StringView FormWidth{"Form Width"};
 inline constexpr QLatin1StringView FixTopLeft{"FixForm Transparent"};
 inline constexpr QLatin1StringView Monitor{"Monitor"};
+inline constexpr QLatin1StringView MonitorName{"Monitor Name"};
 inline constexpr QLatin1StringView FullScreen{"Form Full Screen"};
 inline constexpr QLatin1StringView Transparent{"Form Transparent"};
 inline constexpr QLatin1StringView FontOverride{"Font Override"};
@@ -97,13 +101,14 @@ inline constexpr Range FontHeightRange{0, 200};
 inline constexpr Range FontAdjustRange{10, 1000};
 
 // Every stored value, in the order both places have always been written.
-inline const std::array<StoredValue, 17> Table{{
+inline const std::array<StoredValue, 18> Table{{
     {FormTop, &StoredDisplayState::formTop},
     {FormLeft, &StoredDisplayState::formLeft},
     {FormHeight, &StoredDisplayState::formHeight, false, SignHeightRange},
     {FormWidth, &StoredDisplayState::formWidth, false, SignWidthRange},
     {FixTopLeft, &StoredDisplayState::fixTopLeft},
     {Monitor, &StoredDisplayState::monitor},
+    {MonitorName, &StoredDisplayState::monitorName},
     {FullScreen, &StoredDisplayState::fullScreen},
     {Transparent, &StoredDisplayState::transparent},
     {FontOverride, &StoredDisplayState::fontOverride},

@@ -2,6 +2,7 @@
 #include "EventLog.h"
 #include "IdleMemoryReturn.h"
 #include "InformationRequest.h"
+#include "PlatformChoice.h"
 #include "ServiceNotifier.h"
 
 #include <QApplication>
@@ -33,6 +34,13 @@ int main(int argc, char* argv[]) {
         std::fputs(answer->error.toLocal8Bit().constData(), stderr);
         return answer->exitStatus;
     }
+    const PlatformChoice platform = ChoosePlatform(CurrentDisplayEnvironment(parameters));
+    if (platform.kind == PlatformChoice::Kind::NoDisplayServer) {
+        std::fprintf(stderr, "veltrinox-lcd: %s\n", platform.note.toLocal8Bit().constData());
+        return DisplayApplication::FatalExitStatus;
+    }
+    if (!platform.platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform.platform);
     raiseDescriptorLimit();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veltrinox LCD output."));
@@ -43,6 +51,7 @@ int main(int argc, char* argv[]) {
     EventLog eventLog(STDERR_FILENO, commandLine.ReturnParamStr(u"log"));
     DisplayApplication display(commandLine, std::make_unique<SettingsStore>());
     display.setEventLog(eventLog);
+    display.setPlatformNote(platform.note);
     display.quitOnTerminationSignals();
     ServiceNotifier service;
     if (display.start())

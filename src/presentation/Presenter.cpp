@@ -50,6 +50,19 @@ void Presenter::resizeDisplay(QSize clientSize) {
     m_display.resize(clientSize * 2, m_clearColour);
 }
 
+void Presenter::redrawShown() {
+    if (m_pace.EffectRunning || m_shown.caption == TCaptions())
+        return;
+    const PresentationSettings settings = m_host.settings();
+    // Lines rolled up before the last one have no record: the last one is drawn at the top.
+    const TCaptions& caption = m_shown.caption;
+    clear(upperLeft(), PlainColour(StringToColour(caption.BackColour, Colour::Black)));
+    m_viewFill.reset();
+    useCaptionFont(caption, PlainColour(StringToColour(caption.Colour, Colour::Yellow)), settings);
+    // Full strength: an opaque caption in transparent mode, no step toward black outside it.
+    compose(caption, upperLeft(), m_host.transparentMode() ? 255 : 0, captionBrightness(caption), settings);
+}
+
 int Presenter::baseFontHeight(std::optional<int> fixed) const {
     return fixed.value_or(m_display.width() / BaseFontDivisor);
 }

@@ -34,6 +34,9 @@ public:
 
     // The display image is twice the window's client area in both directions.
     void resizeDisplay(QSize clientSize);
+    // After a resize: the caption the audience saw is drawn again at once, laid out for the new
+    // size, in its full colours. An effect under way draws its next step at the new size instead.
+    void redrawShown();
     const QImage& displayImage() const;
     // The base caption font height, in points, for the display image as it is sized now: its width
     // div 56, unless fixed (as the command line may fix it).

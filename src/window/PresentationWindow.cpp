@@ -1,6 +1,7 @@
 #include "PresentationWindow.h"
 
 #include "BackgroundPicture.h"
+#include "DevicePixels.h"
 #include "presentation/DisplayColour.h"
 #include "presentation/DisplayPainting.h"
 #include "presentation/PixelPasses.h"
@@ -13,8 +14,10 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QWindow>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 using namespace Qt::Literals::StringLiterals;
@@ -27,9 +30,10 @@ constexpr int MoveKeyStep = 1;
 constexpr int MoveKeyStepWithCtrl = 10;
 
 // The window's flags with its border shown or hidden; staying on top is kept as it is, since the
-// setup dialog may have taken it away until the next effect step.
-Qt::WindowFlags presentationFlags(PresentationWindow::Border border, bool stayOnTop) {
-    Qt::WindowFlags flags = Qt::Tool;
+// setup dialog may have taken it away until the next effect step. A full-screen window is an
+// ordinary one: window managers may refuse the full-screen state to a tool window.
+Qt::WindowFlags presentationFlags(PresentationWindow::Border border, bool stayOnTop, bool fullScreen = false) {
+    Qt::WindowFlags flags = fullScreen ? Qt::Window : Qt::Tool;
     if (stayOnTop)
         flags |= Qt::WindowStaysOnTopHint;
     if (border == PresentationWindow::Border::Hidden)
@@ -156,20 +160,63 @@ void PresentationWindow::changeFlags(Qt::WindowFlags flags) {
     native->setFlags(flags);
 }
 
+void PresentationWindow::enterFullScreen() {
+    if (!m_fullScreen) {
+        m_fullScreen = true;
+        changeFlags(presentationFlags(border(), windowFlags().testFlag(Qt::WindowStaysOnTopHint), true));
+    }
+    showFullScreen();
+}
+
+void PresentationWindow::leaveFullScreen() {
+    showNormal();
+    if (m_fullScreen) {
+        m_fullScreen = false;
+        changeFlags(presentationFlags(border(), windowFlags().testFlag(Qt::WindowStaysOnTopHint)));
+    }
+}
+
+PresentationWindow::Border PresentationWindow::border() const {
+    return windowFlags().testFlag(Qt::FramelessWindowHint) ? Border::Hidden : Border::Shown;
+}
+
+QRect PresentationWindow::deviceGeometry() const {
+    return QRect(toDevicePixels(geometry(), *screen()).topLeft(), deviceSize());
+}
+
+QRect PresentationWindow::deviceFrameGeometry() const {
+    return toDevicePixels(frameGeometry(), *screen());
+}
+
+QSize PresentationWindow::deviceSize() const {
+    const qreal ratio = devicePixelRatioF();
+    return {int(std::lround(width() * ratio)), int(std::lround(height() * ratio))};
+}
+
+QPoint PresentationWindow::devicePoint(QPointF point) const {
+    return (point * devicePixelRatioF()).toPoint();
+}
+
 void PresentationWindow::applySize(QSize size) {
-    m_appliedSize = size;
-    resize(size);
+    applyGeometry(QRect(deviceGeometry().topLeft(), size));
 }
 
 void PresentationWindow::applyGeometry(const QRect& geometry) {
+    const QScreen* target = screenAtDevicePoint(geometry.center());
+    applyLogicalGeometry(target ? fromDevicePixels(geometry, *target) : geometry);
+}
+
+void PresentationWindow::applyLogicalGeometry(const QRect& geometry) {
     m_appliedSize = geometry.size();
     noteOwnMove(geometry.topLeft());
     setGeometry(geometry);
 }
 
 void PresentationWindow::moveBy(QPoint offset) {
-    noteOwnMove(geometry().topLeft() + offset);
-    move(pos() + offset);
+    const qreal ratio = devicePixelRatioF();
+    const QPoint step(int(std::lround(offset.x() / ratio)), int(std::lround(offset.y() / ratio)));
+    noteOwnMove(geometry().topLeft() + step);
+    move(pos() + step);
 }
 
 void PresentationWindow::noteOwnMove(QPoint clientTopLeft) {
@@ -186,13 +233,28 @@ bool PresentationWindow::movedByOperator() const {
 }
 
 void PresentationWindow::setBorder(Border border) {
-    if (windowFlags().testFlag(Qt::FramelessWindowHint) == (border == Border::Hidden))
+    if (border == this->border())
         return;
     // The window manager frames the window anew; its content area stays where it was.
     const QRect geometryBefore = geometry();
-    changeFlags(presentationFlags(border, windowFlags().testFlag(Qt::WindowStaysOnTopHint)));
-    applyGeometry(geometryBefore);
+    m_reframedGeometry = geometryBefore;
+    m_reframedFrame = frameGeometry();
+    m_sinceReframed.start();
+    changeFlags(presentationFlags(border, windowFlags().testFlag(Qt::WindowStaysOnTopHint), m_fullScreen));
+    applyLogicalGeometry(geometryBefore);
     show();
+}
+
+bool PresentationWindow::beingReframed() const {
+    return m_sinceReframed.isValid() && !m_sinceReframed.hasExpired(ReframeSettleMilliseconds);
+}
+
+bool PresentationWindow::reframedToOuterSize() const {
+    // The border gone, the content area took the whole frame; the border back, the content area
+    // shrank inside where it was.
+    const QRect now = geometry();
+    return beingReframed() &&
+           (now == m_reframedFrame || (now != m_reframedGeometry && m_reframedGeometry.contains(now)));
 }
 
 void PresentationWindow::hideBorder() {
@@ -240,17 +302,25 @@ bool PresentationWindow::event(QEvent* event) {
 
 void PresentationWindow::repaintNow() {
     // A fade step changed only the part the presenter reports; the rest of the window shows it already.
-    QRect area = m_presenter.lastStepArea().translated(m_imagePosition).intersected(rect());
+    const QRect client(QPoint(0, 0), deviceSize());
+    QRect area = m_presenter.lastStepArea().translated(m_imagePosition).intersected(client);
     // Over a background picture the display image's transparent colour decides every pixel shown.
     if (m_hasBackgroundImage && m_composedKey != TransparentColour(m_presenter.displayImage()))
-        area = rect();
+        area = client;
+    const qreal ratio = devicePixelRatioF();
     if (!area.isEmpty())
-        repaint(area);
+        repaint(QRectF(QPointF(area.topLeft()) / ratio, QSizeF(area.size()) / ratio).toAlignedRect());
 }
 
 void PresentationWindow::paintEvent(QPaintEvent* event) {
-    const QRect area = event->rect().intersected(rect());
+    // The display image is in device pixels and goes onto them one to one, whatever the desktop's
+    // scale: the painter works in device pixels.
+    const qreal ratio = devicePixelRatioF();
+    const QRect area = QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio)
+                           .toAlignedRect()
+                           .intersected(QRect(QPoint(0, 0), deviceSize()));
     QPainter painter(this);
+    painter.scale(1 / ratio, 1 / ratio);
     if (!m_transparent && !m_hasBackgroundImage) {
         PaintDisplayImage(painter, m_presenter, m_imagePosition, area);
         return;
@@ -262,8 +332,8 @@ void PresentationWindow::paintEvent(QPaintEvent* event) {
 const QImage& PresentationWindow::composeFrame(const QRect& area) {
     // Every pixel of the frame is opaque or, keyed out, fully transparent: such pixels read the same
     // premultiplied or not, and premultiplied is the format painted fastest.
-    if (m_frame.size() != size())
-        m_frame = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    if (m_frame.size() != deviceSize())
+        m_frame = QImage(deviceSize(), QImage::Format_ARGB32_Premultiplied);
     const QRect part = area.intersected(m_frame.rect());
     if (part.isEmpty())
         return m_frame;
@@ -298,10 +368,20 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // Showing or hiding the border reframes the window at the same size: that is no resize, and
     // must not start the border timer again (it would stop the effects that follow).
-    if (event->size() == event->oldSize() || event->size() == m_presenter.displayImage().size() / 2)
+    if (event->size() == event->oldSize() || deviceSize() == m_presenter.displayImage().size() / 2)
         return;
-    m_presenter.resizeDisplay(event->size());
+    // The captions are laid out for the size the window really has, whoever gave it that size.
+    m_presenter.resizeDisplay(deviceSize());
     m_baseFontHeight = m_presenter.baseFontHeight(m_fixedBaseFontHeight);
+    m_presenter.redrawShown();
+    if (event->size() != m_appliedSize && reframedToOuterSize() && !isFullScreen()) {
+        // Some window managers keep a window's outer size as they add or take away its border, so
+        // its content area grows by the title bar or shrinks by it. The border never changes the
+        // size of the captions: the content area is given back its own geometry, once.
+        m_sinceReframed.invalidate();
+        applyLogicalGeometry(m_reframedGeometry);
+        return;
+    }
     if (event->size() != m_appliedSize) {
         m_hideBorderTimer.start();
         m_moveSettledTimer.start(); // the operator sizing the window's frame
@@ -312,7 +392,7 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
 void PresentationWindow::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     // Only the operator's move of the window's frame ends in the settled-move step.
-    if (movedByOperator())
+    if (movedByOperator() && !beingReframed())
         m_moveSettledTimer.start();
 }
 
@@ -322,7 +402,7 @@ bool PresentationWindow::onDisplayImage(QPoint point) const {
 
 void PresentationWindow::mousePressEvent(QMouseEvent* event) {
     m_buttonsPressedHere |= event->button();
-    const QPoint point = event->position().toPoint();
+    const QPoint point = devicePoint(event->position());
     if (onDisplayImage(point))
         onImageMousePress(point - m_imagePosition);
     QWidget::mousePressEvent(event);
@@ -344,7 +424,7 @@ void PresentationWindow::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PresentationWindow::mouseMoveEvent(QMouseEvent* event) {
-    const QPoint point = event->position().toPoint();
+    const QPoint point = devicePoint(event->position());
     // While a drag is armed the pointer belongs to the display image wherever it goes.
     if (m_mouseMoveAttached && (m_dragOrigin != NoDragOrigin || onDisplayImage(point)))
         onImageMouseMove(event->modifiers(), point - m_imagePosition);

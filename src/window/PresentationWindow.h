@@ -7,6 +7,7 @@
 #include "presentation/PresentationHost.h"
 #include "presentation/Presenter.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -51,6 +52,8 @@ public:
     void stopAnimation();
 
     static constexpr int MoveSettleMilliseconds = 300;
+    // How long after the border shows or hides a change of size is the window manager's reframing.
+    static constexpr int ReframeSettleMilliseconds = 1000;
     enum class Border { Shown, Hidden };
 
     // The operator's menu. The window carries out the background commands itself and reopens the
@@ -75,8 +78,20 @@ public:
     // The file of the picture last loaded, kept when the picture is cleared.
     QString backgroundFileName() const { return m_backgroundFileName; }
 
-    // Resizes the window as its geometry rules ask: unlike a resize by the operator, this does not
-    // show the border or start the border timer again.
+    // The desktop's full-screen state, over the monitor the window stands on, and back to a normal
+    // window. (Without a window manager nobody acts on the state: the window covers the monitor
+    // by its geometry.)
+    void enterFullScreen();
+    void leaveFullScreen();
+
+    // The content area and the frame around it in device pixels, the sign's own pixels, which every
+    // size and position of the display is given in whatever the desktop's scale.
+    QRect deviceGeometry() const;
+    QRect deviceFrameGeometry() const;
+    QSize deviceSize() const;
+
+    // Resizes the window as its geometry rules ask, in device pixels: unlike a resize by the
+    // operator, this does not show the border or start the border timer again.
     void applySize(QSize size);
     void applyGeometry(const QRect& geometry);
 
@@ -123,10 +138,18 @@ protected:
 
 private:
     void showBorder();
+    Border border() const;
     void setBorder(Border border);
+    // The border has just been shown or hidden, and the window manager may still be reframing it.
+    bool beingReframed() const;
+    // A window manager reframing the window has kept its outer size, not its content area's.
+    bool reframedToOuterSize() const;
     void changeFlags(Qt::WindowFlags flags);
-    // Moves the window itself (the keys, a Shift-drag), unlike the operator moving its frame.
+    // Moves the window itself (the keys, a Shift-drag) by device pixels, unlike the operator moving its frame.
     void moveBy(QPoint offset);
+    void applyLogicalGeometry(const QRect& geometry);
+    // A point of the content area (in Qt's pixels) in device pixels.
+    QPoint devicePoint(QPointF point) const;
     void noteOwnMove(QPoint clientTopLeft);
     bool movedByOperator() const;
     void applyOpacity();
@@ -157,10 +180,14 @@ private:
     std::size_t m_nextOwnMove = 0;
     QPoint m_imagePosition;
     QSize m_appliedSize; // the size the geometry rules last gave the window
+    QElapsedTimer m_sinceReframed;
+    QRect m_reframedGeometry; // the content area as it was before the border last changed
+    QRect m_reframedFrame;    // and the frame around it
     std::optional<int> m_fixedBaseFontHeight;
     int m_baseFontHeight = 0;
     int m_alpha = 255;
     bool m_transparent = false;
+    bool m_fullScreen = false;     // an ordinary window in the full-screen state, not a tool window
     QRgb m_keyColour = 0xFF000000; // the caption background when transparency was switched on
     QImage m_frame;                // composeFrame's picture, kept from one paint to the next
     // The display image's transparent colour when a frame over the background picture was last composed.

@@ -1,5 +1,6 @@
 #include "WindowGeometry.h"
 
+#include "DevicePixels.h"
 #include "PresentationWindow.h"
 #include "WindowPlacement.h"
 
@@ -9,18 +10,21 @@
 
 namespace {
 
+// The monitors in device pixels.
 MonitorLayout currentMonitors() {
     MonitorLayout layout;
     const QList<QScreen*> screens = QGuiApplication::screens();
-    for (const QScreen* screen : screens)
-        layout.monitors.append(screen->geometry());
+    for (const QScreen* screen : screens) {
+        layout.monitors.append(deviceGeometry(*screen));
+        layout.names.append(screen->name());
+    }
     layout.primary = std::max<qsizetype>(0, screens.indexOf(QGuiApplication::primaryScreen()));
     return layout;
 }
 
-QMargins frameMargins(const QWidget& window) {
-    const QRect frame = window.frameGeometry();
-    const QRect client = window.geometry();
+QMargins frameMargins(const PresentationWindow& window) {
+    const QRect frame = window.deviceFrameGeometry();
+    const QRect client = window.deviceGeometry();
     return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
             frame.bottom() - client.bottom()};
 }
@@ -42,7 +46,7 @@ WindowGeometry::WindowGeometry(PresentationWindow& window, const PlacementSettin
 }
 
 QRect WindowGeometry::normalGeometry() const {
-    return m_normalKept ? m_normalGeometry : m_window.geometry();
+    return m_normalKept ? m_normalGeometry : m_window.deviceGeometry();
 }
 
 void WindowGeometry::onMoveSettled() {
@@ -52,44 +56,56 @@ void WindowGeometry::onMoveSettled() {
         SetPosition();
 }
 
+PlacementInput WindowGeometry::placementInput() const {
+    const bool fixTopLeft = m_settings.FixTopLeft() && !positionFromCommandLine;
+    return {m_window.deviceGeometry(), displaySize, fixTopLeft, m_settings.MonitorNumber(), frameMargins(m_window),
+            m_settings.MonitorName()};
+}
+
+QString WindowGeometry::monitorName() const {
+    const MonitorLayout monitors = currentMonitors();
+    return monitors.names.value(nearestMonitor(monitors, m_window.deviceFrameGeometry()));
+}
+
 void WindowGeometry::SetPosition() {
-    if (fullScreen) {
-        MakeFullScreen();
-    } else {
-        const bool fixTopLeft = m_settings.FixTopLeft() && !positionFromCommandLine;
-        const PlacementInput input{m_window.geometry(), displaySize, fixTopLeft, m_settings.MonitorNumber()};
-        m_window.applyGeometry(placeWindow(input, currentMonitors()));
-    }
+    applyPlacement();
     m_window.raise();
     m_window.setWindowAlpha(255);
 }
 
-void WindowGeometry::MakeFullyVisible() {
-    const QRect placed = fullyVisible(m_window.geometry(), frameMargins(m_window), currentMonitors());
-    if (placed != m_window.geometry())
-        m_window.applyGeometry(placed);
+void WindowGeometry::applyPlacement() {
+    if (fullScreen)
+        MakeFullScreen();
+    else
+        m_window.applyGeometry(placeWindow(placementInput(), currentMonitors()));
 }
 
 void WindowGeometry::MakeFullScreen() {
     keepNormalGeometry();
-    // Maximising is a request to the window manager. A sign driven by a bare X server has none, so
-    // the window takes its monitor's area itself; a window manager then maximises it the same way.
-    const qsizetype monitor = nearestMonitor(currentMonitors(), m_window.frameGeometry());
-    if (monitor >= 0)
-        m_window.applyGeometry(QGuiApplication::screens().at(monitor)->availableGeometry());
-    m_window.showMaximized();
-    displaySize = m_window.size();
+    const QRect area = fullScreenArea(placementInput(), currentMonitors());
+    if (area.isEmpty() || (m_window.isFullScreen() && m_window.deviceGeometry() == area)) {
+        m_window.enterFullScreen();
+        return;
+    }
+    // A window manager makes a window full screen on the monitor it stands on, so the window goes
+    // there first; without a window manager nobody acts on the full-screen state, and the window
+    // covers the monitor by itself. A full-screen window on another monitor leaves the state to move.
+    if (m_window.isFullScreen())
+        m_window.leaveFullScreen();
+    m_window.applyGeometry(area);
+    m_window.enterFullScreen();
+    displaySize = area.size();
 }
 
 void WindowGeometry::keepNormalGeometry() {
     if (m_normalKept)
         return;
-    m_normalGeometry = m_window.geometry();
+    m_normalGeometry = m_window.deviceGeometry();
     m_normalKept = true;
 }
 
 void WindowGeometry::leaveFullScreen() {
-    m_window.showNormal();
+    m_window.leaveFullScreen();
     if (!m_normalKept)
         return;
     // The window's own size and place come back: the monitor's area was never its geometry.
@@ -99,17 +115,15 @@ void WindowGeometry::leaveFullScreen() {
 }
 
 void WindowGeometry::MoveTopLeftOfCurrentMonitor() {
-    m_window.applyGeometry(atTopLeftOfMonitor(m_window.geometry(), frameMargins(m_window), currentMonitors()));
+    m_window.applyGeometry(atTopLeftOfMonitor(m_window.deviceGeometry(), frameMargins(m_window), currentMonitors()));
 }
 
 void WindowGeometry::toggleFullScreen() {
-    if (fullScreen) {
-        leaveFullScreen();
-    } else if (!m_window.isMaximized()) {
-        keepNormalGeometry(); // before a window manager maximises it
-        m_window.showMaximized();
-    }
     fullScreen = !fullScreen;
+    if (fullScreen)
+        MakeFullScreen();
+    else
+        leaveFullScreen();
     if (fullScreen && m_window.transparentMode())
         toggleTransparent();
 }
@@ -124,5 +138,5 @@ void WindowGeometry::resetPosition() {
     if (QGuiApplication::screens().isEmpty())
         return;
     m_window.applyGeometry(::resetPosition(currentMonitors()));
-    displaySize = m_window.size();
+    displaySize = m_window.deviceSize();
 }

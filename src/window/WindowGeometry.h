@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlacementSettings.h"
+#include "WindowPlacement.h"
 
 #include <QElapsedTimer>
 #include <QRect>
@@ -24,11 +25,16 @@ public:
     // when full screen ends. This is what the settings keep.
     QRect normalGeometry() const;
 
+    // The output name of the monitor the window stands on (empty without monitors).
+    QString monitorName() const;
+
     void SetPosition();
+    // SetPosition's geometry alone: the configured size on the chosen monitor, or full screen there.
+    // The window shows there from the start.
+    void applyPlacement();
+    // The desktop's full-screen state on the window's monitor (the chosen one with "Fix Top left").
     void MakeFullScreen();
     void MoveTopLeftOfCurrentMonitor();
-    // Moves the window as little as needed to show it whole on the monitor nearest to it.
-    void MakeFullyVisible();
     // A move has ended: with "Fix Top left" the window goes to its monitor's top-left corner. A move
     // that ends shortly after a monitor came or went is the window manager re-placing the window on
     // the monitors left, which may land after the display placed it: it is placed again.
@@ -40,6 +46,7 @@ public:
     void resetPosition();
 
 private:
+    PlacementInput placementInput() const;
     void keepNormalGeometry();
     void leaveFullScreen();
 

@@ -38,14 +38,27 @@ QRect atTopLeftOfMonitor(const QRect& client, const QMargins& frame, const Monit
     return QRect(layout.monitors[monitor].topLeft(), client.size());
 }
 
+qsizetype placementMonitor(const PlacementInput& input, const MonitorLayout& layout) {
+    if (layout.monitors.isEmpty())
+        return -1;
+    if (input.fixTopLeft && !input.monitorName.isEmpty() && layout.names.contains(input.monitorName))
+        return layout.names.indexOf(input.monitorName);
+    if (input.fixTopLeft)
+        return std::clamp<qsizetype>(input.monitorNumber, 0, layout.monitors.size() - 1);
+    return nearestMonitor(layout, input.client.marginsAdded(input.border));
+}
+
+QRect fullScreenArea(const PlacementInput& input, const MonitorLayout& layout) {
+    const qsizetype monitor = placementMonitor(input, layout);
+    return monitor < 0 ? QRect() : layout.monitors[monitor];
+}
+
 QRect placeWindow(const PlacementInput& input, const MonitorLayout& layout) {
     QRect client = input.client;
     if (!input.displaySize.isEmpty())
         client.setSize(input.displaySize);
-    if (input.fixTopLeft && !layout.monitors.isEmpty()) {
-        const qsizetype monitor = std::clamp<qsizetype>(input.monitorNumber, 0, layout.monitors.size() - 1);
-        client.moveTopLeft(layout.monitors[monitor].topLeft());
-    }
+    if (input.fixTopLeft && !layout.monitors.isEmpty())
+        client.moveTopLeft(layout.monitors[placementMonitor(input, layout)].topLeft());
     return fullyVisible(client, QMargins(), layout);
 }
 

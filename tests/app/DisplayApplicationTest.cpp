@@ -395,7 +395,7 @@ TEST_P(ExitQuestionTest, SavesOnlyOnYesAndKeepsRunningOnCancel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, ExitQuestionTest,
-                         testing::Values(ExitCase{"Yes", QMessageBox::Yes, true, 17},
+                         testing::Values(ExitCase{"Yes", QMessageBox::Yes, true, 18},
                                          ExitCase{"No", QMessageBox::No, true, 0},
                                          ExitCase{"Cancel", QMessageBox::Cancel, false, 0}),
                          [](const testing::TestParamInfo<ExitCase>& info) { return std::string(info.param.name); });

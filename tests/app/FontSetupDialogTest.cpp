@@ -117,6 +117,28 @@ TEST_F(FontSetupDialogTest, ShowingTakesTheWindowSizeAndTheColourInEffectAndCent
     EXPECT_EQ(dialog.pos(), centredOnThePrimaryScreen());
 }
 
+// A monitor name is kept, and listed while its monitor is not connected; a number typed in chooses
+// by number alone.
+TEST_F(FontSetupDialogTest, AMonitorIsChosenByNameOrByNumber) {
+    open();
+    auto* monitors = dialog.findChild<QComboBox*>(u"MonitorName"_s);
+    ASSERT_NE(monitors, nullptr);
+    settings.setMonitorNumber(1);
+    settings.setMonitorName(u"HDMI-9"_s);
+    dialog.refreshFields();
+    EXPECT_EQ(monitors->currentData().toString(), u"HDMI-9"_s);
+    EXPECT_TRUE(monitors->currentText().contains(u"not connected"_s));
+    Q_EMIT monitors->activated(monitors->currentIndex()); // chosen again, still not connected
+    EXPECT_EQ(settings.MonitorName(), u"HDMI-9"_s);
+    EXPECT_EQ(settings.MonitorNumber(), 1);
+
+    type(u"MonitorNumber"_s, u"3"_s);
+    EXPECT_EQ(settings.MonitorNumber(), 3);
+    EXPECT_TRUE(settings.MonitorName().isEmpty());
+    EXPECT_EQ(monitors->currentIndex(), 0); // "(by number)"
+    EXPECT_EQ(monitors->findData(u"HDMI-9"_s), -1);
+}
+
 TEST_F(FontSetupDialogTest, FieldsAreTheLiveSettings) {
     open();
     type(u"FontAdjustSpin"_s, u"250"_s);

@@ -101,6 +101,7 @@ TEST_F(SettingsFileTest, WritesANewFileAsProfileLinesInOrder) {
                                "Form Width=400\r\n"
                                "FixForm Transparent=0\r\n"
                                "Monitor=0\r\n"
+                               "Monitor Name=\r\n"
                                "Form Full Screen=1\r\n"
                                "Form Transparent=0\r\n"
                                "Font Override=0\r\n"

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
+#include <algorithm>
 #include <cstdio>
 #include <set>
 
@@ -17,6 +18,9 @@
 //       prints "watching" once it reads the screen, waits until the screen shows at least COUNT
 //       pixels of each colour and prints "shown at T", T the wall-clock time in milliseconds since
 //       1970 (exit 1 on timeout).
+//   screen-probe save FILE
+//       writes what the screen shows to FILE (PNG).
+// It reads the primary monitor, or with "--monitor NAME" before the command the monitor of that name.
 namespace {
 
 QRgb colourArgument(const char* text) {
@@ -98,6 +102,21 @@ int watchFade(QScreen* screen, int x, int y, QRgb target, int timeoutMillisecond
 int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
     QScreen* screen = QGuiApplication::primaryScreen();
+    if (argc >= 3 && QByteArray(argv[1]) == "--monitor") {
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        const auto named = std::find_if(screens.begin(), screens.end(),
+                                        [&](const QScreen* s) { return s->name() == QLatin1StringView(argv[2]); });
+        if (named == screens.end()) {
+            std::fprintf(stderr, "no monitor named %s\n", argv[2]);
+            return 2;
+        }
+        screen = *named;
+        argv[2] = argv[0];
+        argv += 2;
+        argc -= 2;
+    }
+    if (argc == 3 && QByteArray(argv[1]) == "save")
+        return grabScreen(screen).save(QString::fromLocal8Bit(argv[2]), "PNG") ? 0 : 1;
     if (argc == 6 && QByteArray(argv[1]) == "fade")
         return watchFade(screen, std::atoi(argv[2]), std::atoi(argv[3]), colourArgument(argv[4]), std::atoi(argv[5]));
     if (argc >= 4 && QByteArray(argv[1]) == "await")

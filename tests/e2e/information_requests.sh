@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End to end: "--help", "-h", "--version" and "-V" answer without any window system (no DISPLAY, no
-# platform named) and exit 0; an unknown "--option" gets one line on standard error and status 2.
+# platform named) and exit 0; an unknown "--option" gets one line on standard error and status 2; the
+# display itself started without a display server says so in one line and ends with status 1.
 # Run in a private network namespace all the same, in case the display started after all.
 # Exit 77 skips where no namespace can be made.
 set -euo pipefail
@@ -37,6 +38,7 @@ done <<EOF_CASES
 -V|0|veltrinox-lcd $version|0
 --frobnicate|2||1
 /width 640 --verbose|2||1
+/port 41000 /capport 41001|1||1
 EOF_CASES
 
 [ "$("$display" --version)" = "veltrinox-lcd $version" ] || fail "--version says more than the version"

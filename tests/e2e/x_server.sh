@@ -39,3 +39,30 @@ start_openbox() {
     echo "FAILED: openbox did not start: $(cat "$work/wm.log")"
     exit 1
 }
+
+# Two RandR monitors of $1 (1920x1080 by default) side by side over one screen: "left" at the
+# origin, the primary one, and "right" beside it. Qt lists the primary monitor first, so the display
+# numbers them 0 and 1. Starts the X server (and the window manager) as start_x_server does.
+start_two_monitor_x_server() {
+    local size=${1:-1920x1080}
+    local width=${size%x*} height=${size#*x}
+    start_x_server "$((2 * width))x$height"
+    xrandr --setmonitor '*left' "$width/508x$height/286+0+0" screen >/dev/null
+    xrandr --setmonitor right "$width/508x$height/286+$width+0" none >/dev/null
+}
+
+# A desktop panel: a window of geometry $1 (WxH+X+Y) that reserves its height at the top of the
+# screen from x $2 to x $3 through its strut, as a panel or dock does; a window manager keeps
+# maximised windows clear of it. Sets $panel to its process, ended on exit.
+start_panel() {
+    local geometry=$1 from=$2 to=$3
+    local height=${geometry#*x}
+    height=${height%%+*}
+    xmessage -geometry "$geometry" -title test-panel -buttons '' ' ' >/dev/null 2>&1 &
+    panel=$!
+    keep_process "$panel"
+    local window
+    window=$(xdotool search --sync --name '^test-panel$' | head -1)
+    xprop -id "$window" -f _NET_WM_STRUT_PARTIAL 32c -set _NET_WM_STRUT_PARTIAL "0,0,$height,0,0,0,0,0,$from,$to,0,0"
+    xprop -id "$window" -f _NET_WM_STRUT 32c -set _NET_WM_STRUT "0,0,$height,0"
+}

@@ -2,6 +2,7 @@
 
 #include "captions/Vocabularies.h"
 #include "support/CaptionDocumentBuilder.h"
+#include "support/ImageProbes.h"
 #include "support/QtPrinters.h"
 #include "support/WindowFakes.h"
 
@@ -146,6 +147,63 @@ TEST(PresentationWindowTest, HidingTheBorderLeavesARunningEffectAlone) {
     presenter.AnimateTimerTimer(); // the scroll's last step presents the waiting caption
     EXPECT_EQ(window.imagePosition(), QPoint(0, 0));
     EXPECT_EQ(presenter.records().current.Caption[9].Text, u"second"_s);
+}
+
+// A window manager that keeps the outer size as the border goes grows the content area by the title
+// bar; the content area takes its own geometry back, and that is no resize by the operator.
+TEST(PresentationWindowTest, TheBorderNeverChangesTheContentArea) {
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
+    window.applyGeometry(QRect(100, 100, 800, 200));
+    window.show();
+    QCoreApplication::processEvents();
+    const QRect frame = window.frameGeometry();
+    ASSERT_NE(frame, window.geometry());
+    window.hideBorderNow();
+    window.setGeometry(frame); // the window manager reframing it at its outer size
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.geometry(), QRect(100, 100, 800, 200));
+    EXPECT_EQ(window.presenter().displayImage().size(), QSize(1600, 400));
+    EXPECT_FALSE(window.borderHidingPending());
+
+    // A size that is no reframing is the operator's, even just after the border changed.
+    window.setGeometry(100, 100, 800, 260);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(800, 260));
+    EXPECT_TRUE(window.borderHidingPending());
+}
+
+// The caption on screen is laid out again for the size the window got, at once, not at the next caption.
+TEST(PresentationWindowTest, AResizeDrawsTheShownCaptionAgainAtTheNewSize) {
+    const FixedPresentationInputs inputs;
+    PresentationWindow window(inputs);
+    // The border stays as it is until the end (a border timer stopped before the window shows), so
+    // the resize below is none of its reframing.
+    window.applySize(QSize(320, 180));
+    window.hideBorderNow();
+    window.show();
+    QCoreApplication::processEvents();
+    Presenter& presenter = window.presenter();
+    presenter.enqueue(CaptionDocumentBuilder()
+                          .stream(9, u"Hello"_s)
+                          .colours(u"Yellow"_s, u"Blue"_s)
+                          .effect(EntryEffect::Instant)
+                          .xml());
+    presenter.ShowSurtitle();
+    while (presenter.effectRunning())
+        presenter.AnimateTimerTimer();
+    const QRect before = colourBounds(presenter.displayImage(), qRgb(255, 255, 0));
+    ASSERT_FALSE(before.isEmpty());
+
+    window.resize(640, 360);
+    QCoreApplication::processEvents();
+    const QImage& after = presenter.displayImage();
+    const QRect view(0, 0, 640, 360);
+    const QRect caption = colourBounds(after.copy(view), qRgb(255, 255, 0));
+    EXPECT_GT(caption.width(), before.width()); // a font for the larger display
+    EXPECT_EQ(after.pixel(0, 0), qRgb(0, 0, 255));
+    EXPECT_EQ(after.pixel(639, 359), qRgb(0, 0, 255));
+    EXPECT_EQ(window.BaseFontHeight(), 1280 / 56);
 }
 
 // The window as the operator meets it: shown at a known place, driven by events through its

@@ -14,6 +14,7 @@ namespace {
 struct Settings : PlacementSettings {
     bool FixTopLeft() const override { return fixTopLeft; }
     int MonitorNumber() const override { return monitorNumber; }
+    QString MonitorName() const override { return {}; }
 
     bool fixTopLeft = false;
     int monitorNumber = 0;
@@ -99,6 +100,30 @@ TEST_F(WindowGeometryTest, FullScreenAndTransparencyExcludeEachOther) {
     geometry.toggleTransparent();
     EXPECT_TRUE(window.transparentMode());
     EXPECT_FALSE(geometry.fullScreen);
+}
+
+// Full screen is the desktop's full-screen state over the whole monitor, not a maximised window, from
+// the menu as from a start with it stored; leaving it gives the window its own geometry back.
+TEST_F(WindowGeometryTest, FullScreenIsTheFullScreenStateOverTheWholeMonitor) {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    window.setGeometry(120, 90, 400, 200);
+    geometry.displaySize = QSize(400, 200);
+    geometry.toggleFullScreen();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.isFullScreen());
+    EXPECT_FALSE(window.isMaximized());
+    EXPECT_EQ(window.geometry(), screen);
+    EXPECT_EQ(geometry.displaySize, screen.size());
+
+    geometry.SetPosition(); // the border hiding keeps it so
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.isFullScreen());
+    EXPECT_EQ(window.geometry(), screen);
+
+    geometry.toggleFullScreen();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.isFullScreen());
+    EXPECT_EQ(window.geometry(), QRect(120, 90, 400, 200));
 }
 
 TEST_F(WindowGeometryTest, AMoveEndsAtTheMonitorCornerWithFixTopLeft) {

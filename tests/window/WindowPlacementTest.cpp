@@ -8,6 +8,9 @@ namespace {
 
 // Two 1280 x 720 monitors side by side, the primary one on the right.
 const MonitorLayout PrimaryOnTheRight{{QRect(0, 0, 1280, 720), QRect(1280, 0, 1280, 720)}, 1};
+// The same, with the monitors' output names.
+const MonitorLayout NamedPrimaryOnTheRight{
+    {QRect(0, 0, 1280, 720), QRect(1280, 0, 1280, 720)}, 1, {QStringLiteral("DP-2"), QStringLiteral("HDMI-1")}};
 // A primary 1920 x 1080 monitor at the origin and a smaller one above and to the left of it.
 const MonitorLayout OneAboveLeft{{QRect(0, 0, 1920, 1080), QRect(-1024, -768, 1024, 768)}, 0};
 
@@ -35,6 +38,10 @@ INSTANTIATE_TEST_SUITE_P(
                       PrimaryOnTheRight,
                       {QRect(100, 100, 400, 200), QSize(), true, 1},
                       QRect(1280, 0, 400, 200)},
+        PlacementCase{"FixTopLeftOnAMonitorByName",
+                      NamedPrimaryOnTheRight,
+                      {QRect(1500, 100, 400, 200), QSize(), true, 1, {}, QStringLiteral("DP-2")},
+                      QRect(0, 0, 400, 200)},
         PlacementCase{"FixTopLeftPastTheLastMonitor",
                       PrimaryOnTheRight,
                       {QRect(100, 100, 400, 200), QSize(), true, 3},
@@ -62,6 +69,68 @@ INSTANTIATE_TEST_SUITE_P(
                       {QRect(1500, 100, 400, 200), QSize(), false, 0},
                       QRect(1500, 100, 400, 200)}),
     [](const testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
+
+struct FullScreenCase {
+    const char* name;
+    MonitorLayout layout;
+    PlacementInput input;
+    QRect area;
+};
+
+class FullScreenAreaTest : public testing::TestWithParam<FullScreenCase> {};
+
+TEST_P(FullScreenAreaTest, CoversTheWholeOfTheWindowsMonitor) {
+    EXPECT_EQ(fullScreenArea(GetParam().input, GetParam().layout), GetParam().area);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, FullScreenAreaTest,
+    testing::Values(
+        // With "Fix Top left" the chosen monitor, though the window still stands on the other.
+        FullScreenCase{"ChosenMonitorNotTheOneTheWindowIsOn",
+                       PrimaryOnTheRight,
+                       {QRect(100, 100, 400, 200), QSize(), true, 1},
+                       QRect(1280, 0, 1280, 720)},
+        FullScreenCase{"ChosenMonitorZeroFromTheOther",
+                       PrimaryOnTheRight,
+                       {QRect(1500, 100, 400, 200), QSize(), true, 0},
+                       QRect(0, 0, 1280, 720)},
+        FullScreenCase{"ChosenPastTheLastMonitor",
+                       OneAboveLeft,
+                       {QRect(100, 100, 400, 200), QSize(), true, 5},
+                       QRect(-1024, -768, 1024, 768)},
+        FullScreenCase{"ChosenBeforeTheFirstMonitor",
+                       OneAboveLeft,
+                       {QRect(-900, -700, 400, 200), QSize(), true, -1},
+                       QRect(0, 0, 1920, 1080)},
+        // Without it, the monitor the window stands on, told by its frame's centre.
+        FullScreenCase{"WithoutFixTopLeftTheWindowsOwnMonitor",
+                       PrimaryOnTheRight,
+                       {QRect(1500, 100, 400, 200), QSize(), false, 0},
+                       QRect(1280, 0, 1280, 720)},
+        FullScreenCase{"StraddlingByItsBorder",
+                       PrimaryOnTheRight,
+                       {QRect(1150, 300, 360, 200), QSize(), false, 1, QMargins(200, 0, 0, 0)},
+                       QRect(0, 0, 1280, 720)},
+        FullScreenCase{"OffEveryMonitor",
+                       OneAboveLeft,
+                       {QRect(-3000, -2000, 400, 200), QSize(), false, 0},
+                       QRect(-1024, -768, 1024, 768)},
+        // A monitor chosen by name wins over its number while connected, and the number serves while not.
+        FullScreenCase{"ChosenByName",
+                       NamedPrimaryOnTheRight,
+                       {QRect(1500, 100, 400, 200), QSize(), true, 1, {}, QStringLiteral("DP-2")},
+                       QRect(0, 0, 1280, 720)},
+        FullScreenCase{"ChosenByNameNotConnected",
+                       NamedPrimaryOnTheRight,
+                       {QRect(100, 100, 400, 200), QSize(), true, 1, {}, QStringLiteral("HDMI-2")},
+                       QRect(1280, 0, 1280, 720)},
+        FullScreenCase{"NameWithoutFixTopLeft",
+                       NamedPrimaryOnTheRight,
+                       {QRect(1500, 100, 400, 200), QSize(), false, 0, {}, QStringLiteral("DP-2")},
+                       QRect(1280, 0, 1280, 720)},
+        FullScreenCase{"NoMonitors", MonitorLayout{}, {QRect(10, 20, 300, 100), QSize(), true, 1}, QRect()}),
+    [](const testing::TestParamInfo<FullScreenCase>& info) { return std::string(info.param.name); });
 
 TEST(WindowPlacementTest, ResetPositionTakesHalfThePrimaryMonitorWhereverItStands) {
     EXPECT_EQ(resetPosition(PrimaryOnTheRight), QRect(1280 + 320, 180, 640, 360));
