@@ -60,8 +60,12 @@ QString hexColour(QRgb colour) {
 
 // A picture caption as wide as the screen and as high as two caption lines: bands of colour, with a
 // run of solid blocks in the caption colour on its lower half.
+QSize pictureSize(QSize screen) {
+    return {screen.width(), screen.height() / 2};
+}
+
 QString pictureText(QSize screen, QRgb colour) {
-    QImage picture(screen.width(), screen.height() / 2, QImage::Format_RGB888);
+    QImage picture(pictureSize(screen), QImage::Format_RGB888);
     QPainter painter(&picture);
     for (int x = 0; x < picture.width(); x += 64)
         painter.fillRect(x, 0, 64, picture.height(), QColor::fromHsv((x / 64 * 37) % 360, 200, 160));
@@ -245,7 +249,7 @@ int main(int argc, char** argv) {
     }
     std::this_thread::sleep_for(300ms);
     const QRect caption = captionArea(screenImage(screen));
-        screenImage(screen).save(qEnvironmentVariable("SHOT"));
+    screenImage(screen).save(qEnvironmentVariable("SHOT"));
     feed.readAll();
 
     const long hertz = sysconf(_SC_CLK_TCK);
@@ -278,7 +282,10 @@ int main(int argc, char** argv) {
 
     // What one step must change at the least, written once a tick.
     const bool onBlack = backgrounds.size() == 1 && backgrounds.front() == u"Black";
-    const QSize changed = fade && onBlack ? caption.size() : screenSize;
+    // A picture lies on black whatever the background: its fade changes the picture alone.
+    const QSize changed = kind == Kind::Picture && fade ? pictureSize(screenSize)
+                          : fade && onBlack             ? caption.size()
+                                                        : screenSize;
     const double limit = 100.0 * writeSeconds(changed, fade ? Write::Fill : Write::Copy) / (TickMilliseconds / 1e3);
 
     // The first step runs at the next tick after the first document, the last one's end shows a

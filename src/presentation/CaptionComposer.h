@@ -21,6 +21,8 @@ struct CompositionSettings {
     bool antiAliased = false;
     bool wordWrap = false;
     bool transparentMode = false; // formatted and picture captions are then faded by the window's alpha
+
+    bool operator==(const CompositionSettings&) const = default;
 };
 
 // The font a caption is drawn in on the display: its own face when it names one (base's otherwise),

@@ -4,6 +4,7 @@
 #include "Canvas.h"
 #include "CaptionComposer.h"
 #include "CaptionQueue.h"
+#include "FadeCoverage.h"
 #include "HtmlLabelRenderer.h"
 #include "PresentationEvents.h"
 #include "PresentationHost.h"
@@ -102,19 +103,20 @@ private:
     void scrollDownSetUp(const PresentationSettings& settings);
     void scrollLeftSetUp(const PresentationSettings& settings);
     void scrollRightSetUp(const PresentationSettings& settings);
-    void compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
-                 const PresentationSettings& settings);
+    CaptionComposer::Result compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
+                                    const PresentationSettings& settings);
 
     void rememberShown(EntryEffect entry);
     void report(const PresentedDocument& document) const;
     void warn(const QString& message) const;
     void clear(const QRect& area, ColourValue colour);
-    void fillForFade(ColourValue colour);
+    // What the caller of fillForFade does with what the last composition drew: draws over it in part,
+    // so it is cleared first, or writes every pixel of it.
+    enum class DrawnArea { Cleared, Overwritten };
+    void fillForFade(ColourValue colour, DrawnArea drawn = DrawnArea::Cleared);
     void applyDeferredFill();
     void settleView() const;
     void composeInView(const TCaptions& caption, int alpha, int brightness, const PresentationSettings& settings);
-    void advance(int floor);
-    int fadeLevel() const;
     // What a fade draws at each step: the caption that entered (fading in) or the one the audience
     // saw before it (fading out), in its full colours, or the picture of lines rolled up into view.
     struct FadingCaption {
@@ -123,6 +125,11 @@ private:
         ColourValue backColour;
         const QImage* picture; // null: the caption is drawn from its record
     };
+    const FadeCoverage* keptCoverage(const CompositionSettings& composition, int brightness) const;
+    bool recordingFade() const;
+    void composeAndRecord(const FadingCaption& fading, int alpha, int brightness, const PresentationSettings& settings);
+    void advance(int floor);
+    int fadeLevel() const;
     FadingCaption fadingCaption();
     void fadeStep();
     void finishFade();
@@ -167,6 +174,22 @@ private:
     // The view's colour is owed outside m_viewDrawn: the image there still holds an older picture.
     mutable bool m_viewOwed = false;
     QRect m_stepArea; // what the last fade step filled and drew
+
+    // The fading caption as its first two steps drew it, which the fade's later steps write again in
+    // their colours instead of composing it anew. Two steps recorded alike tell the font and
+    // background colours, which change from step to step, from fixed colours that may equal them at
+    // one step. Kept for one half of a fade, as long as the display and the settings it was composed
+    // with stay as they were.
+    struct KeptFade {
+        int fade = 0; // m_fades when it was recorded
+        CompositionSettings composition;
+        int brightness = 255;
+        std::optional<FadeCoverage> first;    // as the first step drew it
+        std::optional<FadeCoverage> coverage; // as the first two drew it alike
+        bool recording = true;                // false: it cannot be kept
+    };
+    std::optional<KeptFade> m_keptFade;
+    int m_fades = 0; // counts the halves of fades begun, and whatever else makes a kept fade stale
 
     AnimationState EffectState = AnimationState::Idle;
     int EffectStep = 0;
