@@ -295,6 +295,7 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
                                              wrap); // a block on the bottom keeps its ink in view
 
     Result result;
+    result.plainText = true;
     if (!isRollUp(surtitle)) {
         result.scrollDistance = visible;
         m_display.drawText(style, dst.left(), dst.width(), dst.top() + offset, text, alignment, wrap);

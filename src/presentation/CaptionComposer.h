@@ -40,6 +40,7 @@ public:
     struct Result {
         std::optional<int> scrollDistance; // the distance the next scroll travels, when set
         bool drawn = true;                 // false when a picture could not be read: nothing was drawn
+        bool plainText = false;            // drawn as plain text, from glyph stamps kept for the next time
     };
 
     // The caption's text takes the colour of style's font, and its face unless it names one, and lies

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -65,6 +66,19 @@ void FadeCoverage::apply(QImage& target, QRgb font, QRgb background, int alpha, 
                                      : nullptr;
         const int pictureLeft = clipped.left() - pictureArea.left();
         for (int x = 0; x < clipped.width(); ++x) {
+            // Most of a caption is background or solid glyph in the font colour: eight pixels of
+            // either are written at once.
+            if (x + 8 <= clipped.width()) {
+                quint64 eightLevels;
+                quint64 eightColours;
+                std::memcpy(&eightLevels, level + x, sizeof eightLevels);
+                std::memcpy(&eightColours, colour + x, sizeof eightColours);
+                if (eightColours == 0 && (eightLevels == 0 || eightLevels == ~quint64(0))) {
+                    std::fill_n(row + x, 8, fontLevels[eightLevels == 0 ? 0 : 255]);
+                    x += 7;
+                    continue;
+                }
+            }
             const uchar c = colour[x];
             if (c == FontColour)
                 row[x] = fontLevels[level[x]];
@@ -122,8 +136,27 @@ void FadeCoverage::keepChanging(Constancy constancy, QRgb font, QRgb background)
 
 CoverageRecorder::CoverageRecorder(const QRect& area, QRgb font, QRgb background, int alpha, int brightness)
     : m_area(area), m_font(font | 0xFF000000), m_background(background | 0xFF000000), m_fade(255 - alpha),
-      m_brightness(brightness), m_levels(std::size_t(std::max(0, area.width() * area.height())), 0),
-      m_colours(m_levels.size(), FadeCoverage::FontColour) {}
+      m_brightness(brightness) {}
+
+void CoverageRecorder::grow(const QRect& part) {
+    if (m_bounds.contains(part))
+        return;
+    // What lies outside the bounds is background: they grow over it as the caption is drawn, so a
+    // caption costs what it covers, not the whole view.
+    const QRect bounds = m_bounds | part;
+    std::vector<uchar> levels(std::size_t(bounds.width()) * std::size_t(bounds.height()), 0);
+    std::vector<uchar> colours(levels.size(), FadeCoverage::FontColour);
+    for (int y = m_bounds.top(); !m_bounds.isEmpty() && y <= m_bounds.bottom(); ++y) {
+        const std::size_t from = std::size_t(index(m_bounds.left(), y));
+        const std::size_t to =
+            std::size_t(y - bounds.top()) * std::size_t(bounds.width()) + std::size_t(m_bounds.left() - bounds.left());
+        std::copy_n(m_levels.begin() + qsizetype(from), m_bounds.width(), levels.begin() + qsizetype(to));
+        std::copy_n(m_colours.begin() + qsizetype(from), m_bounds.width(), colours.begin() + qsizetype(to));
+    }
+    m_bounds = bounds;
+    m_levels = std::move(levels);
+    m_colours = std::move(colours);
+}
 
 int CoverageRecorder::colourIndex(QRgb colour) {
     if (colour == m_font)
@@ -154,6 +187,7 @@ void CoverageRecorder::fill(const QRect& area, QRgb colour) {
         return;
     }
     const uchar kept = uchar(found);
+    grow(area);
     for (int y = area.top(); y <= area.bottom(); ++y) {
         const qsizetype first = index(area.left(), y);
         std::fill_n(m_levels.begin() + first, area.width(), level);
@@ -171,6 +205,8 @@ void CoverageRecorder::stamp(const QImage& glyphs, const QRect& drawn, QRgb colo
         return;
     }
     const uchar kept = uchar(found);
+    if (inside)
+        grow(drawn);
     for (int y = drawn.top(); y <= drawn.bottom(); ++y) {
         const uchar* coverage = glyphs.constScanLine(y - drawn.top());
         for (int x = drawn.left(); x <= drawn.right(); ++x) {
@@ -205,6 +241,7 @@ void CoverageRecorder::pixels(const QImage& image, const QRect& drawn) {
     }
     m_picture = image.copy(drawn);
     m_pictureArea = drawn;
+    grow(drawn);
     for (int y = drawn.top(); y <= drawn.bottom(); ++y) {
         const qsizetype first = index(drawn.left(), y);
         std::fill_n(m_levels.begin() + first, drawn.width(), uchar(255));
@@ -224,7 +261,7 @@ void CoverageRecorder::scale(const QRect& area, int factor) {
         m_spoiled = true;
 }
 
-std::optional<FadeCoverage> CoverageRecorder::finish(const QRect& touched) {
+std::optional<FadeCoverage> CoverageRecorder::finish(const QRect& touched) const {
     const QRect area = touched.intersected(m_area);
     if (m_spoiled || area.isEmpty())
         return std::nullopt;
@@ -234,15 +271,19 @@ std::optional<FadeCoverage> CoverageRecorder::finish(const QRect& touched) {
             return std::nullopt;
         coverage.scales.push_back(scale);
     }
-    coverage.area = m_area;
-    coverage.levels = std::move(m_levels);
-    coverage.colours = std::move(m_colours);
-    coverage.palette = std::move(m_palette);
-    coverage.picture = std::move(m_picture);
-    coverage.pictureArea = m_pictureArea;
-    m_spoiled = true; // all it held is handed over
-    if (area != m_area)
-        coverage.crop(area);
+    coverage.area = area;
     coverage.changing = area;
+    coverage.levels.assign(std::size_t(area.width()) * std::size_t(area.height()), 0);
+    coverage.colours.assign(coverage.levels.size(), FadeCoverage::FontColour);
+    const QRect drawn = m_bounds.intersected(area);
+    for (int y = drawn.top(); !drawn.isEmpty() && y <= drawn.bottom(); ++y) {
+        const qsizetype from = index(drawn.left(), y);
+        const qsizetype to = qsizetype(y - area.top()) * area.width() + (drawn.left() - area.left());
+        std::copy_n(m_levels.begin() + from, drawn.width(), coverage.levels.begin() + to);
+        std::copy_n(m_colours.begin() + from, drawn.width(), coverage.colours.begin() + to);
+    }
+    coverage.palette = m_palette;
+    coverage.picture = m_picture;
+    coverage.pictureArea = m_pictureArea;
     return coverage;
 }

@@ -72,16 +72,19 @@ public:
     // Every colour byte of area scaled by factor.
     void scale(const QRect& area, int factor);
 
-    // The coverage of what was drawn inside touched (the composition's bounds), or nothing when spoiled;
-    // once, as it hands over what it holds.
-    std::optional<FadeCoverage> finish(const QRect& touched);
+    // The coverage of what was drawn inside touched (the composition's bounds), or nothing when spoiled.
+    std::optional<FadeCoverage> finish(const QRect& touched) const;
 
 private:
     bool drawable(const QRect& area);
     int colourIndex(QRgb colour); // -1 when the palette is full
-    qsizetype index(int x, int y) const { return qsizetype(y - m_area.top()) * m_area.width() + (x - m_area.left()); }
+    void grow(const QRect& part);
+    qsizetype index(int x, int y) const {
+        return qsizetype(y - m_bounds.top()) * m_bounds.width() + (x - m_bounds.left());
+    }
 
     QRect m_area;
+    QRect m_bounds; // what m_levels and m_colours cover: all that was drawn
     QRgb m_font;
     QRgb m_background;
     int m_fade;

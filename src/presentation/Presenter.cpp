@@ -115,18 +115,18 @@ void Presenter::settleView() const {
         m_display.fill(part, *m_viewFill);
 }
 
-void Presenter::composeInView(const TCaptions& caption, int alpha, int brightness,
-                              const PresentationSettings& settings) {
-    compose(caption, upperLeft(), alpha, brightness, settings);
+CaptionComposer::Result Presenter::composeInView(const TCaptions& caption, int alpha, int brightness,
+                                                 const PresentationSettings& settings) {
+    CaptionComposer::Result result = compose(caption, upperLeft(), alpha, brightness, settings);
     const QRect reached = m_viewDrawn.intersected(upperLeft());
     if (!m_viewOwed || reached.isEmpty() || m_viewCleared.contains(reached))
-        return;
+        return result;
     // The caption reached where the view still held an older picture, which its glyphs may have
     // blended with (a new caption's first step): the view is cleared whole and the caption drawn again.
     m_viewOwed = false;
     m_display.fill(upperLeft(), *m_viewFill);
     m_viewCleared = upperLeft();
-    compose(caption, upperLeft(), alpha, brightness, settings);
+    return compose(caption, upperLeft(), alpha, brightness, settings);
 }
 
 const FadeCoverage* Presenter::keptCoverage(const CompositionSettings& composition, int brightness) const {
@@ -143,8 +143,13 @@ bool Presenter::recordingFade() const {
 
 void Presenter::composeAndRecord(const FadingCaption& fading, int alpha, int brightness,
                                  const PresentationSettings& settings) {
-    if (!m_keptFade || m_keptFade->fade != m_fades)
+    if (!m_keptFade || m_keptFade->fade != m_fades) {
+        // The first step only finds out what the caption is: plain text is drawn from its glyph
+        // stamps about as fast as from a record, which would cost more to make than it saves.
         m_keptFade = KeptFade{m_fades, compositionSettings(settings), brightness, std::nullopt, std::nullopt, true};
+        m_keptFade->recording = !composeInView(fading.caption, alpha, brightness, settings).plainText;
+        return;
+    }
     KeptFade& kept = *m_keptFade;
     if (m_redraw == Redraw::Whole || m_host.imagePosition() != QPoint(0, 0) || !m_viewFill ||
         kept.composition != compositionSettings(settings) || kept.brightness != brightness) {
@@ -152,15 +157,13 @@ void Presenter::composeAndRecord(const FadingCaption& fading, int alpha, int bri
         composeInView(fading.caption, alpha, brightness, settings);
         return;
     }
-    // The caption is recorded over a view all of the background, as every later step's caption lies.
-    m_viewOwed = false;
-    m_display.fill(upperLeft(), *m_viewFill);
-    m_viewCleared = upperLeft();
+    // Whatever the composition leaves alone within what it touched is background, as the clearing
+    // before it (and composeInView, where the caption reached further) makes sure.
     const QRgb font = DisplayRgb(m_font.colour);
     const QRgb background = DisplayRgb(*m_viewFill);
     CoverageRecorder recorder(upperLeft(), font, background, alpha, brightness);
     m_display.setRecorder(&recorder);
-    compose(fading.caption, upperLeft(), alpha, brightness, settings);
+    composeInView(fading.caption, alpha, brightness, settings);
     m_display.setRecorder(nullptr);
     std::optional<FadeCoverage> recorded = recorder.finish(m_viewDrawn);
     if (!recorded) {

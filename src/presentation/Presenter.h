@@ -23,8 +23,10 @@
 // stepped from outside (by the window's animation timer, or a test) and never reads a clock.
 class Presenter {
 public:
-    // How much of the display image a fade step clears. Changed clears only what the quarter in view
-    // needs; Whole clears all of it at every step, the straightforward way that tests hold the first to.
+    // How a fade step redraws. Changed clears only what the quarter in view needs, and writes the
+    // caption kept from the fade's first steps in the step's colours; Whole clears all of the display
+    // image and composes the caption afresh at every step, the straightforward way that tests hold
+    // the first to.
     enum class Redraw { Changed, Whole };
 
     explicit Presenter(PresentationHost& host, Redraw redraw = Redraw::Changed);
@@ -116,7 +118,8 @@ private:
     void fillForFade(ColourValue colour, DrawnArea drawn = DrawnArea::Cleared);
     void applyDeferredFill();
     void settleView() const;
-    void composeInView(const TCaptions& caption, int alpha, int brightness, const PresentationSettings& settings);
+    CaptionComposer::Result composeInView(const TCaptions& caption, int alpha, int brightness,
+                                          const PresentationSettings& settings);
     // What a fade draws at each step: the caption that entered (fading in) or the one the audience
     // saw before it (fading out), in its full colours, or the picture of lines rolled up into view.
     struct FadingCaption {
@@ -175,7 +178,7 @@ private:
     mutable bool m_viewOwed = false;
     QRect m_stepArea; // what the last fade step filled and drew
 
-    // The fading caption as its first two steps drew it, which the fade's later steps write again in
+    // The fading caption as its second and third steps drew it, which the fade's later steps write again in
     // their colours instead of composing it anew. Two steps recorded alike tell the font and
     // background colours, which change from step to step, from fixed colours that may equal them at
     // one step. Kept for one half of a fade, as long as the display and the settings it was composed
@@ -184,8 +187,8 @@ private:
         int fade = 0; // m_fades when it was recorded
         CompositionSettings composition;
         int brightness = 255;
-        std::optional<FadeCoverage> first;    // as the first step drew it
-        std::optional<FadeCoverage> coverage; // as the first two drew it alike
+        std::optional<FadeCoverage> first;    // as the first step recorded drew it
+        std::optional<FadeCoverage> coverage; // as both steps recorded drew it alike
         bool recording = true;                // false: it cannot be kept
     };
     std::optional<KeptFade> m_keptFade;
