@@ -10,6 +10,8 @@ struct FontSizeSettings {
     int fontAdjustPercent = 100; // 10..1000, 100 leaves sizes unchanged
     bool fontOverride = false;
     int overrideFontSize = 0; // the size every caption takes while fontOverride is on
+
+    bool operator==(const FontSizeSettings&) const = default;
 };
 
 // "Very small", "Small", "Medium", "Medium large", "Large", "NN%" of the base, or a size in points.

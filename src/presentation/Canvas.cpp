@@ -2,6 +2,7 @@
 
 #include "DisplayColour.h"
 #include "LongText.h"
+#include "PixelPasses.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -49,6 +50,8 @@ void Canvas::resize(QSize size, ColourValue colour) {
         size = QSize(1, 1);
     if (size == m_image.size())
         return;
+    if (m_recorder)
+        m_recorder->spoil();
     QImage resized(size, PixelFormat);
     resized.fill(DisplayRgb(colour));
     QPainter painter(&resized);
@@ -62,6 +65,8 @@ void Canvas::fill(const QRect& area, ColourValue colour) {
     const QRect clipped = area.intersected(m_image.rect());
     markTouched(clipped);
     fillArea(clipped, DisplayRgb(colour));
+    if (m_recorder)
+        m_recorder->fill(clipped, DisplayRgb(colour));
 }
 
 void Canvas::fillArea(const QRect& area, QRgb pixel) {
@@ -79,6 +84,8 @@ void Canvas::fillArea(const QRect& area, QRgb pixel) {
 
 void Canvas::copy(const QRect& to, const QImage& source, const QRect& from) {
     markTouched(to);
+    if (m_recorder)
+        m_recorder->spoil();
     if (&source == &m_image && to.size() == from.size() && m_image.rect().contains(to) &&
         m_image.rect().contains(from)) {
         // Rectangles of one image, which may overlap: rows are moved in the order that reads each
@@ -117,6 +124,16 @@ void Canvas::draw(QPoint topLeft, const QImage& source, const QRect& clipArea) {
     QPainter painter(&m_image);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(target.topLeft(), source, target.translated(-topLeft));
+    painter.end();
+    if (m_recorder)
+        m_recorder->pixels(m_image, target.intersected(m_image.rect()));
+}
+
+void Canvas::scale(const QRect& area, int factor) {
+    ScalePixels(m_image, area, factor);
+    markTouched(area);
+    if (m_recorder)
+        m_recorder->scale(area.intersected(m_image.rect()), std::clamp(factor, 0, 255));
 }
 
 int Canvas::textHeight(const CanvasFont& font) {
@@ -197,8 +214,8 @@ void Canvas::drawText(const TextStyle& style, int left, int width, qint64 top, c
         // Glyphs may reach past their cell (italics, stacked accents): a margin counts as drawn too, and
         // the stamps report where their ink went beyond it (deep descenders of fallback fonts).
         markTouched(box.adjusted(-lineHeight, -lineHeight / 2, lineHeight, lineHeight / 2));
-        markTouched(
-            m_stamps.draw(m_image, m_image.rect(), qfont, box, LineFlags, line.text, DisplayRgb(style.font.colour)));
+        markTouched(m_stamps.draw(m_image, m_image.rect(), qfont, box, LineFlags, line.text,
+                                  DisplayRgb(style.font.colour), m_recorder));
     }
 }
 
@@ -246,9 +263,12 @@ void Canvas::drawRun(const CanvasFont& runFont, const QRect& cell, QStringView t
         return; // nothing of it would be seen
     markTouched(
         box.adjusted(-size.height(), -size.height() / 2, size.height(), size.height() / 2).intersected(visible));
-    if (background)
+    if (background) {
         fillArea(box.intersected(visible), DisplayRgb(*background));
+        if (m_recorder)
+            m_recorder->fill(box.intersected(visible), DisplayRgb(*background));
+    }
     markTouched(m_stamps.draw(m_image, visible, runFont.toQFont(), box,
                               Qt::TextSingleLine | Qt::TextExpandTabs | Qt::TextDontClip | mnemonicFlags(mnemonics),
-                              text.toString(), DisplayRgb(runFont.colour)));
+                              text.toString(), DisplayRgb(runFont.colour), m_recorder));
 }

@@ -50,6 +50,9 @@ public:
     // Draws source with its top-left corner at the point, only inside clip.
     void draw(QPoint topLeft, const QImage& source, const QRect& clipArea);
 
+    // Scales every colour byte of area by factor 0..255 (c × factor div 255); 255 leaves them.
+    void scale(const QRect& area, int factor);
+
     // The height of one line in the font, whatever the text: lines of text lie this far apart.
     static int textHeight(const CanvasFont& font);
 
@@ -73,6 +76,9 @@ public:
     void resetTouched() { m_touched = QRect(); }
     void markTouched(const QRect& area) { m_touched |= area.intersected(m_image.rect()); }
 
+    // Told of everything drawn from now on, until it is unset (null): what a fade keeps of a caption.
+    void setRecorder(CoverageRecorder* recorder) { m_recorder = recorder; }
+
     QSize measureRun(const CanvasFont& runFont, QStringView text, Mnemonics mnemonics) const override;
     void drawRun(const CanvasFont& runFont, const QRect& cell, QStringView text, Mnemonics mnemonics,
                  std::optional<ColourValue> background, const std::optional<QRect>& clip) override;
@@ -92,6 +98,7 @@ private:
     QImage m_image;
     QRect m_touched;
     TextStamps m_stamps;
+    CoverageRecorder* m_recorder = nullptr;
 
     struct LaidOutText {
         QString fontKey;

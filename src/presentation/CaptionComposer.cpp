@@ -149,8 +149,7 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
         result = composePlainText(surtitle, text, dst, plain, justification.alignment, settings);
 
     if (result.drawn && brightness != 255) {
-        ScalePixels(m_display.image(), dst, brightness);
-        m_display.markTouched(dst);
+        m_display.scale(dst, brightness);
     }
     return result;
 }
@@ -208,8 +207,7 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
         options.clip = dest;
         m_renderer.HTMLPrint(m_display, markup, style.font, dest, options);
         if (!settings.transparentMode && alpha != 0) {
-            ScalePixels(m_display.image(), dest, 255 - alpha);
-            m_display.markTouched(dest);
+            m_display.scale(dest, 255 - alpha);
         }
         return {visible, true};
     }
@@ -266,8 +264,7 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
     if (bitmap.status == CaptionBitmap::Status::Loaded)
         m_display.draw(dst.topLeft(), bitmap.image, dst);
     if (alpha != 0) {
-        ScalePixels(m_display.image(), dst, 255 - alpha);
-        m_display.markTouched(dst);
+        m_display.scale(dst, 255 - alpha);
     }
 
     return {visible, true};
@@ -298,6 +295,7 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
                                              wrap); // a block on the bottom keeps its ink in view
 
     Result result;
+    result.plainText = true;
     if (!isRollUp(surtitle)) {
         result.scrollDistance = visible;
         m_display.drawText(style, dst.left(), dst.width(), dst.top() + offset, text, alignment, wrap);

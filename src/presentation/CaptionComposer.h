@@ -21,6 +21,8 @@ struct CompositionSettings {
     bool antiAliased = false;
     bool wordWrap = false;
     bool transparentMode = false; // formatted and picture captions are then faded by the window's alpha
+
+    bool operator==(const CompositionSettings&) const = default;
 };
 
 // The font a caption is drawn in on the display: its own face when it names one (base's otherwise),
@@ -38,6 +40,7 @@ public:
     struct Result {
         std::optional<int> scrollDistance; // the distance the next scroll travels, when set
         bool drawn = true;                 // false when a picture could not be read: nothing was drawn
+        bool plainText = false;            // drawn as plain text, from glyph stamps kept for the next time
     };
 
     // The caption's text takes the colour of style's font, and its face unless it names one, and lies

@@ -40,6 +40,7 @@ const QImage& Presenter::displayImage() const {
 Canvas& Presenter::displayCanvas() {
     settleView();
     m_viewFill.reset();
+    ++m_fades; // what is drawn on it may cover the kept caption
     return m_display;
 }
 
@@ -47,6 +48,7 @@ void Presenter::resizeDisplay(QSize clientSize) {
     settleView();
     applyDeferredFill();
     m_viewFill.reset();
+    ++m_fades;
     m_display.resize(clientSize * 2, m_clearColour);
 }
 
@@ -77,7 +79,7 @@ void Presenter::clear(const QRect& area, ColourValue colour) {
     m_display.fill(area, colour);
 }
 
-void Presenter::fillForFade(ColourValue colour) {
+void Presenter::fillForFade(ColourValue colour, DrawnArea drawn) {
     // A fade step clears the whole display image, but only the quarter in view changes what is
     // seen: while the image lies at (0, 0) the rest is cleared once, before anything shows or reads
     // it (a scroll's set-up), not at every step. And when the view is already of this colour but for
@@ -99,8 +101,12 @@ void Presenter::fillForFade(ColourValue colour) {
     }
     m_viewCleared = m_viewDrawn.intersected(upperLeft());
     m_stepArea = m_viewFill == colour ? m_viewCleared : upperLeft();
+    // What is written over changes only where it changes; the rest of the view only when its colour does.
+    if (drawn == DrawnArea::Overwritten)
+        m_stepArea = m_viewFill == colour || m_viewDrawn.contains(upperLeft()) ? QRect() : upperLeft();
     m_viewOwed = m_viewOwed || m_viewFill != colour;
-    m_display.fill(m_viewCleared, colour);
+    if (drawn == DrawnArea::Cleared)
+        m_display.fill(m_viewCleared, colour);
     // The window keys a background picture on the image's bottom-left pixel, which it reads at every
     // step (and repaints whole when it changes).
     m_display.fill(QRect(0, m_display.height() - 1, 1, 1), colour);
@@ -122,18 +128,71 @@ void Presenter::settleView() const {
         m_display.fill(part, *m_viewFill);
 }
 
-void Presenter::composeInView(const TCaptions& caption, int alpha, int brightness,
-                              const PresentationSettings& settings) {
-    compose(caption, upperLeft(), alpha, brightness, settings);
+CaptionComposer::Result Presenter::composeInView(const TCaptions& caption, int alpha, int brightness,
+                                                 const PresentationSettings& settings) {
+    CaptionComposer::Result result = compose(caption, upperLeft(), alpha, brightness, settings);
     const QRect reached = m_viewDrawn.intersected(upperLeft());
     if (!m_viewOwed || reached.isEmpty() || m_viewCleared.contains(reached))
-        return;
+        return result;
     // The caption reached where the view still held an older picture, which its glyphs may have
     // blended with (a new caption's first step): the view is cleared whole and the caption drawn again.
     m_viewOwed = false;
     m_display.fill(upperLeft(), *m_viewFill);
     m_viewCleared = upperLeft();
-    compose(caption, upperLeft(), alpha, brightness, settings);
+    return compose(caption, upperLeft(), alpha, brightness, settings);
+}
+
+const FadeCoverage* Presenter::keptCoverage(const CompositionSettings& composition, int brightness) const {
+    if (!m_keptFade || m_keptFade->fade != m_fades || !m_keptFade->coverage || m_redraw == Redraw::Whole ||
+        m_host.imagePosition() != QPoint(0, 0) || m_keptFade->composition != composition ||
+        m_keptFade->brightness != brightness)
+        return nullptr;
+    return &*m_keptFade->coverage;
+}
+
+bool Presenter::recordingFade() const {
+    return !m_keptFade || m_keptFade->fade != m_fades || (m_keptFade->recording && !m_keptFade->coverage);
+}
+
+void Presenter::composeAndRecord(const FadingCaption& fading, int alpha, int brightness,
+                                 const PresentationSettings& settings) {
+    if (!m_keptFade || m_keptFade->fade != m_fades) {
+        // The first step only finds out what the caption is: plain text is drawn from its glyph
+        // stamps about as fast as from a record, which would cost more to make than it saves.
+        m_keptFade = KeptFade{m_fades, compositionSettings(settings), brightness, std::nullopt, std::nullopt, true};
+        m_keptFade->recording = !composeInView(fading.caption, alpha, brightness, settings).plainText;
+        return;
+    }
+    KeptFade& kept = *m_keptFade;
+    if (m_redraw == Redraw::Whole || m_host.imagePosition() != QPoint(0, 0) || !m_viewFill ||
+        kept.composition != compositionSettings(settings) || kept.brightness != brightness) {
+        kept.recording = false;
+        composeInView(fading.caption, alpha, brightness, settings);
+        return;
+    }
+    // Whatever the composition leaves alone within what it touched is background, as the clearing
+    // before it (and composeInView, where the caption reached further) makes sure.
+    const QRgb font = DisplayRgb(m_font.colour);
+    const QRgb background = DisplayRgb(*m_viewFill);
+    CoverageRecorder recorder(upperLeft(), font, background, alpha, brightness);
+    m_display.setRecorder(&recorder);
+    composeInView(fading.caption, alpha, brightness, settings);
+    m_display.setRecorder(nullptr);
+    std::optional<FadeCoverage> recorded = recorder.finish(m_viewDrawn);
+    if (!recorded) {
+        kept.recording = false;
+    } else if (!kept.first) {
+        kept.first = std::move(recorded);
+    } else if (*kept.first != *recorded) {
+        kept.recording = false;
+    } else {
+        const FadeCoverage::Constancy constancy{m_host.transparentMode() || fading.fontColour == Colour::Black,
+                                                fading.backColour == Colour::Black};
+        recorded->keepChanging(constancy, font, background);
+        kept.coverage = std::move(recorded);
+    }
+    if (!kept.recording || kept.coverage)
+        kept.first.reset();
 }
 
 void Presenter::applyDeferredFill() {
@@ -316,6 +375,7 @@ void Presenter::setUpEffect(EntryEffect entry, const PresentationSettings& setti
 }
 
 void Presenter::startEffect(AnimationState state, int speed) {
+    ++m_fades;
     EffectState = state;
     EffectSpeed = speed;
     EffectStep = FullProgress;
@@ -328,8 +388,8 @@ void Presenter::useCaptionFont(const TCaptions& caption, ColourValue colour, con
     m_font.name = caption.FontName;
 }
 
-void Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
-                        const PresentationSettings& settings) {
+CaptionComposer::Result Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
+                                           const PresentationSettings& settings) {
     const CompositionSettings composition = compositionSettings(settings);
     m_font = CaptionDisplayFont(caption, m_font, composition); // as it is drawn, which the status reports
     m_display.resetTouched();
@@ -341,6 +401,7 @@ void Presenter::compose(const TCaptions& caption, const QRect& area, int alpha, 
         warn(u"the picture of cue \"%1\" was refused: %2"_s.arg(caption.Cue, *refusal));
     if (result.scrollDistance)
         ScrollDistance = *result.scrollDistance;
+    return result;
 }
 
 void Presenter::scrollUpSetUp(bool rollUp, const PresentationSettings& settings) {
@@ -443,7 +504,7 @@ void Presenter::fadeStep() {
     const int towardBlack = fadingIn ? EffectStep : FullProgress - EffectStep;
     const int darkness = fadingIn ? fadeLevel() : 255 - fadeLevel();
 
-    fillForFade(ColourBlend(fading.backColour, Colour::Black, towardBlack));
+    const ColourValue background = ColourBlend(fading.backColour, Colour::Black, towardBlack);
     // In transparent mode the window's alpha fades the caption, which keeps its full colours.
     const bool transparent = m_host.transparentMode();
     useCaptionFont(fading.caption,
@@ -451,6 +512,20 @@ void Presenter::fadeStep() {
                    settings);
     const int alpha = transparent ? 255 - darkness : darkness;
     m_host.setWindowAlpha(alpha);
+    const CompositionSettings composition = compositionSettings(settings);
+    const int brightness = captionBrightness(fading.caption);
+    if (const FadeCoverage* coverage = fading.picture ? nullptr : keptCoverage(composition, brightness)) {
+        // The caption as its first steps drew it, in this step's colours: what composing it would draw.
+        fillForFade(background, DrawnArea::Overwritten);
+        m_font = CaptionDisplayFont(fading.caption, m_font, composition);
+        coverage->apply(m_display.image(), DisplayRgb(m_font.colour), DisplayRgb(background), alpha, brightness);
+        m_stepArea |= coverage->changing;
+        m_host.repaintNow();
+        if (EffectStep == 0)
+            finishFade();
+        return;
+    }
+    fillForFade(background);
     if (fading.picture) {
         // The lines rolled up into view have no one record: their picture fades as their colours would.
         const QRect area = upperLeft().intersected(fading.picture->rect());
@@ -458,8 +533,10 @@ void Presenter::fadeStep() {
         if (!transparent)
             BlendPixelsToBlack(m_display.image(), area, towardBlack);
         m_viewDrawn = area;
+    } else if (recordingFade()) {
+        composeAndRecord(fading, alpha, brightness, settings);
     } else {
-        composeInView(fading.caption, alpha, captionBrightness(fading.caption), settings);
+        composeInView(fading.caption, alpha, brightness, settings);
     }
     m_host.repaintNow();
 
@@ -468,8 +545,10 @@ void Presenter::fadeStep() {
 }
 
 void Presenter::finishFade() {
+    m_keptFade.reset(); // what the next half draws is another caption
     if (EffectState == State::FadeOut) {
         EffectState = State::FadeIn; // the caption that waited for the fade out now fades in
+        ++m_fades;
     } else {
         m_pace.EffectRunning = false;
         EffectState = State::Idle;

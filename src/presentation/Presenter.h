@@ -4,6 +4,7 @@
 #include "Canvas.h"
 #include "CaptionComposer.h"
 #include "CaptionQueue.h"
+#include "FadeCoverage.h"
 #include "HtmlLabelRenderer.h"
 #include "PresentationEvents.h"
 #include "PresentationHost.h"
@@ -22,8 +23,10 @@
 // stepped from outside (by the window's animation timer, or a test) and never reads a clock.
 class Presenter {
 public:
-    // How much of the display image a fade step clears. Changed clears only what the quarter in view
-    // needs; Whole clears all of it at every step, the straightforward way that tests hold the first to.
+    // How a fade step redraws. Changed clears only what the quarter in view needs, and writes the
+    // caption kept from the fade's first steps in the step's colours; Whole clears all of the display
+    // image and composes the caption afresh at every step, the straightforward way that tests hold
+    // the first to.
     enum class Redraw { Changed, Whole };
 
     explicit Presenter(PresentationHost& host, Redraw redraw = Redraw::Changed);
@@ -105,19 +108,21 @@ private:
     void scrollDownSetUp(const PresentationSettings& settings);
     void scrollLeftSetUp(const PresentationSettings& settings);
     void scrollRightSetUp(const PresentationSettings& settings);
-    void compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
-                 const PresentationSettings& settings);
+    CaptionComposer::Result compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
+                                    const PresentationSettings& settings);
 
     void rememberShown(EntryEffect entry);
     void report(const PresentedDocument& document) const;
     void warn(const QString& message) const;
     void clear(const QRect& area, ColourValue colour);
-    void fillForFade(ColourValue colour);
+    // What the caller of fillForFade does with what the last composition drew: draws over it in part,
+    // so it is cleared first, or writes every pixel of it.
+    enum class DrawnArea { Cleared, Overwritten };
+    void fillForFade(ColourValue colour, DrawnArea drawn = DrawnArea::Cleared);
     void applyDeferredFill();
     void settleView() const;
-    void composeInView(const TCaptions& caption, int alpha, int brightness, const PresentationSettings& settings);
-    void advance(int floor);
-    int fadeLevel() const;
+    CaptionComposer::Result composeInView(const TCaptions& caption, int alpha, int brightness,
+                                          const PresentationSettings& settings);
     // What a fade draws at each step: the caption that entered (fading in) or the one the audience
     // saw before it (fading out), in its full colours, or the picture of lines rolled up into view.
     struct FadingCaption {
@@ -126,6 +131,11 @@ private:
         ColourValue backColour;
         const QImage* picture; // null: the caption is drawn from its record
     };
+    const FadeCoverage* keptCoverage(const CompositionSettings& composition, int brightness) const;
+    bool recordingFade() const;
+    void composeAndRecord(const FadingCaption& fading, int alpha, int brightness, const PresentationSettings& settings);
+    void advance(int floor);
+    int fadeLevel() const;
     FadingCaption fadingCaption();
     void fadeStep();
     void finishFade();
@@ -170,6 +180,22 @@ private:
     // The view's colour is owed outside m_viewDrawn: the image there still holds an older picture.
     mutable bool m_viewOwed = false;
     QRect m_stepArea; // what the last fade step filled and drew
+
+    // The fading caption as its second and third steps drew it, which the fade's later steps write again in
+    // their colours instead of composing it anew. Two steps recorded alike tell the font and
+    // background colours, which change from step to step, from fixed colours that may equal them at
+    // one step. Kept for one half of a fade, as long as the display and the settings it was composed
+    // with stay as they were.
+    struct KeptFade {
+        int fade = 0; // m_fades when it was recorded
+        CompositionSettings composition;
+        int brightness = 255;
+        std::optional<FadeCoverage> first;    // as the first step recorded drew it
+        std::optional<FadeCoverage> coverage; // as both steps recorded drew it alike
+        bool recording = true;                // false: it cannot be kept
+    };
+    std::optional<KeptFade> m_keptFade;
+    int m_fades = 0; // counts the halves of fades begun, and whatever else makes a kept fade stale
 
     AnimationState EffectState = AnimationState::Idle;
     int EffectStep = 0;

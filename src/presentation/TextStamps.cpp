@@ -98,7 +98,7 @@ QRect TextStamps::inkExtent(const QFont& font, int flags, const QString& text) {
 }
 
 QRect TextStamps::draw(QImage& target, const QRect& clip, const QFont& font, const QRect& box, int flags,
-                       const QString& text, QRgb colour) {
+                       const QString& text, QRgb colour, CoverageRecorder* recorder) {
     if (text.isEmpty() || box.isEmpty())
         return {};
     // Glyphs may reach past their box (italics, accents, stacked marks): a margin and their ink
@@ -141,5 +141,7 @@ QRect TextStamps::draw(QImage& target, const QRect& clip, const QFont& font, con
                           int(mix(blue, quint32(qBlue(under)))));
         }
     }
+    if (recorder)
+        recorder->stamp(glyphs, area, colour);
     return area;
 }

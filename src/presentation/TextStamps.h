@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FadeCoverage.h"
+
 #include <QFont>
 #include <QHash>
 #include <QImage>
@@ -22,9 +24,9 @@ public:
 
     // Draws text as QPainter::drawText(box, flags, text) would in font and colour, on target (a
     // 32-bit RGB image), touching no pixel outside clip. Returns the area it may have changed: the
-    // glyphs' whole ink, however far it reaches past the box.
+    // glyphs' whole ink, however far it reaches past the box. A recorder is told of the glyphs' coverage.
     QRect draw(QImage& target, const QRect& clip, const QFont& font, const QRect& box, int flags, const QString& text,
-               QRgb colour);
+               QRgb colour, CoverageRecorder* recorder = nullptr);
 
     // Where the glyphs' ink lies relative to the top-left corner of the box text is drawn in with
     // flags (stacked marks and deep descenders reach far past it). Kept for the recent texts: a fade
