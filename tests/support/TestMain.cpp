@@ -22,8 +22,8 @@ int main(int argc, char** argv) {
     // the tests never read what the user keeps and test processes running side by side never meet. The
     // programs the tests start inherit them.
     const QTemporaryDir home;
-    for (const char* folder : {"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
-                               "XDG_RUNTIME_DIR"}) {
+    for (const char* folder :
+         {"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
         const QString path = home.filePath(QString::fromLatin1(folder));
         QDir().mkpath(path);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
