@@ -45,7 +45,7 @@ store() { printf '[General]\nFixForm%%20Transparent=TRUE\nMonitor=1\nForm%%20Lef
 store ''
 start_window
 await_geometry '19[2-9][0-9],[0-9]{1,2} 400x200' 10 || fail "not on the second monitor at once: $(geometry)"
-sleep 6.5
+await_border_hidden 8
 await_geometry '1920,0 400x200' 10 || fail "border hidden: $(geometry)"
 stop_display
 
@@ -65,7 +65,7 @@ echo '<Surtitles><Cue><Captions Stream0="One&#13;&#10;Two&#13;&#10;Three" StrNam
 "$probe" --monitor right await 5000 0000ff:$((1920 * 1080 - 200000)) ffff00:500 >/dev/null ||
     fail "caption: $("$probe" --monitor right 0000ff ffff00 | paste -sd' ')"
 # Past the border timer it stays so.
-sleep 6
+await_border_hidden 8
 await_geometry '1920,0 1920x1080' 10 || fail "full screen after the border hid: $(geometry)"
 stop_display
 
@@ -74,7 +74,7 @@ stop_display
 printf '[General]\nFixForm%%20Transparent=TRUE\nMonitor=0\nMonitor%%20Name=right\nForm%%20Width=400\nForm%%20Height=200\n' >"$store"
 xrandr --delmonitor right >/dev/null
 start_window
-sleep 6.5
+await_border_hidden 8
 await_geometry '0,0 400x200' 10 || fail "without the chosen monitor: $(geometry)"
 grep -q 'on monitor "left"' "$work/display.log" || fail "the log does not name the monitor"
 xrandr --setmonitor right 1920/508x1080/286+1920+0 none >/dev/null

@@ -23,10 +23,12 @@ status() { "$tool" status --port "$control" | tr -d '\r' | grep -E '^Display(Wid
 shown_at_scale() {
     QT_SCALE_FACTOR=$1 start_display /xpos 100 /ypos 60 /width 1920 /height 1080
     xdotool search --sync --onlyvisible --name '^Veltrinox LCD presentation$' >/dev/null
-    sleep 6.5 # the border hides
-    [ "$(geometry)" = "100,60 1920x1080" ] || fail "scale $1: window $(geometry)"
+    # The caption hides the border.
     echo '<Surtitles><Cue><Captions Stream0="Crisp at every scale&#13;&#10;gjpqy ÄÖÜ" StrName0="English"/><Language Name="English"/><Font Colour="Yellow" BackColour="Blue" Size="Large"/><Effects InEffect="Instant" Speed="Medium"/></Cue></Surtitles>' |
         "$tool" send --port "$feed" || fail "the feed did not take the document"
+    await_border_hidden 3
+    for _ in $(seq 50); do [ "$(geometry)" = "100,60 1920x1080" ] && break; sleep 0.1; done
+    [ "$(geometry)" = "100,60 1920x1080" ] || fail "scale $1: window $(geometry)"
     env -u QT_SCALE_FACTOR "$probe" await 5000 0000ff:1500000 ffff00:500 >/dev/null || fail "scale $1: no caption"
     sleep 0.5
     status >"$work/status-$1"

@@ -113,6 +113,16 @@ caption_document() { # text, colour, background, effect, speed
 
 # The presentation window's X id (the first, if a refused copy shows one for a moment).
 presentation_window() { xdotool search --name '^Veltrinox LCD presentation$' | head -1; }
+# Waits up to SECONDS for the window's border to hide (five seconds after the window was last
+# touched, or at once when a caption comes): the window then asks for no decorations.
+await_border_hidden() { # seconds
+    for _ in $(seq $(($1 * 10))); do
+        xprop -id "$(presentation_window)" _MOTIF_WM_HINTS 2>/dev/null | grep -q '= 0x[0-9a-f]*, 0x[0-9a-f]*, 0x0,' &&
+            return 0
+        sleep 0.1
+    done
+    fail "the border did not hide within $1 s"
+}
 await_presentation_window() { xdotool search --sync --name '^Veltrinox LCD presentation$' >/dev/null; }
 
 source "$(dirname "${BASH_SOURCE[0]}")/x_server.sh"
