@@ -28,7 +28,7 @@ std::optional<QPair<QHostAddress, int>> parseEntry(const QString& entry) {
         return std::nullopt;
     if (slash < 0) {
         address = PlainPeerAddress(address);
-        return QPair(address, fullPrefix(address));
+        return QPair<QHostAddress, int>(address, fullPrefix(address));
     }
     const QPair<QHostAddress, int> range = QHostAddress::parseSubnet(entry);
     if (range.second < 0 || range.first.isNull())

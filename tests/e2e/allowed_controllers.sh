@@ -3,7 +3,8 @@
 # its own joined by two veth pairs to two peer namespaces (no other adapter but loopback, so nothing
 # it does reaches beyond the test). On the bound link the allowed controller is greeted, answered
 # and shown; a controller from another address of the same peer reads nothing at all (no greeting,
-# no "OK") and its caption never shows, and however often it knocks the log names it once. The other
+# no "OK") and its caption never shows, and however often it knocks the log names it once; a flood
+# of refused connections from many addresses keeps neither the status nor a caption waiting. The other
 # link reaches no port and hears no sign-on. Bad switches end the start with one line (status 2),
 # an address the computer does not have with status 1. Needs root for the namespaces: skipped (77)
 # otherwise.
@@ -142,6 +143,22 @@ grep -q 'text "Allowed caption"' "$work/display.log" || fail "the allowed captio
 ! grep -q 'Refused caption' "$work/display.log" || fail "the refused controller's caption reached the display"
 [ "$(grep -c 'connection from 10.77.0.3 refused' "$work/display.log")" = 1 ] ||
     fail "the refused address was not named exactly once"
+
+# A flood of refused connections from ten more addresses, thousands a second, while the allowed
+# controller asks for the status and sends captions: each answer and "OK" comes in time, and the log
+# names each address once (10.77.0.3, already named this minute, not again).
+flooders=()
+for n in $(seq 10 19); do
+    ip -n "$bound" addr add "10.77.0.$n/24" dev "ap$suffix"
+    flooders+=("10.77.0.$n")
+done
+ip netns exec "$bound" python3 "$(dirname "$0")/refused_flood.py" 10.77.0.1 "$feed" "$control" 10.77.0.2 3 \
+    10.77.0.3 "${flooders[@]}" >"$work/flood" 2>&1 || fail "under the flood: $(cat "$work/flood")"
+echo "flood: $(cat "$work/flood")"
+for source in 10.77.0.3 "${flooders[@]}"; do
+    [ "$(grep -c "connection from $source refused" "$work/display.log")" = 1 ] ||
+        fail "$source was not named exactly once under the flood"
+done
 
 # Bound to the one address, the ports are not reachable through the other link, nor on loopback.
 [[ "$(knock "$other" 10.78.0.2 10.78.0.1 "$feed" x)" = unreachable* ]] || fail "the feed port answered on the other link"
