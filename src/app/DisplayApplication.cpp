@@ -10,8 +10,10 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMessageBox>
+#include <QNetworkInterface>
 #include <QScreen>
 #include <QTimer>
+#include <algorithm>
 #include <cstring>
 
 using namespace Qt::Literals::StringLiterals;
@@ -26,10 +28,22 @@ constexpr int FontAdjustMenuStep = 5; // "Increase/Decrease Font Adjust"; the ke
 constexpr int MonitorChangeLogMilliseconds = 1000;
 
 // A port as the display's settings hold it: decimal text, handed to the listener as it is.
-bool listenOn(auto& listener, const QString& port) {
+bool listenOn(auto& listener, const QString& port, const QHostAddress& address) {
     bool ok = false;
     const uint number = port.toUInt(&ok);
-    return ok && number <= 65535 && listener.listen(quint16(number));
+    return ok && number <= 65535 && listener.listen(quint16(number), address);
+}
+
+bool isWildcard(const QHostAddress& address) {
+    return address == QHostAddress(QHostAddress::AnyIPv4) || address == QHostAddress(QHostAddress::AnyIPv6) ||
+           address == QHostAddress(QHostAddress::Any);
+}
+
+bool isAddressOfThisComputer(const QHostAddress& address) {
+    const QList<QHostAddress> own = QNetworkInterface::allAddresses();
+    return isWildcard(address) || std::any_of(own.begin(), own.end(), [&](const QHostAddress& candidate) {
+               return candidate.isEqual(address, QHostAddress::TolerantConversion);
+           });
 }
 
 // X11 keeps window coordinates and sizes in 16 bits: a stored geometry beyond them cannot be given
@@ -87,21 +101,16 @@ bool DisplayApplication::start() {
     m_window->applySize(InitialClientSize);
     if (m_commandLine.FindCmdLineSwitch(u"BaseFontHeight"))
         m_window->setFixedBaseFontHeight(m_commandLine.ReturnParamInt(u"BaseFontHeight"));
+    if (!m_instanceName.isEmpty())
+        m_window->setInstanceName(m_instanceName);
     connectListeners();
     connectEventLog();
 
-    if (m_commandLine.FindCmdLineSwitch(u"port"))
-        m_feedPort = m_commandLine.ReturnParamStr(u"port");
-    if (!listenOn(m_feed, m_feedPort)) {
-        reportFatal(u"Another instance has the network port open, terminating this instance."_s);
-        return false;
-    }
-    if (m_commandLine.FindCmdLineSwitch(u"capport"))
-        m_controlPort = m_commandLine.ReturnParamStr(u"capport");
-    if (!listenOn(m_control, m_controlPort))
-        reportFatal(u"Unable to open network port ("_s + m_controlPort + u") - application closing."_s);
-
     m_stored = ReadStoredDisplayState(*m_store);
+    m_settingsCommands->setStoredNetwork(StoredNetwork::of(m_stored));
+    if (!openPorts())
+        return false;
+
     restoreWindowState();
     m_window->startAnimation();
     m_geometry->fullScreen = m_stored.fullScreen;
@@ -120,9 +129,36 @@ bool DisplayApplication::start() {
     return !m_failed;
 }
 
+bool DisplayApplication::openPorts() {
+    if (!isAddressOfThisComputer(m_listen.listenAddress)) {
+        reportFatal(u"The listen address %1 is not an address of this computer: the display cannot start."_s.arg(
+            m_listen.listenAddress.toString()));
+        return false;
+    }
+    m_feed.setAllowedPeers(m_listen.allowedPeers);
+    m_control.setAllowedPeers(m_listen.allowedPeers);
+
+    // The stored ports, unless the command line names others.
+    m_feedPort = m_stored.feedPort;
+    m_controlPort = m_stored.controlPort;
+    if (m_commandLine.FindCmdLineSwitch(u"port"))
+        m_feedPort = m_commandLine.ReturnParamStr(u"port");
+    if (!listenOn(m_feed, m_feedPort, m_listen.listenAddress)) {
+        reportFatal(u"Another instance has the network port open, terminating this instance."_s);
+        return false;
+    }
+    if (m_commandLine.FindCmdLineSwitch(u"capport"))
+        m_controlPort = m_commandLine.ReturnParamStr(u"capport");
+    if (!listenOn(m_control, m_controlPort, m_listen.listenAddress))
+        reportFatal(u"Unable to open network port ("_s + m_controlPort + u") - application closing."_s);
+    return true;
+}
+
 void DisplayApplication::restoreShownCaption() {
+    const QString folder = ShownCaptionStore::defaultFolder();
     m_shownCaptions = std::make_unique<ShownCaptionStore>(
-        ShownCaptionStore::filePath(ShownCaptionStore::defaultFolder(), quint16(m_feedPort.toUInt())));
+        m_instanceName.isEmpty() ? ShownCaptionStore::filePath(folder, quint16(m_feedPort.toUInt()))
+                                 : ShownCaptionStore::filePath(folder, m_instanceName));
     if (const std::optional<ShownCaption> shown = m_shownCaptions->load()) {
         m_window->presenter().restoreShown(*shown);
         logEvent(LogCategory::Start, u"the caption on screen when the display last ended uncleanly is shown again"_s);
@@ -298,8 +334,12 @@ bool DisplayApplication::restoreShownState() {
 
 void DisplayApplication::sendSignOn() {
     const QRect frame = m_window->deviceFrameGeometry();
-    const int sent = SendSignOn(m_queries.adapters.signOnAdapters(),
-                                {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
+    // Bound to one address, the display announces itself only where it can be reached.
+    QList<SignOnAdapter> adapters = m_queries.adapters.signOnAdapters();
+    if (!isWildcard(m_listen.listenAddress))
+        adapters = AdaptersHolding(adapters, m_listen.listenAddress);
+    const int sent =
+        SendSignOn(adapters, {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
     logEvent(LogCategory::SignOn, u"sent to port %2, datagrams: %1 (feed port %3, window %4 x %5)"_s.arg(sent)
                                       .arg(SignOnPort)
                                       .arg(m_feedPort)
@@ -419,7 +459,8 @@ void DisplayApplication::logStartUp() {
     const QRect frame = m_window->deviceFrameGeometry();
     logEvent(
         LogCategory::Start,
-        u"running: feed port %1, control port %2; window %3 x %4 at (%5, %6) on monitor \"%9\"%7%8"_s.arg(m_feed.port())
+        u"running: feed port %1, control port %2 on %10, allowed controllers: %11, %12; window %3 x %4 at (%5, %6) "
+        u"on monitor \"%9\"%7%8"_s.arg(m_feed.port())
             .arg(m_control.port())
             .arg(frame.width())
             .arg(frame.height())
@@ -427,7 +468,9 @@ void DisplayApplication::logStartUp() {
             .arg(frame.y())
             .arg(m_geometry->fullScreen ? u", full screen"_s : QString(),
                  m_window->transparentMode() ? u", transparent"_s : QString())
-            .arg(m_geometry->monitorName()));
+            .arg(m_geometry->monitorName())
+            .arg(m_listen.listenDescription(), m_listen.allowedPeers.description(),
+                 m_instanceName.isEmpty() ? u"no instance name"_s : u"instance \"%1\""_s.arg(m_instanceName)));
     // Monitors that come and go (a projector switched on after the PC) move the window: the log says
     // where it went once the window manager has placed it.
     const auto monitorsChanged = [this](QScreen* screen, const QString& change) {

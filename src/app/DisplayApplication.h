@@ -12,6 +12,7 @@
 #include "SettingsFile.h"
 #include "SettingsStore.h"
 #include "ShownCaptionStore.h"
+#include "StartOptions.h"
 #include "net/ControlListener.h"
 #include "net/FeedListener.h"
 #include "net/SignOn.h"
@@ -69,6 +70,11 @@ public:
     void setEventLog(EventLog& log);
     // What the start-up log says of the window system the display was started on.
     void setPlatformNote(const QString& note) { m_platformNote = note; }
+    // Before start(): the display's name among several on this computer (its title and kept caption
+    // follow it; the store handed in is already its own), and where its ports listen and whom they
+    // serve.
+    void setInstanceName(const QString& name) { m_instanceName = name; }
+    void setListenOptions(const ListenOptions& options) { m_listen = options; }
 
     static QString GetAppVersionStr();
 
@@ -84,6 +90,8 @@ private:
     // ReadParamString, and the position flag the geometry rules read.
     void applySizeAndPositionSwitches();
     void sendSignOn();
+    // Listens on the feed and control ports; false when the display cannot go on.
+    bool openPorts();
     // The caption on screen when the last run ended uncleanly comes back, and from now on each
     // caption shown is kept until the display ends cleanly.
     void restoreShownCaption();
@@ -119,8 +127,10 @@ private:
     std::unique_ptr<SettingsCommands> m_settingsCommands;
     std::unique_ptr<DisplaySetup> m_displaySetup;
     std::unique_ptr<FontSetupDialog> m_dialog;
-    QString m_feedPort = QStringLiteral("10000");
-    QString m_controlPort = QStringLiteral("1024");
+    QString m_feedPort = StoreDefaults.feedPort;
+    QString m_controlPort = StoreDefaults.controlPort;
+    QString m_instanceName;
+    ListenOptions m_listen;
     CommandLineFlags m_commandLineFlags;
     bool m_failed = false;
     bool m_quittingWithoutQuestion = false;

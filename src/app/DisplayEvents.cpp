@@ -35,9 +35,18 @@ QString DescribeDocument(const PresentedDocument& document) {
     return text + u", text "_s + describeText(document);
 }
 
-DisplayEvents::DisplayEvents(EventLog& log, QObject* parent) : QObject(parent), m_log(log) {}
+DisplayEvents::DisplayEvents(EventLog& log, QObject* parent) : QObject(parent), m_log(log) {
+    m_clock.start();
+}
+
+void DisplayEvents::peerRefused(const QHostAddress& peer) {
+    if (const std::optional<QString> warning = m_refusals.refused(peer, m_clock.elapsed()))
+        write(LogCategory::Warning, *warning);
+}
 
 void DisplayEvents::watch(FeedListener& feed, ControlListener& control) {
+    connect(&feed, &FeedListener::peerRefused, this, &DisplayEvents::peerRefused);
+    connect(&control, &ControlListener::peerRefused, this, &DisplayEvents::peerRefused);
     connect(&feed, &FeedListener::connectionOpened, this,
             [this](const QString& peer) { write(LogCategory::Feed, u"connection from "_s + peer); });
     connect(&feed, &FeedListener::connectionClosed, this,

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "EventLog.h"
+#include "RefusalWarnings.h"
 #include "presentation/PresentationEvents.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -10,7 +12,7 @@ class ControlListener;
 class FeedListener;
 
 // Puts what the display's parts report into the event log, in the log's words: the listeners'
-// connections and warnings through their signals, the presentation engine's documents through its
+// connections, refusals and warnings through their signals, the presentation engine's documents through its
 // events interface.
 class DisplayEvents : public QObject, public PresentationEvents {
     Q_OBJECT
@@ -25,7 +27,11 @@ public:
     void presentationWarning(const QString& message) override;
 
 private:
+    void peerRefused(const QHostAddress& peer);
+
     EventLog& m_log;
+    RefusalWarnings m_refusals;
+    QElapsedTimer m_clock; // steady, for the refusals' minutes
 };
 
 // The log's line for one document taken from the queue.

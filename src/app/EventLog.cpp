@@ -79,11 +79,16 @@ QString LogCategoryName(LogCategory category) {
     return {};
 }
 
-QByteArray FormatLogLine(const QDateTime& time, LogCategory category, QStringView text) {
+QByteArray FormatLogLine(const QDateTime& time, LogCategory category, QStringView text, QStringView tag) {
     QString line = time.toString(u"yyyy-MM-dd HH:mm:ss.zzz"_s);
     line.append(u' ');
     line.append(LogCategoryName(category).leftJustified(CategoryWidth));
     line.append(u' ');
+    if (!tag.isEmpty()) {
+        line.append(u'[');
+        line.append(tag);
+        line.append(u"] ");
+    }
     appendEscaped(line, text.first(std::min(text.size(), MaxLogTextLength)));
     if (text.size() > MaxLogTextLength)
         line.append(u"...");
@@ -107,7 +112,7 @@ EventLog::~EventLog() {
 }
 
 void EventLog::write(LogCategory category, QStringView text) {
-    QByteArray line = FormatLogLine(QDateTime::currentDateTime(), category, text);
+    QByteArray line = FormatLogLine(QDateTime::currentDateTime(), category, text, m_tag);
     {
         const std::lock_guard lock(m_mutex);
         if (qsizetype(m_waiting.size()) >= m_maxWaitingLines) {

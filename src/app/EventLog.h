@@ -16,8 +16,10 @@ QString LogCategoryName(LogCategory category);
 // One line of the log: local time to the millisecond, the category padded to one width, the text with
 // its control characters written as escapes (so a caption's line ends cannot forge lines), and "\n".
 // A text longer than MaxLogTextLength (a peer's names can be any length) is cut there, with "...".
+// A named display's lines carry its name in brackets before the text ("[left] "), so the lines of
+// several displays in one journal or file tell apart.
 inline constexpr qsizetype MaxLogTextLength = 1000;
-QByteArray FormatLogLine(const QDateTime& time, LogCategory category, QStringView text);
+QByteArray FormatLogLine(const QDateTime& time, LogCategory category, QStringView text, QStringView tag = {});
 
 // The display's event log: one line per event on standard error (which the journal takes under the
 // service manager) and, when a file is named, appended to that file too.
@@ -40,6 +42,8 @@ public:
     EventLog& operator=(const EventLog&) = delete;
 
     void write(LogCategory category, QStringView text);
+    // The display's name for every line from now on; empty for none.
+    void setTag(const QString& tag) { m_tag = tag; }
 
     const QString& filePath() const { return m_filePath; }
 
@@ -52,6 +56,7 @@ private:
     const int m_errorDescriptor;
     const QString m_filePath;
     const qsizetype m_maxWaitingLines;
+    QString m_tag; // the GUI thread's: lines are formatted there
 
     // --- Shared by the GUI thread and the writer, under m_mutex.
     std::mutex m_mutex;

@@ -7,9 +7,10 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // The switches followed by a value: the value is passed over, so "/fontname --odd" stays a font name.
-constexpr std::array<QStringView, 12> ValueSwitches = {u"port",     u"capport",  u"xpos",           u"ypos",
-                                                       u"width",    u"height",   u"adjust",         u"monitor",
-                                                       u"fontsize", u"fontname", u"BaseFontHeight", u"log"};
+constexpr std::array<QStringView, 15> ValueSwitches = {
+    u"port",     u"capport",  u"xpos",           u"ypos", u"width",    u"height", u"adjust", u"monitor",
+    u"fontsize", u"fontname", u"BaseFontHeight", u"log",  u"instance", u"bind",   u"allow",
+};
 
 bool takesValue(const QString& parameter) {
     if (!parameter.startsWith(u'/'))
@@ -30,8 +31,8 @@ Usage: veltrinox-lcd [/switch value]...
 
 Switches are written "/name value" (names in any letter case); the last of a repeated switch counts.
 Without a switch, the stored settings apply (the first start's defaults in brackets).
-  /port N            caption feed port, TCP [10000]
-  /capport N         control port for Stagetext and status queries, TCP [1024]
+  /port N            caption feed port, TCP [stored "Feed Port": 10000]
+  /capport N         control port for Stagetext and status queries, TCP [stored "Control Port": 1024]
   /xpos N            window's left edge in pixels; turns "Fix Top left" off [stored: 0]
   /ypos N            window's top edge in pixels; turns "Fix Top left" off [stored: 0]
   /width N           window width in pixels (the setup's field keeps 240..3840) [stored: 352]
@@ -42,6 +43,12 @@ Without a switch, the stored settings apply (the first start's defaults in brack
   /fontname NAME     override font (quote a name with blanks); turns Font Override on [none]
   /BaseFontHeight N  base font height in pixels, instead of the display image's width / 56
   /log FILE          also append the event log to FILE (it always goes to standard error) [none]
+  /instance NAME     a named display (letters, digits, "-", "_"): its own stored settings, kept caption,
+                     window title and log tag, so several run side by side [none]
+  /bind ADDRESS      feed and control ports listen on this IPv4 or IPv6 address only; the sign-on goes
+                     out only from the adapter holding it [stored "Listen Address": every IPv4 address]
+  /allow LIST        serve only these controllers: addresses and ranges, comma-separated
+                     (192.168.10.0/24,10.0.0.5,fd00::/8) [stored "Allowed Controllers": everyone]
 A size switch (/width, /height, /adjust) turns Font Override off again.
 Numbers may be hexadecimal after "$" or "0x"; "-name" finds a switch but gives it no value.
 

@@ -39,6 +39,7 @@ StoredDisplayState SettingsCommands::liveState() const {
     state.fontName = m_settings.FontSelector();
     // A picture chosen and then cleared is not stored.
     state.backgroundImage = m_window.HasBackgroundImage() ? m_window.backgroundFileName() : QString();
+    m_network.applyTo(state);
     return state;
 }
 
@@ -102,5 +103,6 @@ void SettingsCommands::loadSettingsFile(const QString& fileName) {
     m_settings.setFontSelector(state.fontName);
     // A picture that is no longer there, or no longer a bitmap, leaves the background as it was.
     m_window.loadBackgroundImage(state.backgroundImage);
+    m_network = StoredNetwork::of(state);
     Q_EMIT loaded(fileName);
 }

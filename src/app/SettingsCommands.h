@@ -12,8 +12,8 @@ class SettingsStore;
 class WindowGeometry;
 
 // "Save Settings to Registry", "Save Settings to File" and "Load Settings from file": the live
-// display (window geometry and modes, display settings, caption colour, background) as the
-// seventeen stored values, and back. Failures to write are said with warning(), writes that worked
+// display (window geometry and modes, display settings, caption colour, background, the network as
+// stored) as the stored values, and back. Failures to write are said with warning(), writes that worked
 // with saved(); a loaded file ends in loaded(), for the owner to apply as the setup dialog's Apply does.
 class SettingsCommands : public QObject {
     Q_OBJECT
@@ -36,8 +36,11 @@ public:
     // background from the file (each missing value its default).
     void loadSettingsFile(const QString& fileName);
 
-    // The seventeen values of the running display.
+    // The stored values of the running display.
     StoredDisplayState liveState() const;
+
+    // The network as the store gave it at start, or as a settings file loaded since.
+    void setStoredNetwork(const StoredNetwork& network) { m_network = network; }
 
 Q_SIGNALS:
     void warning(const QString& message);
@@ -51,4 +54,5 @@ private:
     WindowGeometry& m_geometry;
     DisplaySettings& m_settings;
     SettingsFileChooser& m_files;
+    StoredNetwork m_network = StoredNetwork::of(StoreDefaults);
 };

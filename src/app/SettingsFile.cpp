@@ -131,6 +131,10 @@ bool SettingsFile::ReadBoolean(const QString& name, bool fallback) const {
     return ReadInteger(name, fallback ? 1 : 0) != 0;
 }
 
+bool SettingsFile::contains(const QString& name) const {
+    return m_document->value(name) != nullptr;
+}
+
 QString SettingsFile::ReadText(const QString& name, const QString& fallback) const {
     const char* value = m_document->value(name);
     if (value == nullptr)
@@ -187,11 +191,16 @@ std::optional<SettingsFileError> SettingsFile::save() const {
 }
 
 void WriteDisplaySection(SettingsFile& file, const StoredDisplayState& state) {
+    const StoredDisplayState defaults;
     for (const StoredSettings::StoredValue& value : StoredSettings::Table) {
         std::visit(
             [&](auto member) {
                 const auto& field = state.*member;
                 using Kind = std::decay_t<decltype(field)>;
+                // A default is left out, unless the file holds another value that it must replace.
+                if (value.written == StoredSettings::Written::WhenChanged && field == defaults.*member &&
+                    !file.contains(value.name))
+                    return;
                 if constexpr (std::is_same_v<Kind, int>)
                     file.WriteInteger(value.name, field);
                 else if constexpr (std::is_same_v<Kind, bool>)

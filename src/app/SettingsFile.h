@@ -44,6 +44,9 @@ public:
     // do not belong to it.
     QString ReadText(const QString& name, const QString& fallback) const;
 
+    // Whether section "Display" holds the key.
+    bool contains(const QString& name) const;
+
     // In decimal.
     void WriteInteger(const QString& name, int value);
     // As "1" or "0".
@@ -64,7 +67,8 @@ private:
     std::unique_ptr<Document> m_document;
 };
 
-// Writes the seventeen values into section "Display", in the order the display has always written them.
+// Writes the stored values into section "Display", in the order the display has always written them;
+// the network's only where they differ from their defaults (or the file already holds them).
 void WriteDisplaySection(SettingsFile& file, const StoredDisplayState& state);
-// Reads the seventeen values from section "Display"; each one missing takes a default-made state's.
+// Reads the stored values from section "Display"; each one missing takes a default-made state's.
 StoredDisplayState ReadDisplaySection(const SettingsFile& file);

@@ -31,6 +31,15 @@ std::optional<int> numberIn(const QString& text) {
 SettingsStore::SettingsStore()
     : m_settings(std::make_unique<QSettings>(QString::fromLatin1(Organisation), QString::fromLatin1(Application))) {}
 
+SettingsStore::SettingsStore(std::unique_ptr<QSettings> settings) : m_settings(std::move(settings)) {}
+
+std::unique_ptr<SettingsStore> SettingsStore::forInstance(const QString& instance) {
+    if (instance.isEmpty())
+        return std::make_unique<SettingsStore>();
+    return std::unique_ptr<SettingsStore>(new SettingsStore(std::make_unique<QSettings>(
+        QString::fromLatin1(Organisation), QString::fromLatin1(Application) + u" - "_s + instance)));
+}
+
 SettingsStore::SettingsStore(const QString& fileName)
     : m_settings(std::make_unique<QSettings>(fileName, QSettings::IniFormat)) {}
 
@@ -134,7 +143,9 @@ void WriteStoredDisplayState(SettingsStore& store, const StoredDisplayState& sta
             [&](auto member) {
                 const auto& field = state.*member;
                 using Kind = std::decay_t<decltype(field)>;
-                if constexpr (std::is_same_v<Kind, int>)
+                if (value.written == StoredSettings::Written::WhenChanged && field == StoreDefaults.*member)
+                    store.DeleteSetting(value.name);
+                else if constexpr (std::is_same_v<Kind, int>)
                     store.WriteSettingInteger(value.name, field);
                 else if constexpr (std::is_same_v<Kind, bool>)
                     store.WriteSettingBoolean(value.name, field);

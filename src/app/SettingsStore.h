@@ -8,7 +8,8 @@
 class QSettings;
 
 // The per-user store of the display's settings: QSettings of organisation "Quillmarch", application
-// "Brindlecast LCD" (the registry key on Windows, ~/.config/Quillmarch/Brindlecast LCD.conf here).
+// "Brindlecast LCD" (the registry key on Windows, ~/.config/Quillmarch/Brindlecast LCD.conf here), or
+// a store of its own for each named display.
 // Values sit directly under the root, named as the operator knows them ("Form Width", "Font
 // colour"). Reads never fail: a value that is missing or cannot be read as the kind asked for gives
 // the default of the place that reads it.
@@ -16,6 +17,9 @@ class SettingsStore {
 public:
     // The user's own store.
     SettingsStore();
+    // The user's store of a named display (application "Brindlecast LCD - left"), apart from every
+    // other display's; with an empty name the user's own store.
+    static std::unique_ptr<SettingsStore> forInstance(const QString& instance);
     // A store in a file of its own, in the same format (for tests and tools).
     explicit SettingsStore(const QString& fileName);
     ~SettingsStore();
@@ -42,11 +46,14 @@ public:
     bool sync();
 
 private:
+    explicit SettingsStore(std::unique_ptr<QSettings> settings);
+
     std::unique_ptr<QSettings> m_settings;
 };
 
-// The seventeen values from the store, each missing or unreadable one its StoreDefaults value; the
+// The stored values from the store, each missing or unreadable one its StoreDefaults value; the
 // caption colour comes back in its text form ("$00FFFF").
 StoredDisplayState ReadStoredDisplayState(const SettingsStore& store);
-// Writes all seventeen values, in the order the display has always written them.
+// Writes the stored values, in the order the display has always written them; the network's only
+// where they differ from their defaults, removing them otherwise.
 void WriteStoredDisplayState(SettingsStore& store, const StoredDisplayState& state);

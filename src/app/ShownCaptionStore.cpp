@@ -27,6 +27,12 @@ QString ShownCaptionStore::filePath(const QString& folder, quint16 feedPort) {
     return QDir(folder).filePath(u"shown-caption-%1.json"_s.arg(feedPort));
 }
 
+QString ShownCaptionStore::filePath(const QString& folder, const QString& instance) {
+    // Not "shown-caption-NAME.json": a display named "10001" would share the file of the unnamed
+    // display on port 10001.
+    return QDir(folder).filePath(u"shown-caption-instance-%1.json"_s.arg(instance));
+}
+
 ShownCaptionStore::ShownCaptionStore(QString filePath) : m_path(std::move(filePath)), m_thread([this] { run(); }) {}
 
 ShownCaptionStore::~ShownCaptionStore() {

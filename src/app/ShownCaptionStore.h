@@ -22,6 +22,8 @@ public:
     // The file of the display whose caption feed listens on this port: displays on other ports keep
     // their own.
     static QString filePath(const QString& folder, quint16 feedPort);
+    // The file of a named display, which keeps its caption whatever its ports.
+    static QString filePath(const QString& folder, const QString& instance);
 
     explicit ShownCaptionStore(QString filePath);
     // Writes what was handed in, then stops.

@@ -6,8 +6,10 @@
 #include <optional>
 #include <variant>
 
-// The eighteen values the display keeps of itself, in the per-user store and in settings files,
-// under the same names. A default-made state is what a settings file without them reads as.
+// The values the display keeps of itself, in the per-user store and in settings files, under the
+// same names: the eighteen of the window and the captions, and the four of the network, which a
+// service started without switches needs. A default-made state is what a settings file without them
+// reads as.
 struct StoredDisplayState {
     int formTop = 0;
     int formLeft = 0;
@@ -30,8 +32,36 @@ struct StoredDisplayState {
     QString fontColour = QStringLiteral("clyellow");
     QString fontName = QStringLiteral("Arial");
     QString backgroundImage;
+    // The network, as the switches /port, /capport, /bind and /allow give it (which win over these).
+    // Ports are text, handed to the listeners as they are; an empty listen address is every IPv4
+    // address, an empty list of controllers everyone.
+    QString feedPort = QStringLiteral("10000");
+    QString controlPort = QStringLiteral("1024");
+    QString listenAddress;
+    QString allowedControllers;
 
     bool operator==(const StoredDisplayState&) const = default;
+};
+
+// The network's four stored values. The running display listens as it started, so a save writes
+// them as the store or a loaded file gave them (never the switches' values), and a loaded file's
+// take effect at the next start.
+struct StoredNetwork {
+    QString feedPort;
+    QString controlPort;
+    QString listenAddress;
+    QString allowedControllers;
+
+    static StoredNetwork of(const StoredDisplayState& state) {
+        return {state.feedPort, state.controlPort, state.listenAddress, state.allowedControllers};
+    }
+    void applyTo(StoredDisplayState& state) const {
+        state.feedPort = feedPort;
+        state.controlPort = controlPort;
+        state.listenAddress = listenAddress;
+        state.allowedControllers = allowedControllers;
+    }
+    bool operator==(const StoredNetwork&) const = default;
 };
 
 // What the per-user store reads as when it holds none of the values: a first start.
@@ -54,6 +84,10 @@ inline const StoredDisplayState StoreDefaults{
     .fontColour = QStringLiteral("$00FFFF"),
     .fontName = QStringLiteral("Arial"),
     .backgroundImage = QString(),
+    .feedPort = QStringLiteral("10000"),
+    .controlPort = QStringLiteral("1024"),
+    .listenAddress = QString(),
+    .allowedControllers = QString(),
 };
 
 namespace StoredSettings {
@@ -76,6 +110,10 @@ inline constexpr QLatin1StringView AntiAliased{"AntiAliased"};
 inline constexpr QLatin1StringView FontColour{"Font colour"};
 inline constexpr QLatin1StringView FontName{"Font name"};
 inline constexpr QLatin1StringView BackgroundImage{"Background Image"};
+inline constexpr QLatin1StringView FeedPort{"Feed Port"};
+inline constexpr QLatin1StringView ControlPort{"Control Port"};
+inline constexpr QLatin1StringView ListenAddress{"Listen Address"};
+inline constexpr QLatin1StringView AllowedControllers{"Allowed Controllers"};
 
 // A whole number, a boolean, text, or the caption colour (kept as a number, held as text).
 using Field = std::variant<int StoredDisplayState::*, bool StoredDisplayState::*, QString StoredDisplayState::*>;
@@ -85,13 +123,19 @@ struct Range {
     int maximum;
 };
 
-// One stored value: its name, the member of the state that holds it, and the range the display
-// settings keep it in, where they keep one.
+// When a save writes a value: always (the window's and the captions' values, as they have always
+// been written), or only when it differs from its default, so that stores and files of displays that
+// never set it stay as they were (a default value is then removed from the store).
+enum class Written { Always, WhenChanged };
+
+// One stored value: its name, the member of the state that holds it, the range the display
+// settings keep it in, where they keep one, and when a save writes it.
 struct StoredValue {
     QLatin1StringView name;
     Field field;
     bool colour = false;
     std::optional<Range> range = std::nullopt;
+    Written written = Written::Always;
 };
 
 inline constexpr Range SignWidthRange{240, 3840};
@@ -101,7 +145,7 @@ inline constexpr Range FontHeightRange{0, 200};
 inline constexpr Range FontAdjustRange{10, 1000};
 
 // Every stored value, in the order both places have always been written.
-inline const std::array<StoredValue, 18> Table{{
+inline const std::array<StoredValue, 22> Table{{
     {FormTop, &StoredDisplayState::formTop},
     {FormLeft, &StoredDisplayState::formLeft},
     {FormHeight, &StoredDisplayState::formHeight, false, SignHeightRange},
@@ -120,6 +164,10 @@ inline const std::array<StoredValue, 18> Table{{
     {FontColour, &StoredDisplayState::fontColour, true},
     {FontName, &StoredDisplayState::fontName},
     {BackgroundImage, &StoredDisplayState::backgroundImage},
+    {FeedPort, &StoredDisplayState::feedPort, false, std::nullopt, Written::WhenChanged},
+    {ControlPort, &StoredDisplayState::controlPort, false, std::nullopt, Written::WhenChanged},
+    {ListenAddress, &StoredDisplayState::listenAddress, false, std::nullopt, Written::WhenChanged},
+    {AllowedControllers, &StoredDisplayState::allowedControllers, false, std::nullopt, Written::WhenChanged},
 }};
 
 } // namespace StoredSettings

@@ -4,6 +4,8 @@
 #include "InformationRequest.h"
 #include "PlatformChoice.h"
 #include "ServiceNotifier.h"
+#include "SettingsStore.h"
+#include "StartOptions.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -34,6 +36,21 @@ int main(int argc, char* argv[]) {
         std::fputs(answer->error.toLocal8Bit().constData(), stderr);
         return answer->exitStatus;
     }
+    // A bad name, listen address or allow list ends the start before anything is shown or opened.
+    const CommandLine startSwitches(parameters);
+    const InstanceNameRead instance = ReadInstanceName(startSwitches);
+    if (instance.error) {
+        std::fprintf(stderr, "veltrinox-lcd: %s\n", instance.error->toLocal8Bit().constData());
+        return BadStartOptionStatus;
+    }
+    std::unique_ptr<SettingsStore> store = SettingsStore::forInstance(instance.name);
+    const ListenOptionsRead listen =
+        ReadListenOptions(startSwitches, StoredNetwork::of(ReadStoredDisplayState(*store)));
+    if (listen.error) {
+        std::fprintf(stderr, "veltrinox-lcd: %s\n", listen.error->toLocal8Bit().constData());
+        return BadStartOptionStatus;
+    }
+
     const PlatformChoice platform = ChoosePlatform(CurrentDisplayEnvironment(parameters));
     if (platform.kind == PlatformChoice::Kind::NoDisplayServer) {
         std::fprintf(stderr, "veltrinox-lcd: %s\n", platform.note.toLocal8Bit().constData());
@@ -49,7 +66,10 @@ int main(int argc, char* argv[]) {
 
     const CommandLine commandLine(QCoreApplication::arguments());
     EventLog eventLog(STDERR_FILENO, commandLine.ReturnParamStr(u"log"));
-    DisplayApplication display(commandLine, std::make_unique<SettingsStore>());
+    eventLog.setTag(instance.name);
+    DisplayApplication display(commandLine, std::move(store));
+    display.setInstanceName(instance.name);
+    display.setListenOptions(listen.options);
     display.setEventLog(eventLog);
     display.setPlatformNote(platform.note);
     display.quitOnTerminationSignals();

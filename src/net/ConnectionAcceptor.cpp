@@ -19,6 +19,14 @@ std::vector<ConnectionAcceptor*>& waitingAcceptors() {
     return acceptors;
 }
 
+// Closes with a reset rather than a goodbye: the peer learns nothing, and a flood of refused
+// connections leaves no closing connections behind on this side.
+void resetAndClose(int descriptor) {
+    const linger atOnce{1, 0};
+    ::setsockopt(descriptor, SOL_SOCKET, SO_LINGER, &atOnce, sizeof atOnce);
+    ::close(descriptor);
+}
+
 bool outOfResources(int error) {
     return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
 }
@@ -26,7 +34,7 @@ bool outOfResources(int error) {
 } // namespace
 
 QString PeerName(const QTcpSocket& connection) {
-    return connection.peerAddress().toString() + u':' + QString::number(connection.peerPort());
+    return PlainPeerAddress(connection.peerAddress()).toString() + u':' + QString::number(connection.peerPort());
 }
 
 ConnectionAcceptor::ConnectionAcceptor(int backlog, QObject* parent)
@@ -60,8 +68,10 @@ QString ConnectionAcceptor::errorString() const {
 
 void ConnectionAcceptor::acceptWaiting() {
     for (;;) {
-        const int descriptor =
-            ::accept4(int(m_server->socketDescriptor()), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        sockaddr_storage peer{};
+        socklen_t peerLength = sizeof peer;
+        const int descriptor = ::accept4(int(m_server->socketDescriptor()), reinterpret_cast<sockaddr*>(&peer),
+                                         &peerLength, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (descriptor < 0) {
             if (errno == EAGAIN || errno == EWOULDBLOCK)
                 return;
@@ -70,6 +80,14 @@ void ConnectionAcceptor::acceptWaiting() {
                 return;
             }
             continue; // the waiting connection failed on its own (reset, network errors): the next one
+        }
+        if (!m_allowedPeers.allowsEveryone()) {
+            const QHostAddress address = PlainPeerAddress(QHostAddress(reinterpret_cast<const sockaddr*>(&peer)));
+            if (!m_allowedPeers.allows(address)) {
+                resetAndClose(descriptor);
+                Q_EMIT refused(address);
+                continue;
+            }
         }
         auto* connection = new QTcpSocket(this);
         if (!connection->setSocketDescriptor(descriptor)) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AllowedPeers.h"
+
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
@@ -15,6 +17,8 @@ class QTimer;
 // a second. This acceptor stops watching instead, until a connection that any acceptor handed out has
 // gone (or a second has passed, for descriptors freed elsewhere); meanwhile new connections wait in
 // the backlog.
+// It is also the one place that keeps controllers out: a connection from a peer outside the allowed
+// peers is closed (reset) as it is accepted, before anything is read from it or written to it.
 // A connection's peer as the log names it: "address:port".
 QString PeerName(const QTcpSocket& connection);
 
@@ -32,9 +36,14 @@ public:
     quint16 port() const;
     QString errorString() const;
 
+    // Everyone until told otherwise.
+    void setAllowedPeers(const AllowedPeers& peers) { m_allowedPeers = peers; }
+
 Q_SIGNALS:
     // A new connection, a child of the acceptor until its owner says otherwise.
     void accepted(QTcpSocket* connection);
+    // A connection from a peer outside the allowed peers was closed as it came.
+    void refused(const QHostAddress& peer);
 
 private:
     void acceptWaiting();
@@ -45,4 +54,5 @@ private:
     QTcpServer* m_server; // binds and listens; its own accepting stays paused
     QSocketNotifier* m_notifier = nullptr;
     QTimer* m_retry;
+    AllowedPeers m_allowedPeers;
 };

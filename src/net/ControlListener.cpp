@@ -14,6 +14,7 @@ constexpr char Greeting[] = "LCD Captioning Telnet Interface\r\n";
 ControlListener::ControlListener(const ControlQueries& display, QObject* parent)
     : QObject(parent), m_display(display), m_acceptor(new ConnectionAcceptor(ListenBacklog, this)) {
     connect(m_acceptor, &ConnectionAcceptor::accepted, this, &ControlListener::accept);
+    connect(m_acceptor, &ConnectionAcceptor::refused, this, &ControlListener::peerRefused);
 }
 
 const ControlQueries& ControlListener::defaultControlQueries() {
@@ -35,6 +36,10 @@ quint16 ControlListener::port() const {
 
 QString ControlListener::errorString() const {
     return m_acceptor->errorString();
+}
+
+void ControlListener::setAllowedPeers(const AllowedPeers& peers) {
+    m_acceptor->setAllowedPeers(peers);
 }
 
 void ControlListener::accept(QTcpSocket* connection) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AllowedPeers.h"
 #include "ControlMessage.h"
 #include "StagetextConversion.h"
 
@@ -40,11 +41,15 @@ public:
     bool listen(quint16 port, const QHostAddress& address = QHostAddress::AnyIPv4);
     quint16 port() const;
     QString errorString() const;
+    // Only these controllers are served; others are closed as they connect (peerRefused).
+    void setAllowedPeers(const AllowedPeers& peers);
 
     // The rate the last Stagetext caption set, carried into the next ones.
     const QString& StagetextSpeed() const { return m_converter.StagetextSpeed(); }
 
 Q_SIGNALS:
+    // A controller outside the allowed peers connected, and was closed at once.
+    void peerRefused(const QHostAddress& peer);
     void documentReceived(const QString& document);
     void failureReported(const QString& message);
     // For the log: connections with the peer's "address:port", and named files left as text.

@@ -13,6 +13,7 @@ constexpr char Acknowledgement[] = "OK";
 
 FeedListener::FeedListener(QObject* parent) : QObject(parent), m_acceptor(new ConnectionAcceptor(ListenBacklog, this)) {
     connect(m_acceptor, &ConnectionAcceptor::accepted, this, &FeedListener::accept);
+    connect(m_acceptor, &ConnectionAcceptor::refused, this, &FeedListener::peerRefused);
 }
 
 FeedListener::~FeedListener() = default;
@@ -27,6 +28,10 @@ quint16 FeedListener::port() const {
 
 QString FeedListener::errorString() const {
     return m_acceptor->errorString();
+}
+
+void FeedListener::setAllowedPeers(const AllowedPeers& peers) {
+    m_acceptor->setAllowedPeers(peers);
 }
 
 void FeedListener::accept(QTcpSocket* connection) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AllowedPeers.h"
 #include "FeedFramer.h"
 
 #include <QHostAddress>
@@ -35,8 +36,12 @@ public:
     bool listen(quint16 port, const QHostAddress& address = QHostAddress::AnyIPv4);
     quint16 port() const;
     QString errorString() const;
+    // Only these controllers are served; others are closed as they connect (peerRefused).
+    void setAllowedPeers(const AllowedPeers& peers);
 
 Q_SIGNALS:
+    // A controller outside the allowed peers connected, and was closed at once.
+    void peerRefused(const QHostAddress& peer);
     // A whole document arrived: it joins the queue, and the next caption is shown.
     void documentReceived(const QString& document);
     // A controller connected or disconnected: the queue empties.

@@ -71,6 +71,16 @@ QList<SignOnAdapter> QualifyingAdapters(const QList<SignOnAdapter>& adapters) {
     return qualifying;
 }
 
+QList<SignOnAdapter> AdaptersHolding(const QList<SignOnAdapter>& adapters, const QHostAddress& address) {
+    QList<SignOnAdapter> holding;
+    for (const SignOnAdapter& adapter : adapters) {
+        if (!adapter.address.isEmpty() &&
+            QHostAddress(adapter.address).isEqual(address, QHostAddress::TolerantConversion))
+            holding.append(adapter);
+    }
+    return holding;
+}
+
 QByteArray SignOnText(const SignOnAdapter& adapter, const SignOnValues& values) {
     XmlDocument document;
     pugi::xml_node element = document.createDocumentElement("PC_Display");

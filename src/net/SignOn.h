@@ -44,6 +44,10 @@ const SignOnAdapterSource& systemSignOnAdapters();
 // The adapters that get a datagram: ETHERNET or WIRELESS, "Up", with an address.
 QList<SignOnAdapter> QualifyingAdapters(const QList<SignOnAdapter>& adapters);
 
+// The adapters that hold the address (a display listening on one address signs on only there); none
+// for an IPv6 address, which the sign-on cannot announce.
+QList<SignOnAdapter> AdaptersHolding(const QList<SignOnAdapter>& adapters, const QHostAddress& address);
+
 // The datagram for one adapter: the PC_Display element and CR LF, in the 8-bit code page.
 QByteArray SignOnText(const SignOnAdapter& adapter, const SignOnValues& values);
 

@@ -51,13 +51,15 @@ QIcon generatedIcon() {
     return QIcon(pixmap);
 }
 
+const QString WindowTitle = QStringLiteral("Veltrinox LCD presentation");
+
 } // namespace
 
 PresentationWindow::PresentationWindow(const PresentationInputs& inputs, PictureFileChooser& pictureFiles,
                                        QWidget* parent)
     : QWidget(parent, presentationFlags(Border::Shown, true)), m_inputs(inputs), m_pictureFiles(pictureFiles),
       m_presenter(*this), m_popupMenu(this) {
-    setWindowTitle(QStringLiteral("Veltrinox LCD presentation"));
+    setWindowTitle(WindowTitle);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     QPalette background = palette();
@@ -87,6 +89,12 @@ PresentationWindow::PresentationWindow(const PresentationInputs& inputs, Picture
 
 PresentationWindow::~PresentationWindow() {
     stopAnimation();
+}
+
+void PresentationWindow::setInstanceName(const QString& name) {
+    setWindowTitle(name.isEmpty() ? WindowTitle : WindowTitle + u" - "_s + name);
+    if (m_trayIcon)
+        m_trayIcon->setToolTip(windowTitle());
 }
 
 void PresentationWindow::createTrayIcon() {

@@ -40,6 +40,9 @@ public:
                                 PictureFileChooser& pictureFiles = pictureFileDialog(), QWidget* parent = nullptr);
     ~PresentationWindow() override;
 
+    // A named display's window (and tray icon) says its name after the title: "... - left".
+    void setInstanceName(const QString& name);
+
     Presenter& presenter() { return m_presenter; }
     const Presenter& presenter() const { return m_presenter; }
 

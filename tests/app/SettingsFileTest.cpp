@@ -85,6 +85,33 @@ TEST_F(SettingsFileTest, KeepsAllSeventeenValuesThroughAFile) {
     EXPECT_EQ(ReadDisplaySection(SettingsFile(path)), expected);
 }
 
+TEST_F(SettingsFileTest, WritesTheNetworkOnlyWhereItDiffersOrReplacesAValue) {
+    StoredDisplayState state;
+    state.controlPort = u"1025"_s;
+    state.allowedControllers = u"10.0.0.0/8"_s;
+    {
+        SettingsFile file(path);
+        WriteDisplaySection(file, state);
+        ASSERT_FALSE(file.save().has_value());
+    }
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray text = written.readAll();
+    EXPECT_TRUE(text.contains("Control Port=1025\r\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Allowed Controllers=10.0.0.0/8\r\n"));
+    EXPECT_FALSE(text.contains("Feed Port"));
+    EXPECT_FALSE(text.contains("Listen Address"));
+    EXPECT_EQ(ReadDisplaySection(SettingsFile(path)).controlPort, u"1025"_s);
+
+    // A later save at the defaults must not leave the old values standing.
+    {
+        SettingsFile file(path);
+        WriteDisplaySection(file, StoredDisplayState());
+        ASSERT_FALSE(file.save().has_value());
+    }
+    EXPECT_EQ(StoredNetwork::of(ReadDisplaySection(SettingsFile(path))), StoredNetwork::of(StoredDisplayState()));
+}
+
 TEST_F(SettingsFileTest, WritesANewFileAsProfileLinesInOrder) {
     StoredDisplayState state;
     state.formTop = -20;

@@ -2,6 +2,7 @@
 
 #include "support/QtPrinters.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -122,7 +123,60 @@ TEST_F(SettingsStoreTest, KeepsAllSeventeenValues) {
     StoredDisplayState expected = saved;
     expected.fontColour = u"$FF0000"_s; // kept as its number, read back in the text form
     EXPECT_EQ(ReadStoredDisplayState(SettingsStore(path)), expected);
-    EXPECT_EQ(QSettings(path, QSettings::IniFormat).allKeys().size(), qsizetype(StoredSettings::Table.size()));
+    // The network's values are at their defaults, and are not written.
+    EXPECT_EQ(QSettings(path, QSettings::IniFormat).allKeys().size(), qsizetype(StoredSettings::Table.size()) - 4);
+}
+
+TEST_F(SettingsStoreTest, KeepsTheNetworkOnlyWhereItDiffersFromTheDefaults) {
+    StoredDisplayState state = StoreDefaults;
+    state.feedPort = u"10001"_s;
+    state.listenAddress = u"192.168.10.5"_s;
+    state.allowedControllers = u"192.168.10.0/24, 10.0.0.5"_s;
+    {
+        SettingsStore store(path);
+        WriteStoredDisplayState(store, state);
+        ASSERT_TRUE(store.sync());
+    }
+    EXPECT_EQ(ReadStoredDisplayState(SettingsStore(path)), state);
+    QStringList keys = QSettings(path, QSettings::IniFormat).allKeys();
+    EXPECT_TRUE(keys.contains(u"Feed Port"_s));
+    EXPECT_FALSE(keys.contains(u"Control Port"_s));
+
+    // Back at the defaults, the values leave the store.
+    {
+        SettingsStore store(path);
+        WriteStoredDisplayState(store, StoreDefaults);
+        ASSERT_TRUE(store.sync());
+    }
+    keys = QSettings(path, QSettings::IniFormat).allKeys();
+    for (const char* name : {"Feed Port", "Control Port", "Listen Address", "Allowed Controllers"})
+        EXPECT_FALSE(keys.contains(QString::fromLatin1(name))) << name;
+    EXPECT_EQ(ReadStoredDisplayState(SettingsStore(path)), StoreDefaults);
+}
+
+// Each named display has a store of its own, and the display without a name keeps the one it has
+// always had: saving one never touches another.
+TEST(SettingsStoreInstanceTest, NamedDisplaysKeepStoresOfTheirOwn) {
+    const std::unique_ptr<SettingsStore> unnamed = SettingsStore::forInstance({});
+    const std::unique_ptr<SettingsStore> left = SettingsStore::forInstance(u"left"_s);
+    const std::unique_ptr<SettingsStore> right = SettingsStore::forInstance(u"right"_s);
+    EXPECT_EQ(unnamed->fileName(), SettingsStore().fileName());
+    EXPECT_TRUE(unnamed->fileName().endsWith(u"/Quillmarch/Brindlecast LCD.conf"_s))
+        << unnamed->fileName().toStdString();
+    EXPECT_TRUE(left->fileName().endsWith(u"/Quillmarch/Brindlecast LCD - left.conf"_s))
+        << left->fileName().toStdString();
+    EXPECT_NE(left->fileName(), right->fileName());
+
+    const QString name = u"Form Width"_s;
+    unnamed->DeleteSetting(name);
+    left->WriteSettingInteger(name, 1280);
+    right->WriteSettingInteger(name, 640);
+    ASSERT_TRUE(left->sync() && right->sync() && unnamed->sync());
+    EXPECT_EQ(SettingsStore::forInstance(u"left"_s)->ReadSettingInteger(name, 0), 1280);
+    EXPECT_EQ(SettingsStore::forInstance(u"right"_s)->ReadSettingInteger(name, 0), 640);
+    EXPECT_EQ(SettingsStore::forInstance({})->ReadSettingInteger(name, 7), 7);
+    for (const SettingsStore* store : {left.get(), right.get()})
+        QFile::remove(store->fileName());
 }
 
 } // namespace

@@ -232,4 +232,62 @@ TEST_F(ControlListenerTest, AFailedCaptionClosesOnlyItsConnection) {
     ASSERT_TRUE(waitFor([&] { return documents.size() == 1; }));
 }
 
+// A controller from 127.0.0.2 is in the list, one from 127.0.0.1 is not: the refused one reads
+// nothing at all (no greeting, no "OK", no reply) before its connection ends, and only its address
+// is reported; the served one is greeted as ever. Both ports keep controllers out alike, and a port
+// listening on both families names IPv4 peers in their IPv4 form.
+template <typename Listener> void checkOnlyAllowedPeersAreServed(Listener& listener, const QByteArray& greeting) {
+    listener.setAllowedPeers(AllowedPeers::parse(u"127.0.0.2, 10.0.0.0/8"_s).peers);
+    ASSERT_TRUE(listener.listen(0, QHostAddress::Any));
+    QList<QHostAddress> refused;
+    QStringList opened;
+    QObject::connect(&listener, &Listener::peerRefused, [&](const QHostAddress& peer) { refused.append(peer); });
+    QObject::connect(&listener, &Listener::connectionOpened, [&](const QString& peer) { opened.append(peer); });
+
+    QTcpSocket outsider;
+    outsider.connectToHost(QHostAddress::LocalHost, listener.port());
+    ASSERT_TRUE(outsider.waitForConnected(5000)); // the system's handshake, before the display sees it
+    QByteArray outsiderRead;
+    QObject::connect(&outsider, &QTcpSocket::readyRead, [&] { outsiderRead += outsider.readAll(); });
+    outsider.write(utf16le(Document) + "\x0B?0");
+    const bool ended = waitFor([&] { return outsider.state() == QAbstractSocket::UnconnectedState; });
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(outsiderRead, QByteArray());
+    EXPECT_EQ(refused, QList<QHostAddress>{QHostAddress(u"127.0.0.1"_s)});
+
+    QTcpSocket allowed;
+    ASSERT_TRUE(allowed.bind(QHostAddress(u"127.0.0.2"_s)));
+    allowed.connectToHost(QHostAddress::LocalHost, listener.port());
+    ASSERT_TRUE(allowed.waitForConnected(5000));
+    QByteArray allowedRead;
+    ASSERT_TRUE(waitFor([&] {
+        allowedRead += allowed.readAll();
+        return allowedRead.size() >= greeting.size();
+    }));
+    EXPECT_EQ(allowedRead, greeting);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].startsWith(u"127.0.0.2:"_s)) << opened[0].toStdString();
+    EXPECT_EQ(refused.size(), 1);
+}
+
+TEST(AllowedPeersListenerTest, TheFeedPortServesOnlyAllowedPeers) {
+    FeedListener listener;
+    QStringList documents;
+    QObject::connect(&listener, &FeedListener::documentReceived,
+                     [&](const QString& document) { documents.append(document); });
+    checkOnlyAllowedPeersAreServed(listener, QByteArray(FeedGreeting));
+    settle();
+    EXPECT_TRUE(documents.isEmpty()) << "the refused controller's caption never arrives";
+}
+
+TEST(AllowedPeersListenerTest, TheControlPortServesOnlyAllowedPeers) {
+    ControlListener listener;
+    QStringList documents;
+    QObject::connect(&listener, &ControlListener::documentReceived,
+                     [&](const QString& document) { documents.append(document); });
+    checkOnlyAllowedPeersAreServed(listener, QByteArray(ControlGreeting));
+    settle();
+    EXPECT_TRUE(documents.isEmpty());
+}
+
 } // namespace

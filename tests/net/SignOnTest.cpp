@@ -32,6 +32,18 @@ TEST(QualifyingAdaptersTest, TakesUpWiredAndWirelessAdaptersWithAnAddress) {
     EXPECT_EQ(QualifyingAdapters(adapters), adapters.first(2));
 }
 
+TEST(AdaptersHoldingTest, KeepsOnlyTheAdapterWithTheListenAddress) {
+    const QList<SignOnAdapter> adapters = {
+        {u"192.168.1.20"_s, u"ETHERNET"_s, u"Up"_s},
+        {u"10.0.0.2"_s, u"WIRELESS"_s, u"Up"_s},
+        {QString(), u"ETHERNET"_s, u"Up"_s},
+    };
+    EXPECT_EQ(AdaptersHolding(adapters, QHostAddress(u"10.0.0.2"_s)), adapters.sliced(1, 1));
+    EXPECT_EQ(AdaptersHolding(adapters, QHostAddress(u"::ffff:192.168.1.20"_s)), adapters.first(1));
+    EXPECT_TRUE(AdaptersHolding(adapters, QHostAddress(u"10.0.0.3"_s)).isEmpty());
+    EXPECT_TRUE(AdaptersHolding(adapters, QHostAddress(u"fd00::5"_s)).isEmpty());
+}
+
 TEST(SystemSignOnAdaptersTest, LoopbackNeverQualifies) {
     for (const SignOnAdapter& adapter : QualifyingAdapters(SystemSignOnAdapters()))
         EXPECT_NE(adapter.address, u"127.0.0.1"_s);

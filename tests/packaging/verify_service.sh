@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The display's systemd user unit passes systemd-analyze verify. Given the display just built, the
+# A systemd user unit of the display (the unnamed display's, or the template of named ones) passes
+# systemd-analyze verify. Given the display just built, the
 # unit's ExecStart is pointed at it (the unit names the display without a folder, which systemd finds
 # only once the package is installed); without it, the unit is verified as it stands, its manual page
 # included, as scripts/test does for the installed unit. Exit 77 skips where systemd-analyze is
@@ -21,9 +22,10 @@ verify --man=no verify "$work/plain.service" >"$work/plain.log" 2>&1 || {
 }
 
 if [ -n "$display" ]; then
-    sed "s|^ExecStart=veltrinox-lcd\$|ExecStart=$display|" "$unit" >"$work/veltrinox-lcd.service"
-    grep -qx "ExecStart=$display" "$work/veltrinox-lcd.service" || { echo "FAILED: no ExecStart=veltrinox-lcd"; exit 1; }
-    output=$(verify --man=no verify "$work/veltrinox-lcd.service" 2>&1) || { echo "FAILED: $output"; exit 1; }
+    copy="$work/$(basename "$unit")"
+    sed -E "s|^ExecStart=veltrinox-lcd( .*)?\$|ExecStart=$display\1|" "$unit" >"$copy"
+    grep -q "^ExecStart=$display" "$copy" || { echo "FAILED: no ExecStart=veltrinox-lcd"; exit 1; }
+    output=$(verify --man=no verify "$copy" 2>&1) || { echo "FAILED: $output"; exit 1; }
 else
     output=$(verify verify "$unit" 2>&1) || { echo "FAILED: $output"; exit 1; }
 fi
