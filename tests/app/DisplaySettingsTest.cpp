@@ -8,25 +8,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-TEST(DisplaySettingsTest, StartsWithTheBuiltInValues) {
-    const DisplaySettings settings;
-    EXPECT_EQ(settings.NumberOfLines(), 1);
-    EXPECT_EQ(settings.FontHeight(), 8);
-    EXPECT_TRUE(settings.FontSelector().isEmpty());
-    EXPECT_FALSE(settings.FontOverride());
-    EXPECT_FALSE(settings.AntiAliased());
-    EXPECT_EQ(settings.SignWidth(), 352);
-    EXPECT_EQ(settings.SignHeight(), 64);
-    EXPECT_EQ(settings.FontAdjustSpin(), 100);
-    EXPECT_EQ(settings.MonitorNumber(), 0);
-    EXPECT_FALSE(settings.FixTopLeft());
-    EXPECT_FALSE(settings.EnableWordWrap());
-    EXPECT_EQ(settings.CaptionColour(), 0x00FFFFu);
-    EXPECT_EQ(settings.FontColourSetting(), u"$00FFFF"_s);
-    EXPECT_TRUE(settings.OverrideFontName().isEmpty());
-    EXPECT_EQ(settings.OverrideFontSize(), 0);
-}
-
 struct RangeCase {
     void (DisplaySettings::*set)(int);
     int (DisplaySettings::*get)() const;

@@ -1,6 +1,7 @@
 #include "app/SettingsFile.h"
 
 #include "support/QtPrinters.h"
+#include "support/StoredStates.h"
 
 #include <QDir>
 #include <QFile>
@@ -55,33 +56,15 @@ protected:
     const QString path = directory.filePath(u"display.ini"_s);
 };
 
-TEST_F(SettingsFileTest, KeepsAllSeventeenValuesThroughAFile) {
-    const StoredDisplayState saved{
-        .formTop = -1080,
-        .formLeft = 1920,
-        .formHeight = 240,
-        .formWidth = 1280,
-        .fixTopLeft = true,
-        .monitor = 2,
-        .fullScreen = true,
-        .transparent = true,
-        .fontOverride = true,
-        .wordWrap = true,
-        .displayLines = 5,
-        .fontHeight = 60,
-        .fontAdjust = 150,
-        .antiAliased = false,
-        .fontColour = u"$0000FF"_s,
-        .fontName = u"Noto Sans CJK 日本語"_s,
-        .backgroundImage = u"/srv/Bühne/🎭 stage.bmp"_s,
-    };
+TEST_F(SettingsFileTest, KeepsEveryValueThroughAFile) {
+    const StoredDisplayState saved = EveryValueChanged();
     {
         SettingsFile file(path);
         WriteDisplaySection(file, saved);
         ASSERT_FALSE(file.save().has_value());
     }
     StoredDisplayState expected = saved;
-    expected.fontColour = u"255"_s; // the colour is stored as its number
+    expected.fontColour = u"16711680"_s; // the colour is stored as its number
     EXPECT_EQ(ReadDisplaySection(SettingsFile(path)), expected);
 }
 
@@ -143,25 +126,7 @@ TEST_F(SettingsFileTest, WritesANewFileAsProfileLinesInOrder) {
 }
 
 TEST_F(SettingsFileTest, AFileWithoutTheDisplaySectionGivesEveryDefault) {
-    const StoredDisplayState defaults{
-        .formTop = 0,
-        .formLeft = 0,
-        .formHeight = 100,
-        .formWidth = 400,
-        .fixTopLeft = false,
-        .monitor = 0,
-        .fullScreen = false,
-        .transparent = false,
-        .fontOverride = false,
-        .wordWrap = false,
-        .displayLines = 3,
-        .fontHeight = 44,
-        .fontAdjust = 100,
-        .antiAliased = true,
-        .fontColour = u"clyellow"_s,
-        .fontName = u"Arial"_s,
-        .backgroundImage = QString(),
-    };
+    const StoredDisplayState defaults; // what a display that was never set up starts with
     const std::optional<QByteArray> contents[] = {
         std::nullopt,
         ""_ba,

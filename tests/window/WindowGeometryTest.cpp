@@ -2,6 +2,7 @@
 
 #include "support/WindowFakes.h"
 #include "window/PresentationWindow.h"
+#include "window/WindowPlacement.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -34,12 +35,12 @@ protected:
     WindowGeometry geometry{window, settings};
 };
 
-TEST_F(WindowGeometryTest, ResetPositionTakesHalfThePrimaryScreen) {
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+// Where "Reset Position" puts the window is the placement's rule (WindowPlacementTest): here, that
+// the window takes it and the display size follows.
+TEST_F(WindowGeometryTest, ResetPositionAppliesThePlacementsRule) {
+    ASSERT_EQ(QGuiApplication::screens().size(), 1);
     geometry.resetPosition();
-    EXPECT_EQ(window.size(), QSize(screen.width() / 2, screen.height() / 2));
-    EXPECT_EQ(window.geometry().topLeft(),
-              QPoint(screen.width() / 2 - screen.width() / 4, screen.height() / 2 - screen.height() / 4));
+    EXPECT_EQ(window.geometry(), resetPosition(MonitorLayout{{QGuiApplication::primaryScreen()->geometry()}, 0, {}}));
     EXPECT_EQ(geometry.displaySize, window.size());
 }
 
