@@ -455,35 +455,31 @@ void DisplayApplication::connectEventLog() {
     }
 }
 
-void DisplayApplication::logStartUp() {
+QString DisplayApplication::windowPlacementText() const {
     const QRect frame = m_window->deviceFrameGeometry();
-    logEvent(
-        LogCategory::Start,
-        u"running: feed port %1, control port %2 on %10, allowed controllers: %11, %12; window %3 x %4 at (%5, %6) "
-        u"on monitor \"%9\"%7%8"_s.arg(m_feed.port())
-            .arg(m_control.port())
-            .arg(frame.width())
-            .arg(frame.height())
-            .arg(frame.x())
-            .arg(frame.y())
-            .arg(m_geometry->fullScreen ? u", full screen"_s : QString(),
-                 m_window->transparentMode() ? u", transparent"_s : QString())
-            .arg(m_geometry->monitorName())
-            .arg(m_listen.listenDescription(), m_listen.allowedPeers.description(),
-                 m_instanceName.isEmpty() ? u"no instance name"_s : u"instance \"%1\""_s.arg(m_instanceName)));
+    return u"window %1 x %2 at (%3, %4) on monitor \"%5\""_s.arg(frame.width())
+        .arg(frame.height())
+        .arg(frame.x())
+        .arg(frame.y())
+        .arg(m_geometry->monitorName());
+}
+
+void DisplayApplication::logStartUp() {
+    const QString network = u"feed port %1, control port %2 on "_s.arg(m_feed.port()).arg(m_control.port()) +
+                            m_listen.listenDescription() + u", allowed controllers: "_s +
+                            m_listen.allowedPeers.description();
+    const QString instance =
+        m_instanceName.isEmpty() ? u"no instance name"_s : u"instance \""_s + m_instanceName + u'"';
+    const QString modes = (m_geometry->fullScreen ? u", full screen"_s : QString()) +
+                          (m_window->transparentMode() ? u", transparent"_s : QString());
+    logEvent(LogCategory::Start,
+             u"running: "_s + network + u", "_s + instance + u"; "_s + windowPlacementText() + modes);
     // Monitors that come and go (a projector switched on after the PC) move the window: the log says
     // where it went once the window manager has placed it.
     const auto monitorsChanged = [this](QScreen* screen, const QString& change) {
         const QString name = screen->name();
         QTimer::singleShot(MonitorChangeLogMilliseconds, this, [this, name, change] {
-            const QRect frame = m_window->deviceFrameGeometry();
-            logEvent(LogCategory::Start,
-                     u"monitor \"%1\" %2: window %3 x %4 at (%5, %6) on monitor \"%7\""_s.arg(name, change)
-                         .arg(frame.width())
-                         .arg(frame.height())
-                         .arg(frame.x())
-                         .arg(frame.y())
-                         .arg(m_geometry->monitorName()));
+            logEvent(LogCategory::Start, u"monitor \""_s + name + u"\" "_s + change + u": "_s + windowPlacementText());
         });
     };
     connect(qGuiApp, &QGuiApplication::screenAdded, this,

@@ -101,6 +101,8 @@ private:
     void connectMenu();
     void connectEventLog();
     void logEvent(LogCategory category, const QString& text);
+    // Where the window stands, as the log says it: window 800 x 200 at (100, 100) on monitor "HDMI-1".
+    QString windowPlacementText() const;
     void logStartUp();
     // The menu's ticks and the dialog's fields show the modes and settings as they now are.
     void showModes();
