@@ -40,7 +40,7 @@ const QImage& Presenter::displayImage() const {
 Canvas& Presenter::displayCanvas() {
     settleView();
     m_viewFill.reset();
-    ++m_fades; // what is drawn on it may cover the kept caption
+    ++m_keptFadeGeneration; // what is drawn on it may cover the kept caption
     return m_display;
 }
 
@@ -48,7 +48,7 @@ void Presenter::resizeDisplay(QSize clientSize) {
     settleView();
     applyDeferredFill();
     m_viewFill.reset();
-    ++m_fades;
+    ++m_keptFadeGeneration;
     m_display.resize(clientSize * 2, m_clearColour);
 }
 
@@ -143,7 +143,7 @@ CaptionComposer::Result Presenter::composeInView(const TCaptions& caption, int a
 }
 
 const FadeCoverage* Presenter::keptCoverage(const CompositionSettings& composition, int brightness) const {
-    if (!m_keptFade || m_keptFade->fade != m_fades || !m_keptFade->coverage || m_redraw == Redraw::Whole ||
+    if (keptFadeStale() || !m_keptFade->coverage || m_redraw == Redraw::Whole ||
         m_host.imagePosition() != QPoint(0, 0) || m_keptFade->composition != composition ||
         m_keptFade->brightness != brightness)
         return nullptr;
@@ -151,15 +151,16 @@ const FadeCoverage* Presenter::keptCoverage(const CompositionSettings& compositi
 }
 
 bool Presenter::recordingFade() const {
-    return !m_keptFade || m_keptFade->fade != m_fades || (m_keptFade->recording && !m_keptFade->coverage);
+    return keptFadeStale() || (m_keptFade->recording && !m_keptFade->coverage);
 }
 
 void Presenter::composeAndRecord(const FadingCaption& fading, int alpha, int brightness,
                                  const PresentationSettings& settings) {
-    if (!m_keptFade || m_keptFade->fade != m_fades) {
+    if (keptFadeStale()) {
         // The first step only finds out what the caption is: plain text is drawn from its glyph
         // stamps about as fast as from a record, which would cost more to make than it saves.
-        m_keptFade = KeptFade{m_fades, compositionSettings(settings), brightness, std::nullopt, std::nullopt, true};
+        m_keptFade =
+            KeptFade{m_keptFadeGeneration, compositionSettings(settings), brightness, std::nullopt, std::nullopt, true};
         m_keptFade->recording = !composeInView(fading.caption, alpha, brightness, settings).plainText;
         return;
     }
@@ -375,7 +376,7 @@ void Presenter::setUpEffect(EntryEffect entry, const PresentationSettings& setti
 }
 
 void Presenter::startEffect(AnimationState state, int speed) {
-    ++m_fades;
+    ++m_keptFadeGeneration;
     EffectState = state;
     EffectSpeed = speed;
     EffectStep = FullProgress;
@@ -548,7 +549,7 @@ void Presenter::finishFade() {
     m_keptFade.reset(); // what the next half draws is another caption
     if (EffectState == State::FadeOut) {
         EffectState = State::FadeIn; // the caption that waited for the fade out now fades in
-        ++m_fades;
+        ++m_keptFadeGeneration;
     } else {
         m_pace.EffectRunning = false;
         EffectState = State::Idle;

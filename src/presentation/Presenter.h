@@ -187,7 +187,7 @@ private:
     // one step. Kept for one half of a fade, as long as the display and the settings it was composed
     // with stay as they were.
     struct KeptFade {
-        int fade = 0; // m_fades when it was recorded
+        int generation = 0; // m_keptFadeGeneration when it was recorded
         CompositionSettings composition;
         int brightness = 255;
         std::optional<FadeCoverage> first;    // as the first step recorded drew it
@@ -195,7 +195,9 @@ private:
         bool recording = true;                // false: it cannot be kept
     };
     std::optional<KeptFade> m_keptFade;
-    int m_fades = 0; // counts the halves of fades begun, and whatever else makes a kept fade stale
+    // Moves on at each half of a fade begun and at whatever else makes a kept fade stale.
+    int m_keptFadeGeneration = 0;
+    bool keptFadeStale() const { return !m_keptFade || m_keptFade->generation != m_keptFadeGeneration; }
 
     AnimationState EffectState = AnimationState::Idle;
     int EffectStep = 0;
