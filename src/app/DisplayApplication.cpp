@@ -94,7 +94,7 @@ bool DisplayApplication::start() {
         const QSize size = m_window->deviceSize();
         m_settings.setSignWidth(size.width());
         m_settings.setSignHeight(size.height());
-        m_geometry->displaySize = size;
+        m_geometry->setDisplaySize(size);
         m_dialog->refreshFields();
     });
     m_window->installEventFilter(this);
@@ -113,7 +113,7 @@ bool DisplayApplication::start() {
 
     restoreWindowState();
     m_window->startAnimation();
-    m_geometry->fullScreen = m_stored.fullScreen;
+    m_geometry->restoreFullScreenTick(m_stored.fullScreen);
     if (m_stored.transparent)
         m_geometry->toggleTransparent();
     m_window->loadBackgroundImage(m_stored.backgroundImage); // one gone or damaged is left out
@@ -199,7 +199,7 @@ void DisplayApplication::adjustFont(int delta) {
 
 void DisplayApplication::showModes() {
     PopupMenu& menu = m_window->popupMenu();
-    menu.FullScreen1->setChecked(m_geometry->fullScreen);
+    menu.FullScreen1->setChecked(m_geometry->fullScreen());
     menu.Transparent1->setChecked(m_window->transparentMode());
     if (m_dialog)
         m_dialog->refreshFields();
@@ -296,7 +296,7 @@ void DisplayApplication::createDisplaySettings() {
 
 void DisplayApplication::applySizeAndPositionSwitches() {
     ::ReadParamString(m_commandLine, *m_window, m_settings, m_commandLineFlags);
-    m_geometry->positionFromCommandLine = m_commandLineFlags.positionFromCommandLine;
+    m_geometry->keepPositionFromCommandLine(m_commandLineFlags.positionFromCommandLine);
 }
 
 void DisplayApplication::showWindow() {
@@ -305,12 +305,12 @@ void DisplayApplication::showWindow() {
                           Names::Transparent, Names::FontAdjust, Names::WordWrap, Names::AntiAliased});
     m_dialog->refreshFields();
     // Full screen read again here wins over transparency read before.
-    if (m_geometry->fullScreen && m_window->transparentMode())
+    if (m_geometry->fullScreen() && m_window->transparentMode())
         m_geometry->toggleTransparent();
     // The window first shows where the border timer would put it: on the chosen monitor with "Fix
     // Top left", and a window stored on a monitor that is no longer there on one that is.
     m_geometry->applyPlacement();
-    if (!m_geometry->fullScreen)
+    if (!m_geometry->fullScreen())
         m_window->show();
 }
 
@@ -320,15 +320,15 @@ bool DisplayApplication::restoreShownState() {
     if (!storedGeometryUsable(topLeft, size))
         return false;
     m_window->applyGeometry(QRect(topLeft, m_window->deviceSize()));
-    m_geometry->displaySize = size;
-    m_geometry->fullScreen = m_stored.fullScreen;
+    m_geometry->setDisplaySize(size);
+    m_geometry->restoreFullScreenTick(m_stored.fullScreen);
     m_settings.setFontAdjustSpin(m_stored.fontAdjust);
     m_settings.setEnableWordWrap(m_stored.wordWrap);
     m_settings.setAntiAliased(m_stored.antiAliased);
     applySizeAndPositionSwitches();
-    m_settings.setSignWidth(m_geometry->displaySize.width());
-    m_settings.setSignHeight(m_geometry->displaySize.height());
-    m_geometry->displaySize = m_window->deviceSize();
+    m_settings.setSignWidth(m_geometry->displaySize().width());
+    m_settings.setSignHeight(m_geometry->displaySize().height());
+    m_geometry->setDisplaySize(m_window->deviceSize());
     return true;
 }
 
@@ -470,7 +470,7 @@ void DisplayApplication::logStartUp() {
                             m_listen.allowedPeers.description();
     const QString instance =
         m_instanceName.isEmpty() ? u"no instance name"_s : u"instance \""_s + m_instanceName + u'"';
-    const QString modes = (m_geometry->fullScreen ? u", full screen"_s : QString()) +
+    const QString modes = (m_geometry->fullScreen() ? u", full screen"_s : QString()) +
                           (m_window->transparentMode() ? u", transparent"_s : QString());
     logEvent(LogCategory::Start,
              u"running: "_s + network + u", "_s + instance + u"; "_s + windowPlacementText() + modes);

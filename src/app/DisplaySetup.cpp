@@ -17,10 +17,10 @@ void DisplaySetup::setDisplayFont() {
 
 void DisplaySetup::apply() {
     setDisplayFont();
-    m_geometry.displaySize = QSize(m_settings.SignWidth(), m_settings.SignHeight());
+    m_geometry.setDisplaySize(QSize(m_settings.SignWidth(), m_settings.SignHeight()));
     if (m_commandLine.FindCmdLineSwitch(u"height")) {
         m_window.applySize(QSize(m_window.deviceSize().width(), std::max(1, m_commandLine.ReturnParamInt(u"height"))));
-        m_geometry.displaySize.setHeight(m_window.deviceSize().height());
+        m_geometry.setDisplayHeight(m_window.deviceSize().height());
     }
     m_geometry.SetPosition();
 }
@@ -28,7 +28,7 @@ void DisplaySetup::apply() {
 void DisplaySetup::setSizeFromLines(int height) {
     setDisplayFont();
     m_window.applySize(QSize(m_window.deviceSize().width(), height));
-    m_geometry.displaySize.setHeight(m_window.deviceSize().height());
+    m_geometry.setDisplayHeight(m_window.deviceSize().height());
     m_settings.setSignHeight(m_window.deviceSize().height());
 }
 

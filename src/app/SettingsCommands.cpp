@@ -27,7 +27,7 @@ StoredDisplayState SettingsCommands::liveState() const {
     state.fixTopLeft = m_settings.FixTopLeft();
     state.monitor = m_settings.MonitorNumber();
     state.monitorName = m_settings.MonitorName();
-    state.fullScreen = m_geometry.fullScreen;
+    state.fullScreen = m_geometry.fullScreen();
     state.transparent = m_window.transparentMode();
     state.fontOverride = m_settings.FontOverride();
     state.wordWrap = m_settings.EnableWordWrap();
@@ -79,7 +79,7 @@ bool SettingsCommands::saveSettingsFile(const QString& fileName) {
 void SettingsCommands::loadSettingsFile(const QString& fileName) {
     const StoredDisplayState state = ReadDisplaySection(SettingsFile(fileName));
     // The file's geometry is the window's own, also when the file asks for full screen.
-    if (m_geometry.fullScreen)
+    if (m_geometry.fullScreen())
         m_geometry.toggleFullScreen();
     m_window.applyGeometry(
         QRect(state.formLeft, state.formTop, std::max(1, state.formWidth), std::max(1, state.formHeight)));

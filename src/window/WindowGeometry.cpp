@@ -57,9 +57,9 @@ void WindowGeometry::onMoveSettled() {
 }
 
 PlacementInput WindowGeometry::placementInput() const {
-    const bool fixTopLeft = m_settings.FixTopLeft() && !positionFromCommandLine;
-    return {m_window.deviceGeometry(), displaySize, fixTopLeft, m_settings.MonitorNumber(), frameMargins(m_window),
-            m_settings.MonitorName()};
+    const bool fixTopLeft = m_settings.FixTopLeft() && !m_positionFromCommandLine;
+    return {m_window.deviceGeometry(),  m_displaySize,          fixTopLeft,
+            m_settings.MonitorNumber(), frameMargins(m_window), m_settings.MonitorName()};
 }
 
 QString WindowGeometry::monitorName() const {
@@ -74,7 +74,7 @@ void WindowGeometry::SetPosition() {
 }
 
 void WindowGeometry::applyPlacement() {
-    if (fullScreen)
+    if (m_fullScreen)
         MakeFullScreen();
     else
         m_window.applyGeometry(placeWindow(placementInput(), currentMonitors()));
@@ -94,7 +94,7 @@ void WindowGeometry::MakeFullScreen() {
         m_window.leaveFullScreen();
     m_window.applyGeometry(area);
     m_window.enterFullScreen();
-    displaySize = area.size();
+    m_displaySize = area.size();
 }
 
 void WindowGeometry::keepNormalGeometry() {
@@ -111,7 +111,7 @@ void WindowGeometry::leaveFullScreen() {
     // The window's own size and place come back: the monitor's area was never its geometry.
     m_normalKept = false;
     m_window.applyGeometry(m_normalGeometry);
-    displaySize = m_normalGeometry.size();
+    m_displaySize = m_normalGeometry.size();
 }
 
 void WindowGeometry::MoveTopLeftOfCurrentMonitor() {
@@ -119,18 +119,18 @@ void WindowGeometry::MoveTopLeftOfCurrentMonitor() {
 }
 
 void WindowGeometry::toggleFullScreen() {
-    fullScreen = !fullScreen;
-    if (fullScreen)
+    m_fullScreen = !m_fullScreen;
+    if (m_fullScreen)
         MakeFullScreen();
     else
         leaveFullScreen();
-    if (fullScreen && m_window.transparentMode())
+    if (m_fullScreen && m_window.transparentMode())
         toggleTransparent();
 }
 
 void WindowGeometry::toggleTransparent() {
     m_window.toggleTransparent();
-    if (fullScreen && m_window.transparentMode())
+    if (m_fullScreen && m_window.transparentMode())
         toggleFullScreen();
 }
 
@@ -138,5 +138,5 @@ void WindowGeometry::resetPosition() {
     if (QGuiApplication::screens().isEmpty())
         return;
     m_window.applyGeometry(::resetPosition(currentMonitors()));
-    displaySize = m_window.deviceSize();
+    m_displaySize = m_window.deviceSize();
 }

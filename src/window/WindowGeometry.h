@@ -17,9 +17,16 @@ public:
     // Takes over the window's geometry steps: the border-hiding step and the end of a move.
     WindowGeometry(PresentationWindow& window, const PlacementSettings& settings);
 
-    QSize displaySize;                    // DisplayWidth x DisplayHeight: the size SetPosition applies
-    bool positionFromCommandLine = false; // a position from the command line keeps "Fix Top left" off
-    bool fullScreen = false;              // the tick of "Full Screen"
+    // DisplayWidth x DisplayHeight: the size SetPosition applies.
+    QSize displaySize() const { return m_displaySize; }
+    void setDisplaySize(QSize size) { m_displaySize = size; }
+    void setDisplayHeight(int height) { m_displaySize.setHeight(height); }
+    // A position from the command line keeps "Fix Top left" off.
+    void keepPositionFromCommandLine(bool keep) { m_positionFromCommandLine = keep; }
+    // The tick of "Full Screen". A stored tick is taken back without changing the window: the next
+    // placement (applyPlacement, SetPosition) makes the window full screen.
+    bool fullScreen() const { return m_fullScreen; }
+    void restoreFullScreenTick(bool on) { m_fullScreen = on; }
 
     // The window's own geometry: while it is full screen, the one it had before and takes again
     // when full screen ends. This is what the settings keep.
@@ -52,6 +59,9 @@ private:
 
     PresentationWindow& m_window;
     const PlacementSettings& m_settings;
+    QSize m_displaySize;
+    bool m_positionFromCommandLine = false;
+    bool m_fullScreen = false;
     bool m_normalKept = false; // full screen has begun: m_normalGeometry is the window's own
     QRect m_normalGeometry;
     QElapsedTimer m_sinceMonitorsChanged;

@@ -74,13 +74,13 @@ protected:
 
 TEST_F(DisplayApplicationTest, MenuCommandsChangeTheModesAndTheirTicks) {
     menu().FullScreen1->trigger();
-    EXPECT_TRUE(display->geometry().fullScreen);
+    EXPECT_TRUE(display->geometry().fullScreen());
     EXPECT_TRUE(menu().FullScreen1->isChecked());
 
     menu().Transparent1->trigger(); // transparency ends full screen
     EXPECT_TRUE(display->window().transparentMode());
     EXPECT_TRUE(menu().Transparent1->isChecked());
-    EXPECT_FALSE(display->geometry().fullScreen);
+    EXPECT_FALSE(display->geometry().fullScreen());
     EXPECT_FALSE(menu().FullScreen1->isChecked());
 
     menu().FullScreen1->trigger(); // and full screen ends transparency
@@ -255,14 +255,14 @@ TEST_F(DisplayApplicationTest, LeavingFullScreenGivesBackTheWindowsOwnGeometry) 
 TEST_F(DisplayApplicationTest, ASettingsFileAskingForFullScreenTurnsItOnWithItsTick) {
     writeFile(u"full.ini"_s, "[Display]\r\nForm Full Screen=1\r\nForm Transparent=1\r\nForm Width=500\r\n");
     display->settingsCommands().loadSettingsFile(path(u"full.ini"_s));
-    EXPECT_TRUE(display->geometry().fullScreen);
+    EXPECT_TRUE(display->geometry().fullScreen());
     EXPECT_TRUE(menu().FullScreen1->isChecked());
     EXPECT_FALSE(display->window().transparentMode());
     EXPECT_FALSE(menu().Transparent1->isChecked());
 
     writeFile(u"normal.ini"_s, "[Display]\r\nForm Full Screen=0\r\nForm Width=500\r\n");
     display->settingsCommands().loadSettingsFile(path(u"normal.ini"_s));
-    EXPECT_FALSE(display->geometry().fullScreen);
+    EXPECT_FALSE(display->geometry().fullScreen());
     EXPECT_FALSE(menu().FullScreen1->isChecked());
     EXPECT_EQ(display->window().size(), QSize(500, 100));
 }
@@ -298,7 +298,7 @@ TEST_F(DisplayApplicationTest, AStartShowsTheStoredModesInTheirTicks) {
         const auto started = startDisplay(path(u"modes.conf"_s));
         const PopupMenu& items = started->window().popupMenu();
         const std::string name = std::string(c.fullScreen) + " " + c.transparent;
-        EXPECT_EQ(started->geometry().fullScreen, c.fullScreenOn) << name;
+        EXPECT_EQ(started->geometry().fullScreen(), c.fullScreenOn) << name;
         EXPECT_EQ(items.FullScreen1->isChecked(), c.fullScreenOn) << name;
         EXPECT_EQ(started->window().transparentMode(), c.transparentOn) << name;
         EXPECT_EQ(items.Transparent1->isChecked(), c.transparentOn) << name;
@@ -321,7 +321,7 @@ TEST_F(DisplayApplicationTest, AStoreHoldingGarbageStartsTheDisplayWithItsDefaul
         EXPECT_EQ(started->window().size(), QSize(352, 64)) << bytes.toStdString();
         EXPECT_EQ(started->window().pos(), QPoint(0, 0));
         EXPECT_FALSE(started->window().transparentMode());
-        EXPECT_FALSE(started->geometry().fullScreen);
+        EXPECT_FALSE(started->geometry().fullScreen());
         EXPECT_EQ(started->displaySettings().FontColourSetting(), u"$00FFFF"_s);
     }
 }
@@ -500,7 +500,7 @@ TEST_P(SaveAndRestartTest, GivesBackEveryValue) {
 
     const auto restarted = startDisplay(path(u"store.conf"_s));
     const DisplaySettings& again = restarted->displaySettings();
-    EXPECT_EQ(restarted->geometry().fullScreen, GetParam().fullScreen);
+    EXPECT_EQ(restarted->geometry().fullScreen(), GetParam().fullScreen);
     EXPECT_EQ(restarted->window().transparentMode(), GetParam().transparent);
     if (GetParam().fullScreen)
         restarted->window().popupMenu().FullScreen1->trigger(); // back to the window's own geometry

@@ -53,7 +53,7 @@ TEST_P(DisplaySetupApplyTest, TheChosenFontDrawsAndTheWindowTakesTheChosenSize) 
     EXPECT_EQ(displayFont.name, u"DejaVu Serif"_s);
     EXPECT_EQ(displayFont.pointSize, 40);
     EXPECT_EQ(window.size(), QSize(640, test.windowHeight));
-    EXPECT_EQ(geometry.displaySize, window.size());
+    EXPECT_EQ(geometry.displaySize(), window.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DisplaySetupApplyTest,
@@ -82,7 +82,7 @@ TEST_F(DisplaySetupTest, SizeFromLinesMakesTheWindowThatHighInTheChosenFont) {
     EXPECT_EQ(displayFont.pointSize, 40);
     EXPECT_EQ(window.height(), 150);
     EXPECT_EQ(settings.SignHeight(), 150);
-    EXPECT_EQ(geometry.displaySize.height(), 150);
+    EXPECT_EQ(geometry.displaySize().height(), 150);
     EXPECT_FALSE(window.borderHidingPending()); // a size the rules set, not the operator's resize
 }
 

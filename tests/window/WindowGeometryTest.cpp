@@ -41,12 +41,12 @@ TEST_F(WindowGeometryTest, ResetPositionAppliesThePlacementsRule) {
     ASSERT_EQ(QGuiApplication::screens().size(), 1);
     geometry.resetPosition();
     EXPECT_EQ(window.geometry(), resetPosition(MonitorLayout{{QGuiApplication::primaryScreen()->geometry()}, 0, {}}));
-    EXPECT_EQ(geometry.displaySize, window.size());
+    EXPECT_EQ(geometry.displaySize(), window.size());
 }
 
 TEST_F(WindowGeometryTest, SetPositionAppliesTheSizeAndTheMonitorCorner) {
     window.move(100, 100);
-    geometry.displaySize = QSize(640, 96);
+    geometry.setDisplaySize(QSize(640, 96));
     settings.fixTopLeft = true;
     settings.monitorNumber = 7; // past the last monitor: the last one
     geometry.SetPosition();
@@ -55,7 +55,7 @@ TEST_F(WindowGeometryTest, SetPositionAppliesTheSizeAndTheMonitorCorner) {
     EXPECT_EQ(window.windowAlpha(), 255);
 
     window.move(100, 100);
-    geometry.positionFromCommandLine = true; // a position from the command line stays
+    geometry.keepPositionFromCommandLine(true); // a position from the command line stays
     geometry.SetPosition();
     EXPECT_EQ(window.pos(), QPoint(100, 100));
 }
@@ -74,7 +74,7 @@ TEST_F(WindowGeometryTest, SetPositionBringsTheWindowWholeOntoAMonitor) {
         {{10, 10}, {screen.width() + 50, 64}, {screen.left(), 10}}, // wider than the monitor
     };
     for (const Case& c : cases) {
-        geometry.displaySize = c.size;
+        geometry.setDisplaySize(c.size);
         window.setGeometry(QRect(c.from, window.size()));
         geometry.SetPosition();
         EXPECT_EQ(window.geometry().topLeft(), c.to) << c.from.x() << "," << c.from.y();
@@ -83,7 +83,7 @@ TEST_F(WindowGeometryTest, SetPositionBringsTheWindowWholeOntoAMonitor) {
 
 TEST_F(WindowGeometryTest, AppliedSizesDoNotRestartTheBorderTimer) {
     window.hideBorderNow();
-    geometry.displaySize = QSize(500, 80);
+    geometry.setDisplaySize(QSize(500, 80));
     geometry.SetPosition();
     QCoreApplication::processEvents();
     EXPECT_FALSE(window.borderHidingPending());
@@ -96,11 +96,11 @@ TEST_F(WindowGeometryTest, FullScreenAndTransparencyExcludeEachOther) {
     geometry.toggleTransparent();
     EXPECT_TRUE(window.transparentMode());
     geometry.toggleFullScreen();
-    EXPECT_TRUE(geometry.fullScreen);
+    EXPECT_TRUE(geometry.fullScreen());
     EXPECT_FALSE(window.transparentMode());
     geometry.toggleTransparent();
     EXPECT_TRUE(window.transparentMode());
-    EXPECT_FALSE(geometry.fullScreen);
+    EXPECT_FALSE(geometry.fullScreen());
 }
 
 // Full screen is the desktop's full-screen state over the whole monitor, not a maximised window, from
@@ -108,13 +108,13 @@ TEST_F(WindowGeometryTest, FullScreenAndTransparencyExcludeEachOther) {
 TEST_F(WindowGeometryTest, FullScreenIsTheFullScreenStateOverTheWholeMonitor) {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     window.setGeometry(120, 90, 400, 200);
-    geometry.displaySize = QSize(400, 200);
+    geometry.setDisplaySize(QSize(400, 200));
     geometry.toggleFullScreen();
     QCoreApplication::processEvents();
     EXPECT_TRUE(window.isFullScreen());
     EXPECT_FALSE(window.isMaximized());
     EXPECT_EQ(window.geometry(), screen);
-    EXPECT_EQ(geometry.displaySize, screen.size());
+    EXPECT_EQ(geometry.displaySize(), screen.size());
 
     geometry.SetPosition(); // the border hiding keeps it so
     QCoreApplication::processEvents();
