@@ -20,6 +20,7 @@ public:
 
     void watch(FeedListener& feed, ControlListener& control);
     void write(LogCategory category, const QString& text) { m_log.write(category, text); }
+    const EventLog& log() const { return m_log; }
 
     void documentPresented(const PresentedDocument& document) override;
     void presentationWarning(const QString& message) override;

@@ -129,6 +129,8 @@ void PresentationWindow::setImagePosition(QPoint position) {
 void PresentationWindow::setWindowAlpha(int alpha) {
     m_alpha = alpha;
     applyOpacity();
+    if (m_transparent)
+        Q_EMIT shownPictureChanged();
 }
 
 void PresentationWindow::applyOpacity() {
@@ -321,12 +323,30 @@ void PresentationWindow::paintEvent(QPaintEvent* event) {
                            .intersected(QRect(QPoint(0, 0), deviceSize()));
     QPainter painter(this);
     painter.scale(1 / ratio, 1 / ratio);
+    Q_EMIT shownPictureChanged();
     if (!m_transparent && !m_hasBackgroundImage) {
         PaintDisplayImage(painter, m_presenter, m_imagePosition, area);
         return;
     }
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(area.topLeft(), composeFrame(area), area);
+}
+
+QImage PresentationWindow::shownPicture() {
+    const QRect all(QPoint(0, 0), deviceSize());
+    if (!m_transparent && !m_hasBackgroundImage) {
+        QImage picture(all.size(), QImage::Format_RGB32);
+        QPainter painter(&picture);
+        PaintDisplayImage(painter, m_presenter, m_imagePosition, all);
+        return picture;
+    }
+    QImage picture = composeFrame(all).copy();
+    if (m_transparent && m_alpha < 255) {
+        QPainter painter(&picture);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        painter.fillRect(picture.rect(), QColor(0, 0, 0, m_alpha));
+    }
+    return picture;
 }
 
 const QImage& PresentationWindow::composeFrame(const QRect& area) {

@@ -1,0 +1,226 @@
+#include "WebMonitor.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QUrl>
+#include <QWebSocket>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr int HeartbeatMilliseconds = 250;
+constexpr int RefusalSummaryMilliseconds = 60000;
+
+// The page loads nothing from elsewhere, and no other site may frame it.
+const HttpHeaders PageHeaders{
+    {"Cache-Control", "no-store"},
+    {"X-Content-Type-Options", "nosniff"},
+    {"Content-Security-Policy", "default-src 'none'; script-src 'self' 'unsafe-inline'; style-src 'unsafe-inline'; "
+                                "img-src 'self' blob: data:; connect-src 'self'; frame-ancestors 'none'"},
+};
+
+HttpReply plainText(int status, const QString& text) {
+    return {status, "text/plain; charset=utf-8", text.toUtf8() + '\n', {{"Cache-Control", "no-store"}}};
+}
+
+HttpReply pageReply() {
+    QFile page(u":/web/monitor.html"_s);
+    page.open(QIODevice::ReadOnly);
+    return {200, "text/html; charset=utf-8", page.readAll(), PageHeaders};
+}
+
+// A browser says where the page that opened a WebSocket came from: only the monitor's own page may
+// watch (another site open in the same browser may not). Programs that send no Origin are no browser.
+bool sameOrigin(const QWebSocket& socket) {
+    const QString origin = socket.origin();
+    if (origin.isEmpty())
+        return true;
+    const QUrl page(origin);
+    const QUrl asked = socket.requestUrl();
+    return page.scheme() == u"http" && page.host().compare(asked.host(), Qt::CaseInsensitive) == 0 &&
+           page.port(80) == asked.port(80);
+}
+
+} // namespace
+
+WebMonitor::WebMonitor(MonitorSource& source, HttpLimits limits, QObject* parent)
+    : QObject(parent), m_source(source), m_service(*this, limits) {
+    connect(&m_service, &HttpService::webSocketOpened, this, &WebMonitor::openPage);
+    connect(&m_service, &HttpService::refused, this, &WebMonitor::noteRefusal);
+    connect(&m_encoder, &FrameEncoder::encoded, this, &WebMonitor::encoded);
+    m_statusTimer.setInterval(StatusMilliseconds);
+    connect(&m_statusTimer, &QTimer::timeout, this, &WebMonitor::sendStatus);
+    // The same test as the service manager's watchdog: a timer of the GUI thread that keeps firing.
+    m_heartbeat.start();
+    m_heartbeatTimer.setInterval(HeartbeatMilliseconds);
+    connect(&m_heartbeatTimer, &QTimer::timeout, this, [this] { m_heartbeat.start(); });
+}
+
+WebMonitor::~WebMonitor() {
+    for (auto& [socket, page] : m_pages) {
+        socket->disconnect(this);
+        delete socket;
+    }
+}
+
+bool WebMonitor::listen(const QHostAddress& address, quint16 port) {
+    if (!m_service.listen(address, port))
+        return false;
+    m_heartbeatTimer.start();
+    return true;
+}
+
+void WebMonitor::handle(const HttpRequest& request, const HttpAnswer& answer) {
+    const bool reading = request.method == HttpRequest::Method::Get || request.method == HttpRequest::Method::Head;
+    const auto readOnly = [&](auto reply) {
+        answer.send(reading ? reply()
+                            : HttpReply{405, "text/plain; charset=utf-8", "GET only\n", {{"Allow", "GET, HEAD"}}});
+    };
+    if (request.path == u"/")
+        return readOnly(pageReply);
+    if (request.path == u"/health")
+        return readOnly([this] { return health(); });
+    if (request.path == u"/status.json") {
+        return readOnly([this] {
+            return HttpReply{200,
+                             "application/json",
+                             QJsonDocument(m_source.status()).toJson(QJsonDocument::Compact),
+                             {{"Cache-Control", "no-store"}}};
+        });
+    }
+    if (request.path == u"/screen.png") {
+        if (!reading)
+            return readOnly([] { return HttpReply{}; });
+        m_pictureWaiters.push_back({answer, m_pictureVersion});
+        return pump();
+    }
+    answer.send(plainText(404, u"no such page: the monitor is at /"_s));
+}
+
+HttpReply WebMonitor::health() const {
+    const qint64 silent = m_heartbeat.elapsed();
+    if (silent > HealthMilliseconds)
+        return plainText(503, u"the display's GUI thread has not answered for %1 ms"_s.arg(silent));
+    return plainText(200, u"ok"_s);
+}
+
+void WebMonitor::pictureChanged() {
+    ++m_pictureVersion;
+    schedulePump();
+}
+
+void WebMonitor::schedulePump() {
+    // A fade paints a hundred times a second: one look a turn of the event loop is enough.
+    if (m_pumpScheduled)
+        return;
+    m_pumpScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_pumpScheduled = false;
+        pump();
+    });
+}
+
+void WebMonitor::pump() {
+    if (m_encodedVersion > 0) {
+        for (auto& [socket, page] : m_pages) {
+            if (page.ready && page.shownVersion < m_encodedVersion) {
+                page.ready = false;
+                page.shownVersion = m_encodedVersion;
+                socket->sendBinaryMessage(m_encoded);
+            }
+        }
+        std::erase_if(m_pictureWaiters, [this](const PictureWaiter& waiter) {
+            if (waiter.version > m_encodedVersion)
+                return false;
+            waiter.answer.send({200, "image/png", m_encoded, {{"Cache-Control", "no-store"}}});
+            return true;
+        });
+    }
+    const bool wanted =
+        !m_pictureWaiters.empty() || std::any_of(m_pages.begin(), m_pages.end(), [this](const auto& entry) {
+            return entry.second.ready && entry.second.shownVersion < m_pictureVersion;
+        });
+    if (wanted && m_encodedVersion < m_pictureVersion && m_encoder.encode(m_source.picture(), m_pictureVersion))
+        ++m_framesEncoded;
+}
+
+void WebMonitor::encoded(quint64 version, const QByteArray& png) {
+    m_encodedVersion = version;
+    m_encoded = png;
+    pump();
+}
+
+void WebMonitor::openPage(QWebSocket* socket) {
+    if (socket->requestUrl().path() != u"/live" || !sameOrigin(*socket)) {
+        Q_EMIT logLine(u"web monitor: refused a live picture to %1 (page %2, origin \"%3\")"_s.arg(
+            socket->peerAddress().toString(), socket->requestUrl().path(), socket->origin()));
+        socket->abort();
+        socket->deleteLater();
+        return;
+    }
+    Page& page = m_pages[socket];
+    page.socket = socket;
+    page.lastHeard.start();
+    connect(socket, &QWebSocket::textMessageReceived, this,
+            [this, socket](const QString& message) { pageSaid(socket, message); });
+    connect(socket, &QWebSocket::disconnected, this, [this, socket] { closePage(socket); });
+    m_statusTimer.start();
+    sendStatus();
+    pump();
+}
+
+void WebMonitor::pageSaid(QWebSocket* socket, const QString& message) {
+    const auto found = m_pages.find(socket);
+    if (found == m_pages.end())
+        return;
+    found->second.lastHeard.start();
+    if (message == u"next") {
+        found->second.ready = true;
+        pump();
+    }
+}
+
+void WebMonitor::closePage(QWebSocket* socket) {
+    if (m_pages.erase(socket) == 0)
+        return;
+    socket->disconnect(this);
+    socket->deleteLater();
+    if (m_pages.empty())
+        m_statusTimer.stop();
+}
+
+void WebMonitor::sendStatus() {
+    std::vector<QWebSocket*> silent;
+    const QByteArray status = QJsonDocument(m_source.status()).toJson(QJsonDocument::Compact);
+    for (auto& [socket, page] : m_pages) {
+        if (page.lastHeard.elapsed() > SilentPageMilliseconds) {
+            silent.push_back(socket);
+        } else if (page.sentStatus != status) {
+            page.sentStatus = status;
+            socket->sendTextMessage(QString::fromUtf8(status));
+        }
+    }
+    for (QWebSocket* socket : silent) {
+        noteRefusal(HttpService::Refusal::Idle, socket->peerAddress().toString());
+        socket->abort();
+        closePage(socket);
+    }
+}
+
+void WebMonitor::noteRefusal(HttpService::Refusal refusal, const QString& peer) {
+    // The first of each kind is logged; a flood of them is counted and summed up once a minute.
+    const auto [entry, first] = m_refusals.try_emplace(refusal, 0);
+    if (first) {
+        Q_EMIT logLine(u"web monitor: %1 (%2); more of these are counted, not logged one by one"_s.arg(
+            RefusalText(refusal), peer));
+        return;
+    }
+    if (entry->second++ == 0) {
+        QTimer::singleShot(RefusalSummaryMilliseconds, this, [this, refusal] {
+            Q_EMIT logLine(
+                u"web monitor: %1: %2 more in the last minute"_s.arg(RefusalText(refusal)).arg(m_refusals[refusal]));
+            m_refusals[refusal] = 0;
+        });
+    }
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "FrameEncoder.h"
+#include "HttpService.h"
+
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QImage>
+#include <QJsonObject>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <map>
+#include <vector>
+
+class QWebSocket;
+
+// What the web monitor shows, asked on the GUI thread when a client wants it.
+class MonitorSource {
+public:
+    virtual ~MonitorSource() = default;
+    // The picture the window shows now, in device pixels.
+    virtual QImage picture() = 0;
+    // The display's status under the names the README documents for /status.json.
+    virtual QJsonObject status() const = 0;
+};
+
+// The display's web monitor: a page that mirrors the window's picture live in any browser, the
+// picture and status for integrators, and a health check. Frames are encoded only while someone
+// asks for one, off the GUI thread, and each page gets only the newest picture when it is ready
+// for another, so a slow page is skipped frames rather than sent a queue of them.
+//
+// Paths: "/" (the page), "/live" (its WebSocket: PNG frames as binary messages, the status as text;
+// the page answers "next" when it has drawn a frame), "/screen.png", "/status.json", "/health".
+class WebMonitor : public QObject, private HttpHandler {
+    Q_OBJECT
+
+public:
+    // A page that has said nothing this long (it says "next" or "alive" every few seconds) is closed.
+    static constexpr int SilentPageMilliseconds = 30000;
+    static constexpr int StatusMilliseconds = 500;
+    // /health answers 503 when the GUI thread's heartbeat is older than this.
+    static constexpr int HealthMilliseconds = 1000;
+
+    explicit WebMonitor(MonitorSource& source, HttpLimits limits = {}, QObject* parent = nullptr);
+    ~WebMonitor() override;
+
+    bool listen(const QHostAddress& address, quint16 port);
+    quint16 port() const { return m_service.port(); }
+    QString errorString() const { return m_service.errorString(); }
+
+    // The window has painted: the picture may have changed.
+    void pictureChanged();
+    // How many PNG pictures were made so far (none while no one asks).
+    quint64 framesEncoded() const { return m_framesEncoded; }
+
+Q_SIGNALS:
+    // A line for the display's event log.
+    void logLine(const QString& text);
+
+private:
+    struct Page {
+        QWebSocket* socket;
+        bool ready = true; // has drawn the last frame sent
+        quint64 shownVersion = 0;
+        QByteArray sentStatus;
+        QElapsedTimer lastHeard;
+    };
+    struct PictureWaiter {
+        HttpAnswer answer;
+        quint64 version;
+    };
+
+    void handle(const HttpRequest& request, const HttpAnswer& answer) override;
+    HttpReply health() const;
+    void openPage(QWebSocket* socket);
+    void closePage(QWebSocket* socket);
+    void pageSaid(QWebSocket* socket, const QString& message);
+    void schedulePump();
+    void pump();
+    void encoded(quint64 version, const QByteArray& png);
+    void sendStatus();
+    void noteRefusal(HttpService::Refusal refusal, const QString& peer);
+
+    MonitorSource& m_source;
+    HttpService m_service;
+    FrameEncoder m_encoder;
+    std::map<QWebSocket*, Page> m_pages;
+    std::vector<PictureWaiter> m_pictureWaiters;
+    quint64 m_pictureVersion = 1;
+    quint64 m_encodedVersion = 0;
+    QByteArray m_encoded;
+    quint64 m_framesEncoded = 0;
+    bool m_pumpScheduled = false;
+    QTimer m_statusTimer;
+    QTimer m_heartbeatTimer;
+    QElapsedTimer m_heartbeat;
+    std::map<HttpService::Refusal, qint64> m_refusals; // counted after the first of each kind is logged
+};

@@ -1,0 +1,217 @@
+#include "web/WebMonitor.h"
+
+#include "support/HttpProbe.h"
+
+#include <QImage>
+#include <QJsonDocument>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTcpSocket>
+#include <QTest>
+#include <QWebSocket>
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class FakeSource : public MonitorSource {
+public:
+    QImage picture() override {
+        ++pictures;
+        return shown;
+    }
+    QJsonObject status() const override { return state; }
+
+    QImage shown;
+    QJsonObject state{{u"DisplayWidth"_s, 640}};
+    int pictures = 0;
+};
+
+QImage opaquePicture() {
+    QImage picture(320, 120, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    QPainter painter(&picture);
+    painter.fillRect(20, 30, 200, 40, QColor(255, 255, 0));
+    painter.fillRect(0, 0, 1, 1, QColor(1, 2, 3));
+    return picture;
+}
+
+// A transparent window's picture: keyed-out pixels have no colour at all.
+QImage keyedPicture() {
+    QImage picture(200, 80, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.fillRect(10, 10, 100, 20, QColor(0, 200, 255));
+    return picture;
+}
+
+bool samePixels(const QImage& a, const QImage& b) {
+    return a.size() == b.size() && a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
+}
+
+class WebMonitorTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(monitor.listen(QHostAddress::LocalHost, 0)); }
+
+    FakeSource source;
+    WebMonitor monitor{source};
+};
+
+TEST_F(WebMonitorTest, PageHealthAndStatusAnswerGet) {
+    const HttpResponse page = HttpGet(monitor.port(), "/");
+    EXPECT_EQ(page.status, 200);
+    EXPECT_TRUE(page.head.contains("Content-Type: text/html"));
+    EXPECT_TRUE(page.body.contains("<html") || page.body.contains("<!DOCTYPE"));
+    EXPECT_FALSE(page.head.contains("Access-Control-Allow-Origin"));
+
+    const HttpResponse health = HttpGet(monitor.port(), "/health");
+    EXPECT_EQ(health.status, 200);
+    EXPECT_EQ(health.body, "ok\n");
+
+    source.state = {{u"DisplayWidth"_s, 1920}, {u"queueLength"_s, 3}};
+    const HttpResponse status = HttpGet(monitor.port(), "/status.json");
+    EXPECT_EQ(status.status, 200);
+    EXPECT_EQ(QJsonDocument::fromJson(status.body).object(), source.state);
+}
+
+TEST_F(WebMonitorTest, UnknownPathsAndOtherMethodsAreRefused) {
+    EXPECT_EQ(HttpGet(monitor.port(), "/etc/passwd").status, 404);
+    EXPECT_EQ(HttpExchange(monitor.port(), "POST /status.json HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\n\r\n").status,
+              405);
+    EXPECT_EQ(HttpExchange(monitor.port(), "DELETE /screen.png HTTP/1.1\r\nHost: x\r\n\r\n").status, 405);
+}
+
+TEST_F(WebMonitorTest, ScreenPngHoldsTheShownPixels) {
+    for (const QImage& picture : {opaquePicture(), keyedPicture()}) {
+        source.shown = picture;
+        monitor.pictureChanged();
+        const HttpResponse response = HttpGet(monitor.port(), "/screen.png");
+        ASSERT_EQ(response.status, 200);
+        EXPECT_TRUE(response.head.contains("Content-Type: image/png"));
+        const QImage received = QImage::fromData(response.body, "PNG");
+        EXPECT_TRUE(samePixels(received, picture)) << received.format();
+    }
+}
+
+TEST_F(WebMonitorTest, NothingIsEncodedWhileNobodyAsks) {
+    source.shown = opaquePicture();
+    for (int i = 0; i < 20; ++i)
+        monitor.pictureChanged();
+    QTest::qWait(50);
+    EXPECT_EQ(source.pictures, 0);
+    EXPECT_EQ(monitor.framesEncoded(), 0u);
+    HttpGet(monitor.port(), "/screen.png");
+    EXPECT_EQ(monitor.framesEncoded(), 1u);
+    // The same picture again is not encoded again.
+    HttpGet(monitor.port(), "/screen.png");
+    EXPECT_EQ(monitor.framesEncoded(), 1u);
+}
+
+struct LivePage {
+    QWebSocket socket;
+    std::vector<QImage> frames;
+    std::vector<QJsonObject> statuses;
+    bool closed = false;
+
+    LivePage() {
+        QObject::connect(&socket, &QWebSocket::disconnected, [this] { closed = true; });
+        QObject::connect(&socket, &QWebSocket::binaryMessageReceived,
+                         [this](const QByteArray& png) { frames.push_back(QImage::fromData(png, "PNG")); });
+        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString& text) {
+            statuses.push_back(QJsonDocument::fromJson(text.toUtf8()).object());
+        });
+    }
+    bool open(quint16 port, const QString& origin = {}) {
+        QNetworkRequest request(QUrl(u"ws://127.0.0.1:%1/live"_s.arg(port)));
+        if (!origin.isEmpty())
+            request.setRawHeader("Origin", origin.toUtf8());
+        socket.open(request);
+        return QTest::qWaitFor([this] { return socket.state() == QAbstractSocket::ConnectedState || closed; }, 5000) &&
+               !closed;
+    }
+};
+
+TEST_F(WebMonitorTest, LivePageGetsOnlyTheNewestFrameWhenReady) {
+    source.shown = opaquePicture();
+    LivePage page;
+    ASSERT_TRUE(page.open(monitor.port(), u"http://127.0.0.1:%1"_s.arg(monitor.port())));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.frames.empty() && !page.statuses.empty(); }, 5000));
+    EXPECT_TRUE(samePixels(page.frames.front(), source.shown));
+    EXPECT_EQ(page.statuses.front(), source.state);
+
+    // The page has not said it drew the frame: changes wait, and are not queued for it.
+    for (int change = 0; change < 5; ++change) {
+        source.shown = keyedPicture();
+        source.shown.setPixel(0, 0, qRgba(change, 0, 0, 255));
+        monitor.pictureChanged();
+        QTest::qWait(20);
+    }
+    EXPECT_EQ(page.frames.size(), 1u);
+    page.socket.sendTextMessage(u"next"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.frames.size() == 2; }, 5000));
+    EXPECT_TRUE(samePixels(page.frames.back(), source.shown));
+    QTest::qWait(50);
+    EXPECT_EQ(page.frames.size(), 2u);
+}
+
+TEST_F(WebMonitorTest, AnotherSitesPageMayNotWatch) {
+    QSignalSpy lines(&monitor, &WebMonitor::logLine);
+    source.shown = opaquePicture();
+    LivePage page;
+    EXPECT_FALSE(page.open(monitor.port(), u"http://elsewhere.example"_s));
+    EXPECT_TRUE(page.closed);
+    EXPECT_TRUE(page.frames.empty());
+    EXPECT_EQ(lines.size(), 1);
+}
+
+class WebMonitorLimitsTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(monitor.listen(QHostAddress::LocalHost, 0)); }
+
+    FakeSource source;
+    WebMonitor monitor{source, HttpLimits{.maxConnections = 4, .idleMilliseconds = 300, .maxRequestBytes = 4096}};
+    QSignalSpy lines{&monitor, &WebMonitor::logLine};
+};
+
+bool closedByPeer(QTcpSocket& socket) {
+    return QTest::qWaitFor(
+        [&] {
+            socket.readAll();
+            return socket.state() == QAbstractSocket::UnconnectedState;
+        },
+        5000);
+}
+
+TEST_F(WebMonitorLimitsTest, ConnectionsBeyondTheCapAreClosedAndLoggedOnce) {
+    std::vector<std::unique_ptr<QTcpSocket>> held;
+    for (int i = 0; i < 10; ++i) {
+        held.push_back(std::make_unique<QTcpSocket>());
+        held.back()->connectToHost(QHostAddress::LocalHost, monitor.port());
+        ASSERT_TRUE(held.back()->waitForConnected(5000));
+    }
+    for (int i = 4; i < 10; ++i)
+        EXPECT_TRUE(closedByPeer(*held[i])) << i;
+    EXPECT_EQ(held[0]->state(), QAbstractSocket::ConnectedState);
+    EXPECT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines.front().front().toString().contains(u"too many connections"));
+}
+
+TEST_F(WebMonitorLimitsTest, HugeRequestsAndIdleClientsAreClosed) {
+    QTcpSocket huge;
+    huge.connectToHost(QHostAddress::LocalHost, monitor.port());
+    ASSERT_TRUE(huge.waitForConnected(5000));
+    huge.write("GET / HTTP/1.1\r\nHost: x\r\nX-Fill: " + QByteArray(64 * 1024, 'a'));
+    EXPECT_TRUE(closedByPeer(huge));
+
+    QTcpSocket idle;
+    idle.connectToHost(QHostAddress::LocalHost, monitor.port());
+    ASSERT_TRUE(idle.waitForConnected(5000));
+    idle.write("GET / HTT");
+    EXPECT_TRUE(closedByPeer(idle));
+    // The service still answers.
+    EXPECT_EQ(HttpGet(monitor.port(), "/health").status, 200);
+    EXPECT_EQ(lines.size(), 2);
+}
+
+} // namespace
