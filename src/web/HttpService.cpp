@@ -58,6 +58,7 @@ struct HttpAnswer::Connection {
     QHttpServerResponder responder;
     QPointer<QTcpSocket> socket;
     bool headOnly = false;
+    bool closeAfter = false; // the client asked for "Connection: close"
     bool sent = false;
 };
 
@@ -73,7 +74,11 @@ void HttpAnswer::send(const HttpReply& reply) const {
     for (const auto& [name, value] : reply.headers)
         responder.writeHeader(name, value);
     responder.writeHeader("Content-Length", QByteArray::number(reply.body.size()));
+    if (connection.closeAfter)
+        responder.writeHeader("Connection", "close");
     responder.writeBody(connection.headOnly ? QByteArray() : reply.body);
+    if (connection.closeAfter)
+        connection.socket->disconnectFromHost();
 }
 
 // Takes every request itself: the handler answers unknown paths too.
@@ -96,7 +101,8 @@ protected:
         read.body = request.body();
         HttpAnswer answer;
         answer.m_connection = std::make_shared<HttpAnswer::Connection>(
-            HttpAnswer::Connection{makeResponder(request, socket), socket, read.method == HttpRequest::Method::Head});
+            HttpAnswer::Connection{makeResponder(request, socket), socket, read.method == HttpRequest::Method::Head,
+                                   read.header("connection").compare("close", Qt::CaseInsensitive) == 0});
         m_service.m_handler.handle(read, answer);
         return true;
     }
