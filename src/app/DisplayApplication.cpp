@@ -323,8 +323,11 @@ void DisplayApplication::startWebMonitor() {
         return;
     }
     m_monitor = std::make_unique<DisplayMonitor>(
-        DisplayMonitor::Parts{*m_window, *m_geometry, *this, m_events ? &m_events->log() : nullptr});
+        DisplayMonitor::Parts{*m_window, *m_geometry, *this, m_events ? &m_events->log() : nullptr, m_control});
     m_monitor->watch(m_feed, m_control);
+    m_monitor->allowControl(m_commandLine.FindCmdLineSwitch(u"webtoken")
+                                ? m_commandLine.ReturnParamStr(u"webtoken")
+                                : m_store->ReadSettingText(Names::WebToken, QString()));
     connect(&m_monitor->monitor(), &WebMonitor::logLine, this,
             [this](const QString& line) { logEvent(LogCategory::Web, line); });
     if (!m_monitor->listen(QHostAddress::AnyIPv4, quint16(number))) {
@@ -334,7 +337,9 @@ void DisplayApplication::startWebMonitor() {
         return;
     }
     logEvent(LogCategory::Web,
-             u"web monitor listening on port %1 of every IPv4 address: http://<address>:%1/"_s.arg(m_monitor->port()));
+             u"web monitor listening on port %1 of every IPv4 address: http://<address>:%1/ (control %2)"_s
+                 .arg(m_monitor->port())
+                 .arg(m_monitor->monitor().controlAllowed() ? u"with the web token"_s : u"off: no web token"_s));
 }
 
 bool DisplayApplication::saveToStore() {

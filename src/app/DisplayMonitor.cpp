@@ -46,6 +46,26 @@ void DisplayMonitor::watch(FeedListener& feed, ControlListener& control) {
             [this](const QString& peer) { m_controlPeers.removeOne(peer); });
 }
 
+void DisplayMonitor::blank() {
+    // A blank in a hurry: nothing waiting comes before it.
+    m_parts.window.presenter().clearQueue();
+    m_parts.control.presentStagetext(u"\f");
+}
+
+void DisplayMonitor::clear() {
+    m_parts.control.presentStagetext(u"\a");
+}
+
+void DisplayMonitor::showLine(const QString& line) {
+    // Only text: control characters of the page's line would be Stagetext commands.
+    QString text;
+    for (const QChar c : line.left(MaxCaptionText)) {
+        if (c.unicode() >= 0x20)
+            text.append(c);
+    }
+    m_parts.control.presentStagetext(text + u'\r');
+}
+
 QImage DisplayMonitor::picture() {
     return m_parts.window.shownPicture();
 }

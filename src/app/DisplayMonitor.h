@@ -17,7 +17,7 @@ class WindowGeometry;
 // The running display as the web monitor shows it: the window's picture, the status reply's values,
 // and what the status query does not tell (the controllers connected, the queue, the caption shown,
 // the recent log). Started only when a web port is configured.
-class DisplayMonitor : public QObject, public MonitorSource {
+class DisplayMonitor : public QObject, public MonitorSource, public MonitorControl {
     Q_OBJECT
 
 public:
@@ -25,7 +25,8 @@ public:
         PresentationWindow& window;
         const WindowGeometry& geometry;
         const ControlQueries& status;
-        const EventLog* log; // null: no lines to show
+        const EventLog* log;      // null: no lines to show
+        ControlListener& control; // converts the lines sent from a page, as the control port does
     };
 
     // The caption text shown in the status is cut here: a picture caption's text is its file.
@@ -38,10 +39,16 @@ public:
     QString errorString() const { return m_monitor.errorString(); }
     // The controllers connected to the feed and control ports, for the status.
     void watch(FeedListener& feed, ControlListener& control);
+    // A page opened with token may blank, clear and send lines; an empty token lets none.
+    void allowControl(const QString& token) { m_monitor.setControl(this, token); }
     WebMonitor& monitor() { return m_monitor; }
 
     QImage picture() override;
     QJsonObject status() const override;
+
+    void blank() override;
+    void clear() override;
+    void showLine(const QString& line) override;
 
 private:
     Parts m_parts;

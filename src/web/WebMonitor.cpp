@@ -89,6 +89,11 @@ void WebMonitor::handle(const HttpRequest& request, const HttpAnswer& answer) {
                              {{"Cache-Control", "no-store"}}};
         });
     }
+    if (request.path.startsWith(u"/control/")) {
+        if (request.method != HttpRequest::Method::Post)
+            return answer.send({405, "text/plain; charset=utf-8", "POST only\n", {{"Allow", "POST"}}});
+        return answer.send(control(request));
+    }
     if (request.path == u"/screen.png") {
         if (!reading)
             return readOnly([] { return HttpReply{}; });
@@ -103,6 +108,52 @@ HttpReply WebMonitor::health() const {
     if (silent > HealthMilliseconds)
         return plainText(503, u"the display's GUI thread has not answered for %1 ms"_s.arg(silent));
     return plainText(200, u"ok"_s);
+}
+
+void WebMonitor::setControl(MonitorControl* control, const QString& token) {
+    m_control = control;
+    m_token = token;
+}
+
+QString WebMonitor::controlRefusal(const HttpRequest& request) const {
+    if (!m_control || m_token.isEmpty())
+        return u"control request refused: no web token is configured"_s;
+    const QByteArray expected = "Bearer " + m_token.toUtf8();
+    const QByteArray given = request.header("authorization");
+    // Every byte is compared, so the time taken tells nothing of how much of a guess was right.
+    unsigned difference = given.size() != expected.size();
+    for (qsizetype i = 0; i < std::min(given.size(), expected.size()); ++i)
+        difference |= unsigned(given[i] ^ expected[i]);
+    if (difference != 0)
+        return u"control request refused: wrong or missing token"_s;
+    const QByteArray origin = request.header("origin");
+    if (!origin.isEmpty() && origin != "http://" + request.header("host"))
+        return u"control request refused: sent by another site's page"_s;
+    return {};
+}
+
+HttpReply WebMonitor::control(const HttpRequest& request) {
+    if (const QString refusal = controlRefusal(request); !refusal.isEmpty()) {
+        const QByteArray origin = request.header("origin");
+        noteOnce(refusal, origin.isEmpty() ? request.peer.toString()
+                                           : u"%1, page %2"_s.arg(request.peer.toString(), QString::fromUtf8(origin)));
+        return plainText(403, refusal);
+    }
+    const QString peer = request.peer.toString();
+    if (request.path == u"/control/blank") {
+        Q_EMIT logLine(u"web monitor: \"Blank\" from %1"_s.arg(peer));
+        m_control->blank();
+    } else if (request.path == u"/control/clear") {
+        Q_EMIT logLine(u"web monitor: \"Clear\" from %1"_s.arg(peer));
+        m_control->clear();
+    } else if (request.path == u"/control/caption") {
+        const QString line = QString::fromUtf8(request.body);
+        Q_EMIT logLine(u"web monitor: a caption line of %1 characters from %2"_s.arg(line.size()).arg(peer));
+        m_control->showLine(line);
+    } else {
+        return plainText(404, u"no such control: blank, clear or caption"_s);
+    }
+    return plainText(200, u"done"_s);
 }
 
 void WebMonitor::pictureChanged() {
@@ -209,18 +260,20 @@ void WebMonitor::sendStatus() {
 }
 
 void WebMonitor::noteRefusal(HttpService::Refusal refusal, const QString& peer) {
+    noteOnce(RefusalText(refusal), peer);
+}
+
+void WebMonitor::noteOnce(const QString& what, const QString& peer) {
     // The first of each kind is logged; a flood of them is counted and summed up once a minute.
-    const auto [entry, first] = m_refusals.try_emplace(refusal, 0);
+    const auto [entry, first] = m_refusals.try_emplace(what, 0);
     if (first) {
-        Q_EMIT logLine(u"web monitor: %1 (%2); more of these are counted, not logged one by one"_s.arg(
-            RefusalText(refusal), peer));
+        Q_EMIT logLine(u"web monitor: %1 (%2); more of these are counted, not logged one by one"_s.arg(what, peer));
         return;
     }
     if (entry->second++ == 0) {
-        QTimer::singleShot(RefusalSummaryMilliseconds, this, [this, refusal] {
-            Q_EMIT logLine(
-                u"web monitor: %1: %2 more in the last minute"_s.arg(RefusalText(refusal)).arg(m_refusals[refusal]));
-            m_refusals[refusal] = 0;
+        QTimer::singleShot(RefusalSummaryMilliseconds, this, [this, what] {
+            Q_EMIT logLine(u"web monitor: %1: %2 more in the last minute"_s.arg(what).arg(m_refusals[what]));
+            m_refusals[what] = 0;
         });
     }
 }

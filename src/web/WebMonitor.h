@@ -25,13 +25,28 @@ public:
     virtual QJsonObject status() const = 0;
 };
 
+// What a page opened with the display's web token may ask of it.
+class MonitorControl {
+public:
+    virtual ~MonitorControl() = default;
+    // "Blank": the screen to the caption background, before anything waiting.
+    virtual void blank() = 0;
+    // "Clear".
+    virtual void clear() = 0;
+    // A line of text shown as a Stagetext caption.
+    virtual void showLine(const QString& line) = 0;
+};
+
 // The display's web monitor: a page that mirrors the window's picture live in any browser, the
 // picture and status for integrators, and a health check. Frames are encoded only while someone
 // asks for one, off the GUI thread, and each page gets only the newest picture when it is ready
 // for another, so a slow page is skipped frames rather than sent a queue of them.
 //
 // Paths: "/" (the page), "/live" (its WebSocket: PNG frames as binary messages, the status as text;
-// the page answers "next" when it has drawn a frame), "/screen.png", "/status.json", "/health".
+// the page answers "next" when it has drawn a frame), "/screen.png", "/status.json", "/health", and
+// with a token the control requests, POST "/control/blank", "/control/clear" and "/control/caption"
+// (the body is the line, UTF-8). Each carries "Authorization: Bearer TOKEN"; one from a browser
+// also an Origin that is the monitor's own, so that no other site's page can make a browser send it.
 class WebMonitor : public QObject, private HttpHandler {
     Q_OBJECT
 
@@ -48,6 +63,10 @@ public:
     bool listen(const QHostAddress& address, quint16 port);
     quint16 port() const { return m_service.port(); }
     QString errorString() const { return m_service.errorString(); }
+
+    // Control requests go to control when they carry token; with no token every one is refused.
+    void setControl(MonitorControl* control, const QString& token);
+    bool controlAllowed() const { return m_control && !m_token.isEmpty(); }
 
     // The window has painted: the picture may have changed.
     void pictureChanged();
@@ -73,6 +92,9 @@ private:
 
     void handle(const HttpRequest& request, const HttpAnswer& answer) override;
     HttpReply health() const;
+    HttpReply control(const HttpRequest& request);
+    // Why the request may not change anything; empty when it may.
+    QString controlRefusal(const HttpRequest& request) const;
     void openPage(QWebSocket* socket);
     void closePage(QWebSocket* socket);
     void pageSaid(QWebSocket* socket, const QString& message);
@@ -81,6 +103,7 @@ private:
     void encoded(quint64 version, const QByteArray& png);
     void sendStatus();
     void noteRefusal(HttpService::Refusal refusal, const QString& peer);
+    void noteOnce(const QString& what, const QString& peer);
 
     MonitorSource& m_source;
     HttpService m_service;
@@ -95,5 +118,7 @@ private:
     QTimer m_statusTimer;
     QTimer m_heartbeatTimer;
     QElapsedTimer m_heartbeat;
-    std::map<HttpService::Refusal, qint64> m_refusals; // counted after the first of each kind is logged
+    MonitorControl* m_control = nullptr;
+    QString m_token;
+    std::map<QString, qint64> m_refusals; // counted after the first of each kind is logged
 };

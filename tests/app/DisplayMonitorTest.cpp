@@ -139,4 +139,58 @@ TEST_F(DisplayMonitorTest, ScreenPngIsWhatTheWindowPaints) {
     EXPECT_EQ(served, display.window().shownPicture().convertToFormat(QImage::Format_RGB32));
 }
 
+// Every pixel of the picture is one colour.
+bool plain(const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        for (int x = 0; x < rgb.width(); ++x) {
+            if (rgb.pixel(x, y) != rgb.pixel(0, 0))
+                return false;
+        }
+    }
+    return true;
+}
+
+TEST(DisplayMonitorControlTest, WithTheTokenBlankBlanksAndALineIsShown) {
+    RunningDisplay running({u"/webport"_s, QString::number(freePort()), u"/webtoken"_s, u"s3cret"_s}, std::nullopt);
+    DisplayApplication& display = *running.display;
+    EXPECT_TRUE(running.logged(u"control with the web token"_s));
+    const auto post = [&](const QByteArray& path, const QByteArray& body) {
+        return HttpExchange(display.webPort(), "POST " + path +
+                                                   " HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                                   "Authorization: Bearer s3cret\r\nContent-Length: " +
+                                                   QByteArray::number(body.size()) + "\r\n\r\n" + body)
+            .status;
+    };
+    const auto settled = [&] {
+        return QTest::qWaitFor(
+            [&] {
+                return display.window().presenter().queuedDocuments() == 0 &&
+                       !display.window().presenter().effectRunning();
+            },
+            10000);
+    };
+    ASSERT_EQ(post("/control/caption", "From the booth"), 200);
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(display.window().presenter().records().current.Caption[0].Text, u"From the booth");
+    EXPECT_FALSE(plain(display.window().shownPicture()));
+
+    ASSERT_EQ(post("/control/blank", {}), 200);
+    ASSERT_TRUE(settled());
+    EXPECT_TRUE(plain(display.window().shownPicture()));
+    EXPECT_TRUE(running.logged(u"\"Blank\" from"_s));
+}
+
+TEST(DisplayMonitorControlTest, WithoutATokenNothingChanges) {
+    RunningDisplay running({u"/webport"_s, QString::number(freePort())}, std::nullopt);
+    DisplayApplication& display = *running.display;
+    EXPECT_TRUE(running.logged(u"control off: no web token"_s));
+    const HttpResponse response = HttpExchange(display.webPort(), "POST /control/caption HTTP/1.1\r\nHost: x\r\n"
+                                                                  "Content-Length: 5\r\n\r\nHello");
+    EXPECT_EQ(response.status, 403);
+    QTest::qWait(100);
+    EXPECT_EQ(display.window().presenter().records().current.Caption[0].Text, QString());
+    EXPECT_TRUE(running.logged(u"no web token is configured"_s));
+}
+
 } // namespace

@@ -215,3 +215,72 @@ TEST_F(WebMonitorLimitsTest, HugeRequestsAndIdleClientsAreClosed) {
 }
 
 } // namespace
+
+namespace {
+
+struct FakeControl : MonitorControl {
+    void blank() override { done.append(u"blank"_s); }
+    void clear() override { done.append(u"clear"_s); }
+    void showLine(const QString& line) override { done.append(u"line "_s + line); }
+    QStringList done;
+};
+
+struct ControlCase {
+    const char* name;
+    const char* token; // configured; empty: none
+    const char* request;
+    int status;
+    const char* done; // what the display was asked to do; empty: nothing
+};
+
+// %1 is the monitor's "127.0.0.1:port".
+const ControlCase ControlCases[] = {
+    {"NoTokenConfigured", "", "POST /control/blank HTTP/1.1\r\nHost: %1\r\nAuthorization: Bearer \r\n", 403, ""},
+    {"NoTokenSent", "s3cret", "POST /control/blank HTTP/1.1\r\nHost: %1\r\n", 403, ""},
+    {"WrongToken", "s3cret", "POST /control/blank HTTP/1.1\r\nHost: %1\r\nAuthorization: Bearer s3creT\r\n", 403, ""},
+    {"LongerToken", "s3cret", "POST /control/blank HTTP/1.1\r\nHost: %1\r\nAuthorization: Bearer s3cret1\r\n", 403, ""},
+    {"ProgramWithToken", "s3cret", "POST /control/blank HTTP/1.1\r\nHost: %1\r\nAuthorization: Bearer s3cret\r\n", 200,
+     "blank"},
+    {"OwnPageWithToken", "s3cret",
+     "POST /control/clear HTTP/1.1\r\nHost: %1\r\nOrigin: http://%1\r\nAuthorization: Bearer s3cret\r\n", 200, "clear"},
+    {"OtherSitesPageWithToken", "s3cret",
+     "POST /control/clear HTTP/1.1\r\nHost: %1\r\nOrigin: http://elsewhere.example\r\nAuthorization: Bearer "
+     "s3cret\r\n",
+     403, ""},
+    {"Line", "s3cret",
+     "POST /control/caption HTTP/1.1\r\nHost: %1\r\nAuthorization: Bearer s3cret\r\nContent-Length: 11\r\n\r\n"
+     "Act 2 \xc3\xa9t\xc3\xa9",
+     200, "line Act 2 été"},
+    {"GetChangesNothing", "s3cret", "GET /control/blank HTTP/1.1\r\nHost: %1\r\nAuthorization: Bearer s3cret\r\n", 405,
+     ""},
+    {"UnknownControl", "s3cret", "POST /control/reboot HTTP/1.1\r\nHost: %1\r\nAuthorization: Bearer s3cret\r\n", 404,
+     ""},
+};
+
+class WebControlTest : public WebMonitorTest, public testing::WithParamInterface<ControlCase> {};
+
+TEST_P(WebControlTest, ChangesOnlyWithTheTokenFromTheMonitorsOwnPage) {
+    const ControlCase& test = GetParam();
+    FakeControl control;
+    monitor.setControl(&control, QString::fromUtf8(test.token));
+    QSignalSpy lines(&monitor, &WebMonitor::logLine);
+    QByteArray request = QString::fromUtf8(test.request).arg(u"127.0.0.1:%1"_s.arg(monitor.port())).toUtf8();
+    if (!request.contains("\r\n\r\n"))
+        request += "Content-Length: 0\r\n\r\n";
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const HttpResponse response = HttpExchange(monitor.port(), request);
+        EXPECT_EQ(response.status, test.status);
+        EXPECT_FALSE(response.head.contains("Access-Control-Allow-Origin"));
+    }
+    const QString done = QString::fromUtf8(test.done);
+    const QStringList expected = done.isEmpty() ? QStringList() : QStringList{done, done};
+    EXPECT_EQ(control.done, expected);
+    // A refusal is logged once however often it comes; what is done, every time.
+    const qsizetype logged = test.status == 403 ? 1 : test.status == 200 ? 2 : 0;
+    EXPECT_EQ(lines.size(), logged);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WebControlTest, testing::ValuesIn(ControlCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
