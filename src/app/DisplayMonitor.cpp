@@ -66,8 +66,12 @@ void DisplayMonitor::showLine(const QString& line) {
     m_parts.control.presentStagetext(text + u'\r');
 }
 
-QImage DisplayMonitor::picture() {
-    return m_parts.window.shownPicture();
+QSize DisplayMonitor::pictureSize() const {
+    return m_parts.window.deviceSize();
+}
+
+QImage DisplayMonitor::picture(const QRect& area) {
+    return m_parts.window.shownPicture(area);
 }
 
 QJsonObject DisplayMonitor::status() const {

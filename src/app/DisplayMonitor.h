@@ -43,7 +43,8 @@ public:
     void allowControl(const QString& token) { m_monitor.setControl(this, token); }
     WebMonitor& monitor() { return m_monitor; }
 
-    QImage picture() override;
+    QSize pictureSize() const override;
+    QImage picture(const QRect& area) override;
     QJsonObject status() const override;
 
     void blank() override;

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QUrl>
 #include <QWebSocket>
+#include <QtEndian>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -97,6 +98,8 @@ void WebMonitor::handle(const HttpRequest& request, const HttpAnswer& answer) {
     if (request.path == u"/screen.png") {
         if (!reading)
             return readOnly([] { return HttpReply{}; });
+        if (m_wholeVersion == m_pictureVersion)
+            return answer.send({200, "image/png", m_whole, {{"Cache-Control", "no-store"}}});
         m_pictureWaiters.push_back({answer, m_pictureVersion});
         return pump();
     }
@@ -156,8 +159,21 @@ HttpReply WebMonitor::control(const HttpRequest& request) {
     return plainText(200, u"done"_s);
 }
 
-void WebMonitor::pictureChanged() {
+void WebMonitor::pictureChanged(const QRect& area) {
     ++m_pictureVersion;
+    if (!m_pages.empty()) {
+        m_changes.push_back({m_pictureVersion, area});
+        // A page that stalls keeps its changes: past a bound they are kept as one area, as large.
+        if (m_changes.size() > MaxChanges) {
+            QRect all;
+            bool whole = false;
+            for (const Change& change : m_changes) {
+                whole = whole || !change.area.isValid();
+                all |= change.area;
+            }
+            m_changes = {{m_pictureVersion, whole ? QRect() : all}};
+        }
+    }
     schedulePump();
 }
 
@@ -172,34 +188,96 @@ void WebMonitor::schedulePump() {
     });
 }
 
+std::optional<QRect> WebMonitor::changedFor(const Page& page, quint64 version) const {
+    if (page.shownVersion == 0)
+        return std::nullopt;
+    QRect changed;
+    for (const Change& change : m_changes) {
+        if (change.version <= page.shownVersion || change.version > version)
+            continue;
+        if (!change.area.isValid())
+            return std::nullopt;
+        changed |= change.area;
+    }
+    return changed;
+}
+
 void WebMonitor::pump() {
-    if (m_encodedVersion > 0) {
-        for (auto& [socket, page] : m_pages) {
-            if (page.ready && page.shownVersion < m_encodedVersion) {
-                page.ready = false;
-                page.shownVersion = m_encodedVersion;
-                socket->sendBinaryMessage(m_encoded);
-            }
-        }
+    if (m_encoder.busy())
+        return;
+    const QSize size = m_source.pictureSize();
+    if (!m_pictureWaiters.empty() && m_wholeVersion < m_pictureVersion)
+        return startJob(size, QRect(QPoint(0, 0), size));
+    // One part serves every page that is ready: what changed for any of them.
+    QRect wanted;
+    bool whole = false;
+    for (const auto& [socket, page] : m_pages) {
+        if (!page.ready || page.shownVersion == m_pictureVersion)
+            continue;
+        const std::optional<QRect> changed = changedFor(page, m_pictureVersion);
+        if (!changed)
+            whole = true;
+        else
+            wanted |= *changed;
+    }
+    if (!whole && wanted.isEmpty())
+        return;
+    const bool resized = std::any_of(m_pages.begin(), m_pages.end(), [&](const auto& entry) {
+        return entry.second.ready && entry.second.shownSize != size;
+    });
+    const QRect all(QPoint(0, 0), size);
+    startJob(size, whole || resized ? all : wanted.intersected(all));
+}
+
+void WebMonitor::startJob(QSize size, const QRect& area) {
+    // Only the part is drawn and copied here; the encoding is the encoder thread's.
+    m_job = {m_pictureVersion, size, area};
+    m_encoder.encode(m_source.picture(area), m_pictureVersion);
+    ++m_framesEncoded;
+}
+
+void WebMonitor::encoded(quint64, const QByteArray& png) {
+    if (m_job.area == QRect(QPoint(0, 0), m_job.size)) {
+        m_wholeVersion = m_job.version;
+        m_whole = png;
         std::erase_if(m_pictureWaiters, [this](const PictureWaiter& waiter) {
-            if (waiter.version > m_encodedVersion)
+            if (waiter.version > m_wholeVersion)
                 return false;
-            waiter.answer.send({200, "image/png", m_encoded, {{"Cache-Control", "no-store"}}});
+            waiter.answer.send({200, "image/png", m_whole, {{"Cache-Control", "no-store"}}});
             return true;
         });
     }
-    const bool wanted =
-        !m_pictureWaiters.empty() || std::any_of(m_pages.begin(), m_pages.end(), [this](const auto& entry) {
-            return entry.second.ready && entry.second.shownVersion < m_pictureVersion;
-        });
-    if (wanted && m_encodedVersion < m_pictureVersion && m_encoder.encode(m_source.picture(), m_pictureVersion))
-        ++m_framesEncoded;
+    sendFrames(png);
+    pump();
 }
 
-void WebMonitor::encoded(quint64 version, const QByteArray& png) {
-    m_encodedVersion = version;
-    m_encoded = png;
-    pump();
+void WebMonitor::sendFrames(const QByteArray& png) {
+    QByteArray frame(4 * sizeof(quint32), Qt::Uninitialized);
+    const quint32 header[] = {quint32(m_job.size.width()), quint32(m_job.size.height()), quint32(m_job.area.x()),
+                              quint32(m_job.area.y())};
+    for (std::size_t i = 0; i < std::size(header); ++i)
+        qToLittleEndian(header[i], frame.data() + 4 * i);
+    frame += png;
+    const bool whole = m_job.area == QRect(QPoint(0, 0), m_job.size);
+    for (auto& [socket, page] : m_pages) {
+        if (!page.ready || page.shownVersion >= m_job.version)
+            continue;
+        // A page gets the part when it holds all that changed for it, and it has the picture's size.
+        const std::optional<QRect> changed = changedFor(page, m_job.version);
+        const bool covered =
+            whole || (page.shownSize == m_job.size && changed && (changed->isEmpty() || m_job.area.contains(*changed)));
+        if (!covered)
+            continue;
+        page.ready = false;
+        page.shownVersion = m_job.version;
+        page.shownSize = m_job.size;
+        socket->sendBinaryMessage(frame);
+    }
+    // Changes every page has seen are no longer needed.
+    quint64 oldest = m_pictureVersion;
+    for (const auto& [socket, page] : m_pages)
+        oldest = std::min(oldest, page.shownVersion);
+    std::erase_if(m_changes, [oldest](const Change& change) { return change.version <= oldest; });
 }
 
 void WebMonitor::openPage(QWebSocket* socket) {

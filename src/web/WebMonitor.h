@@ -8,9 +8,11 @@
 #include <QImage>
 #include <QJsonObject>
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 #include <map>
+#include <optional>
 #include <vector>
 
 class QWebSocket;
@@ -19,8 +21,10 @@ class QWebSocket;
 class MonitorSource {
 public:
     virtual ~MonitorSource() = default;
-    // The picture the window shows now, in device pixels.
-    virtual QImage picture() = 0;
+    // The size of the picture the window shows, in device pixels.
+    virtual QSize pictureSize() const = 0;
+    // The part of the picture the window shows now at area (within pictureSize()).
+    virtual QImage picture(const QRect& area) = 0;
     // The display's status under the names the README documents for /status.json.
     virtual QJsonObject status() const = 0;
 };
@@ -42,11 +46,15 @@ public:
 // asks for one, off the GUI thread, and each page gets only the newest picture when it is ready
 // for another, so a slow page is skipped frames rather than sent a queue of them.
 //
-// Paths: "/" (the page), "/live" (its WebSocket: PNG frames as binary messages, the status as text;
-// the page answers "next" when it has drawn a frame), "/screen.png", "/status.json", "/health", and
+// Paths: "/" (the page), "/live" (its WebSocket: frames as binary messages, the status as text; the
+// page answers "next" when it has drawn a frame), "/screen.png", "/status.json", "/health", and
 // with a token the control requests, POST "/control/blank", "/control/clear" and "/control/caption"
 // (the body is the line, UTF-8). Each carries "Authorization: Bearer TOKEN"; one from a browser
 // also an Origin that is the monitor's own, so that no other site's page can make a browser send it.
+//
+// A frame is the part of the picture that changed since the page's last frame: a header of four
+// 32-bit little-endian numbers (the whole picture's width and height, the part's left and top) and
+// the part as PNG. A page's first frame, and the first after the picture's size changed, is whole.
 class WebMonitor : public QObject, private HttpHandler {
     Q_OBJECT
 
@@ -56,6 +64,8 @@ public:
     static constexpr int StatusMilliseconds = 500;
     // /health answers 503 when the GUI thread's heartbeat is older than this.
     static constexpr int HealthMilliseconds = 1000;
+    // The changes kept for a page that has not taken a frame for a while.
+    static constexpr std::size_t MaxChanges = 64;
 
     explicit WebMonitor(MonitorSource& source, HttpLimits limits = {}, QObject* parent = nullptr);
     ~WebMonitor() override;
@@ -68,8 +78,9 @@ public:
     void setControl(MonitorControl* control, const QString& token);
     bool controlAllowed() const { return m_control && !m_token.isEmpty(); }
 
-    // The window has painted: the picture may have changed.
-    void pictureChanged();
+    // The window has painted area (device pixels; an invalid rectangle: all of it): the picture may
+    // have changed there.
+    void pictureChanged(const QRect& area = QRect());
     // How many PNG pictures were made so far (none while no one asks).
     quint64 framesEncoded() const { return m_framesEncoded; }
 
@@ -80,14 +91,25 @@ Q_SIGNALS:
 private:
     struct Page {
         QWebSocket* socket;
-        bool ready = true; // has drawn the last frame sent
-        quint64 shownVersion = 0;
+        bool ready = true;        // has drawn the last frame sent
+        quint64 shownVersion = 0; // 0: has no picture yet
+        QSize shownSize;
         QByteArray sentStatus;
         QElapsedTimer lastHeard;
     };
     struct PictureWaiter {
         HttpAnswer answer;
         quint64 version;
+    };
+    struct Change {
+        quint64 version;
+        QRect area;
+    };
+    // The picture being encoded: the part of it, and when it was taken.
+    struct Job {
+        quint64 version = 0;
+        QSize size;
+        QRect area;
     };
 
     void handle(const HttpRequest& request, const HttpAnswer& answer) override;
@@ -101,6 +123,11 @@ private:
     void schedulePump();
     void pump();
     void encoded(quint64 version, const QByteArray& png);
+    void startJob(QSize size, const QRect& area);
+    // The part of the picture that changed for page after its last frame, up to version (null when
+    // nothing did); none when all of it may have.
+    std::optional<QRect> changedFor(const Page& page, quint64 version) const;
+    void sendFrames(const QByteArray& png);
     void sendStatus();
     void noteRefusal(HttpService::Refusal refusal, const QString& peer);
     void noteOnce(const QString& what, const QString& peer);
@@ -111,8 +138,10 @@ private:
     std::map<QWebSocket*, Page> m_pages;
     std::vector<PictureWaiter> m_pictureWaiters;
     quint64 m_pictureVersion = 1;
-    quint64 m_encodedVersion = 0;
-    QByteArray m_encoded;
+    std::vector<Change> m_changes; // since the oldest picture a page shows
+    Job m_job;
+    quint64 m_wholeVersion = 0; // the last whole picture encoded, for /screen.png
+    QByteArray m_whole;
     quint64 m_framesEncoded = 0;
     bool m_pumpScheduled = false;
     QTimer m_statusTimer;

@@ -130,7 +130,7 @@ void PresentationWindow::setWindowAlpha(int alpha) {
     m_alpha = alpha;
     applyOpacity();
     if (m_transparent)
-        Q_EMIT shownPictureChanged();
+        Q_EMIT shownPictureChanged(QRect());
 }
 
 void PresentationWindow::applyOpacity() {
@@ -323,7 +323,7 @@ void PresentationWindow::paintEvent(QPaintEvent* event) {
                            .intersected(QRect(QPoint(0, 0), deviceSize()));
     QPainter painter(this);
     painter.scale(1 / ratio, 1 / ratio);
-    Q_EMIT shownPictureChanged();
+    Q_EMIT shownPictureChanged(area);
     if (!m_transparent && !m_hasBackgroundImage) {
         PaintDisplayImage(painter, m_presenter, m_imagePosition, area);
         return;
@@ -332,15 +332,17 @@ void PresentationWindow::paintEvent(QPaintEvent* event) {
     painter.drawImage(area.topLeft(), composeFrame(area), area);
 }
 
-QImage PresentationWindow::shownPicture() {
-    const QRect all(QPoint(0, 0), deviceSize());
+QImage PresentationWindow::shownPicture(const QRect& area) {
+    const QRect client(QPoint(0, 0), deviceSize());
+    const QRect part = area.isValid() ? area.intersected(client) : client;
     if (!m_transparent && !m_hasBackgroundImage) {
-        QImage picture(all.size(), QImage::Format_RGB32);
+        QImage picture(part.size(), QImage::Format_RGB32);
         QPainter painter(&picture);
-        PaintDisplayImage(painter, m_presenter, m_imagePosition, all);
+        painter.translate(-part.topLeft());
+        PaintDisplayImage(painter, m_presenter, m_imagePosition, part);
         return picture;
     }
-    QImage picture = composeFrame(all).copy();
+    QImage picture = composeFrame(part).copy(part);
     if (m_transparent && m_alpha < 255) {
         QPainter painter(&picture);
         painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);

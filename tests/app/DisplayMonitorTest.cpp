@@ -137,6 +137,9 @@ TEST_F(DisplayMonitorTest, ScreenPngIsWhatTheWindowPaints) {
     EXPECT_EQ(served.size(), display.window().deviceSize());
     EXPECT_EQ(served, painted);
     EXPECT_EQ(served, display.window().shownPicture().convertToFormat(QImage::Format_RGB32));
+    // A part is the same pixels as the whole picture has there.
+    const QRect part(5, 3, 140, 20);
+    EXPECT_EQ(display.window().shownPicture(part), display.window().shownPicture().copy(part));
 }
 
 // Every pixel of the picture is one colour.

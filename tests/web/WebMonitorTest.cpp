@@ -1,6 +1,7 @@
 #include "web/WebMonitor.h"
 
 #include "support/HttpProbe.h"
+#include "support/MonitorFrames.h"
 
 #include <QImage>
 #include <QJsonDocument>
@@ -17,9 +18,10 @@ namespace {
 
 class FakeSource : public MonitorSource {
 public:
-    QImage picture() override {
+    QSize pictureSize() const override { return shown.size(); }
+    QImage picture(const QRect& area) override {
         ++pictures;
-        return shown;
+        return shown.copy(area);
     }
     QJsonObject status() const override { return state; }
 
@@ -110,14 +112,14 @@ TEST_F(WebMonitorTest, NothingIsEncodedWhileNobodyAsks) {
 
 struct LivePage {
     QWebSocket socket;
-    std::vector<QImage> frames;
+    MonitorFrames frames;
     std::vector<QJsonObject> statuses;
     bool closed = false;
 
     LivePage() {
         QObject::connect(&socket, &QWebSocket::disconnected, [this] { closed = true; });
         QObject::connect(&socket, &QWebSocket::binaryMessageReceived,
-                         [this](const QByteArray& png) { frames.push_back(QImage::fromData(png, "PNG")); });
+                         [this](const QByteArray& frame) { EXPECT_TRUE(frames.add(frame)); });
         QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString& text) {
             statuses.push_back(QJsonDocument::fromJson(text.toUtf8()).object());
         });
@@ -136,23 +138,62 @@ TEST_F(WebMonitorTest, LivePageGetsOnlyTheNewestFrameWhenReady) {
     source.shown = opaquePicture();
     LivePage page;
     ASSERT_TRUE(page.open(monitor.port(), u"http://127.0.0.1:%1"_s.arg(monitor.port())));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.frames.empty() && !page.statuses.empty(); }, 5000));
-    EXPECT_TRUE(samePixels(page.frames.front(), source.shown));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.frames.count == 1 && !page.statuses.empty(); }, 5000));
+    EXPECT_TRUE(samePixels(page.frames.picture, source.shown));
+    EXPECT_EQ(page.frames.lastPart, source.shown.rect());
     EXPECT_EQ(page.statuses.front(), source.state);
 
     // The page has not said it drew the frame: changes wait, and are not queued for it.
     for (int change = 0; change < 5; ++change) {
-        source.shown = keyedPicture();
-        source.shown.setPixel(0, 0, qRgba(change, 0, 0, 255));
-        monitor.pictureChanged();
+        source.shown.setPixel(0, 0, qRgb(change, 0, 0));
+        monitor.pictureChanged(QRect(0, 0, 1, 1));
         QTest::qWait(20);
     }
-    EXPECT_EQ(page.frames.size(), 1u);
+    EXPECT_EQ(page.frames.count, 1);
     page.socket.sendTextMessage(u"next"_s);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return page.frames.size() == 2; }, 5000));
-    EXPECT_TRUE(samePixels(page.frames.back(), source.shown));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.frames.count == 2; }, 5000));
+    EXPECT_TRUE(samePixels(page.frames.picture, source.shown));
     QTest::qWait(50);
-    EXPECT_EQ(page.frames.size(), 2u);
+    EXPECT_EQ(page.frames.count, 2);
+}
+
+TEST_F(WebMonitorTest, OnlyWhatChangedIsSentAndThePagesPictureStaysWhole) {
+    source.shown = opaquePicture();
+    LivePage first;
+    LivePage second;
+    ASSERT_TRUE(first.open(monitor.port()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.frames.count == 1; }, 5000));
+    ASSERT_TRUE(second.open(monitor.port()));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.frames.count == 1; }, 5000));
+
+    // The first page keeps up; the second one draws its frames late, and gets what changed since.
+    const auto paint = [&](const QRect& area, QColor colour) {
+        QPainter(&source.shown).fillRect(area, colour);
+        monitor.pictureChanged(area);
+    };
+    first.socket.sendTextMessage(u"next"_s);
+    paint(QRect(10, 10, 30, 20), Qt::red);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.frames.count == 2; }, 5000));
+    EXPECT_EQ(first.frames.lastPart, QRect(10, 10, 30, 20));
+    first.socket.sendTextMessage(u"next"_s);
+    paint(QRect(200, 50, 10, 10), Qt::green);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.frames.count == 3; }, 5000));
+    EXPECT_EQ(first.frames.lastPart, QRect(200, 50, 10, 10));
+
+    second.socket.sendTextMessage(u"next"_s);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return second.frames.count == 2; }, 5000));
+    EXPECT_TRUE(second.frames.lastPart.contains(QRect(10, 10, 30, 20)));
+    EXPECT_TRUE(second.frames.lastPart.contains(QRect(200, 50, 10, 10)));
+    for (const LivePage* page : {&first, &second})
+        EXPECT_TRUE(samePixels(page->frames.picture, source.shown));
+
+    // A new size comes whole.
+    first.socket.sendTextMessage(u"next"_s);
+    source.shown = keyedPicture();
+    monitor.pictureChanged(QRect(0, 0, 5, 5));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.frames.count == 4; }, 5000));
+    EXPECT_EQ(first.frames.lastPart, source.shown.rect());
+    EXPECT_TRUE(samePixels(first.frames.picture, source.shown));
 }
 
 TEST_F(WebMonitorTest, AnotherSitesPageMayNotWatch) {
@@ -161,7 +202,7 @@ TEST_F(WebMonitorTest, AnotherSitesPageMayNotWatch) {
     LivePage page;
     EXPECT_FALSE(page.open(monitor.port(), u"http://elsewhere.example"_s));
     EXPECT_TRUE(page.closed);
-    EXPECT_TRUE(page.frames.empty());
+    EXPECT_EQ(page.frames.count, 0);
     EXPECT_EQ(lines.size(), 1);
 }
 
