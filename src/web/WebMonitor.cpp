@@ -291,6 +291,9 @@ void WebMonitor::openPage(QWebSocket* socket) {
     Page& page = m_pages[socket];
     page.socket = socket;
     page.lastHeard.start();
+    // A page says only "next" and "alive": nothing longer is kept.
+    socket->setMaxAllowedIncomingMessageSize(MaxPageMessageBytes);
+    socket->setMaxAllowedIncomingFrameSize(MaxPageMessageBytes);
     connect(socket, &QWebSocket::textMessageReceived, this,
             [this, socket](const QString& message) { pageSaid(socket, message); });
     connect(socket, &QWebSocket::disconnected, this, [this, socket] { closePage(socket); });

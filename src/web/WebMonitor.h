@@ -62,6 +62,7 @@ public:
     // A page that has said nothing this long (it says "next" or "alive" every few seconds) is closed.
     static constexpr int SilentPageMilliseconds = 30000;
     static constexpr int StatusMilliseconds = 500;
+    static constexpr quint64 MaxPageMessageBytes = 1024;
     // /health answers 503 when the GUI thread's heartbeat is older than this.
     static constexpr int HealthMilliseconds = 1000;
     // The changes kept for a page that has not taken a frame for a while.

@@ -196,6 +196,14 @@ TEST_F(WebMonitorTest, OnlyWhatChangedIsSentAndThePagesPictureStaysWhole) {
     EXPECT_TRUE(samePixels(first.frames.picture, source.shown));
 }
 
+TEST_F(WebMonitorTest, APageThatSaysTooMuchIsClosed) {
+    source.shown = opaquePicture();
+    LivePage page;
+    ASSERT_TRUE(page.open(monitor.port()));
+    page.socket.sendTextMessage(QString(int(WebMonitor::MaxPageMessageBytes) * 4, u'x'));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.closed; }, 5000));
+}
+
 TEST_F(WebMonitorTest, AnotherSitesPageMayNotWatch) {
     QSignalSpy lines(&monitor, &WebMonitor::logLine);
     source.shown = opaquePicture();
