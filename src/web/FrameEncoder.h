@@ -28,5 +28,6 @@ private:
 };
 
 // The picture as PNG, compressed lightly: captions are mostly flat areas, which even the fastest
-// setting shrinks well, and every millisecond spent here delays the picture in the browser.
+// setting shrinks well, and every millisecond spent here delays the picture in the browser. Empty
+// when it cannot be encoded.
 QByteArray EncodePng(const QImage& picture);
