@@ -123,6 +123,8 @@ bool DisplayApplication::start() {
     showWindow();
     if (!m_failed)
         logStartUp();
+    if (!m_failed)
+        startWebMonitor();
     showModes();
     if (!m_failed)
         restoreShownCaption();
@@ -345,6 +347,43 @@ void DisplayApplication::sendSignOn() {
                                       .arg(m_feedPort)
                                       .arg(frame.width())
                                       .arg(frame.height()));
+}
+
+void DisplayApplication::startWebMonitor() {
+    // The command line wins over the store; 0, or neither, opens no port.
+    const QString port = m_commandLine.FindCmdLineSwitch(u"webport")
+                             ? m_commandLine.ReturnParamStr(u"webport")
+                             : QString::number(m_store->ReadSettingInteger(Names::WebPort, 0));
+    bool ok = false;
+    const uint number = port.toUInt(&ok);
+    if (ok && number == 0)
+        return;
+    if (!ok || number > 65535) {
+        logEvent(LogCategory::Warning, u"the web port \"%1\" is no port number: the web monitor is off"_s.arg(port));
+        return;
+    }
+    m_monitor = std::make_unique<DisplayMonitor>(
+        DisplayMonitor::Parts{*m_window, *m_geometry, *this, m_events ? &m_events->log() : nullptr, m_control});
+    m_monitor->watch(m_feed, m_control);
+    m_monitor->allowControl(m_commandLine.FindCmdLineSwitch(u"webtoken")
+                                ? m_commandLine.ReturnParamStr(u"webtoken")
+                                : m_store->ReadSettingText(Names::WebToken, QString()));
+    connect(&m_monitor->monitor(), &WebMonitor::logLine, this,
+            [this](const QString& line) { logEvent(LogCategory::Web, line); });
+    // The same addresses and peers as the feed and control ports.
+    m_monitor->monitor().setAllowedPeers(m_listen.allowedPeers);
+    if (m_events)
+        connect(&m_monitor->monitor(), &WebMonitor::peerRefused, m_events.get(), &DisplayEvents::peerRefused);
+    if (!m_monitor->listen(m_listen.listenAddress, quint16(number))) {
+        logEvent(LogCategory::Warning, u"the web monitor cannot listen on port %1 (%2): it is off"_s.arg(number).arg(
+                                           m_monitor->errorString()));
+        m_monitor.reset();
+        return;
+    }
+    logEvent(LogCategory::Web,
+             u"web monitor listening on port %1 of %3: http://<address>:%1/ (control %2)"_s.arg(m_monitor->port())
+                 .arg(m_monitor->monitor().controlAllowed() ? u"with the web token"_s : u"off: no web token"_s,
+                      m_listen.listenDescription()));
 }
 
 bool DisplayApplication::saveToStore() {

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "CommandLineSettings.h"
 #include "DisplayEvents.h"
+#include "DisplayMonitor.h"
 #include "DisplayQueries.h"
 #include "DisplaySettings.h"
 #include "DisplaySetup.h"
@@ -55,6 +56,8 @@ public:
     QString controlPort() const { return m_controlPort; }
     // The port the feed listens on (the one the system chose for port "0").
     quint16 listeningFeedPort() const { return m_feed.port(); }
+    // The web monitor's port; 0 when it is off.
+    quint16 webPort() const { return m_monitor ? m_monitor->port() : 0; }
     FontSetupDialog& setupDialog() { return *m_dialog; }
     PresentationWindow& window() { return *m_window; }
     WindowGeometry& geometry() { return *m_geometry; }
@@ -92,6 +95,8 @@ private:
     void sendSignOn();
     // Listens on the feed and control ports; false when the display cannot go on.
     bool openPorts();
+    // The web monitor, when "/webport" or the stored "Web Port" names a port.
+    void startWebMonitor();
     // The caption on screen when the last run ended uncleanly comes back, and from now on each
     // caption shown is kept until the display ends cleanly.
     void restoreShownCaption();
@@ -129,6 +134,7 @@ private:
     std::unique_ptr<SettingsCommands> m_settingsCommands;
     std::unique_ptr<DisplaySetup> m_displaySetup;
     std::unique_ptr<FontSetupDialog> m_dialog;
+    std::unique_ptr<DisplayMonitor> m_monitor;
     QString m_feedPort = StoreDefaults.feedPort;
     QString m_controlPort = StoreDefaults.controlPort;
     QString m_instanceName;

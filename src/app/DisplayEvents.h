@@ -22,13 +22,15 @@ public:
 
     void watch(FeedListener& feed, ControlListener& control);
     void write(LogCategory category, const QString& text) { m_log.write(category, text); }
+    const EventLog& log() const { return m_log; }
 
     void documentPresented(const PresentedDocument& document) override;
     void presentationWarning(const QString& message) override;
-
-private:
+    // A connection from a peer outside the allowed controllers, on any port, was closed as it came:
+    // logged once a minute per address.
     void peerRefused(const QHostAddress& peer);
 
+private:
     EventLog& m_log;
     RefusalWarnings m_refusals;
     QElapsedTimer m_clock; // steady, for the refusals' minutes

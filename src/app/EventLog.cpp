@@ -18,7 +18,7 @@ struct CategoryName {
     QStringView name;
 };
 
-constexpr std::array<CategoryName, 8> CategoryNames = {{
+constexpr std::array<CategoryName, 9> CategoryNames = {{
     {LogCategory::Start, u"start"},
     {LogCategory::Feed, u"feed"},
     {LogCategory::Control, u"control"},
@@ -27,6 +27,7 @@ constexpr std::array<CategoryName, 8> CategoryNames = {{
     {LogCategory::SignOn, u"sign-on"},
     {LogCategory::Settings, u"settings"},
     {LogCategory::Stop, u"stop"},
+    {LogCategory::Web, u"web"},
 }};
 
 constexpr qsizetype CategoryWidth = 8;
@@ -113,6 +114,9 @@ EventLog::~EventLog() {
 
 void EventLog::write(LogCategory category, QStringView text) {
     QByteArray line = FormatLogLine(QDateTime::currentDateTime(), category, text, m_tag);
+    m_recent.push_back(line);
+    if (qsizetype(m_recent.size()) > RecentLines)
+        m_recent.pop_front();
     {
         const std::lock_guard lock(m_mutex);
         if (qsizetype(m_waiting.size()) >= m_maxWaitingLines) {
@@ -122,6 +126,13 @@ void EventLog::write(LogCategory category, QStringView text) {
         m_waiting.push_back(std::move(line));
     }
     m_wake.notify_one();
+}
+
+QStringList EventLog::recentLines() const {
+    QStringList lines;
+    for (const QByteArray& line : m_recent)
+        lines.append(QString::fromUtf8(line.chopped(1)));
+    return lines;
 }
 
 void EventLog::run() {

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <condition_variable>
 #include <deque>
@@ -9,7 +10,7 @@
 #include <thread>
 
 // What an event of the log is about, written as a short word after the time.
-enum class LogCategory { Start, Feed, Control, Caption, Warning, SignOn, Settings, Stop };
+enum class LogCategory { Start, Feed, Control, Caption, Warning, SignOn, Settings, Stop, Web };
 
 QString LogCategoryName(LogCategory category);
 
@@ -45,6 +46,10 @@ public:
     // The display's name for every line from now on; empty for none.
     void setTag(const QString& tag) { m_tag = tag; }
 
+    // The last lines written, oldest first, without their line ends (the web monitor shows them).
+    static constexpr qsizetype RecentLines = 20;
+    QStringList recentLines() const;
+
     const QString& filePath() const { return m_filePath; }
 
 private:
@@ -57,6 +62,9 @@ private:
     const QString m_filePath;
     const qsizetype m_maxWaitingLines;
     QString m_tag; // the GUI thread's: lines are formatted there
+
+    // --- The GUI thread's own.
+    std::deque<QByteArray> m_recent;
 
     // --- Shared by the GUI thread and the writer, under m_mutex.
     std::mutex m_mutex;

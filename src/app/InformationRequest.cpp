@@ -7,9 +7,9 @@ using namespace Qt::Literals::StringLiterals;
 namespace {
 
 // The switches followed by a value: the value is passed over, so "/fontname --odd" stays a font name.
-constexpr std::array<QStringView, 15> ValueSwitches = {
-    u"port",     u"capport",  u"xpos",           u"ypos", u"width",    u"height", u"adjust", u"monitor",
-    u"fontsize", u"fontname", u"BaseFontHeight", u"log",  u"instance", u"bind",   u"allow",
+constexpr std::array<QStringView, 17> ValueSwitches = {
+    u"port",     u"capport",        u"xpos", u"ypos",     u"width", u"height", u"adjust",  u"monitor",  u"fontsize",
+    u"fontname", u"BaseFontHeight", u"log",  u"instance", u"bind",  u"allow",  u"webport", u"webtoken",
 };
 
 bool takesValue(const QString& parameter) {
@@ -49,6 +49,10 @@ Without a switch, the stored settings apply (the first start's defaults in brack
                      out only from the adapter holding it [stored "Listen Address": every IPv4 address]
   /allow LIST        serve only these controllers: addresses and ranges, comma-separated
                      (192.168.10.0/24,10.0.0.5,fd00::/8) [stored "Allowed Controllers": everyone]
+  /webport N         web monitor port: the display's picture, status and health over HTTP; 0 is off
+                     [stored "Web Port": 0]
+  /webtoken TOKEN    lets a page opened as http://<address>:<port>/?token=TOKEN blank, clear and
+                     send lines; without it the web monitor only shows [stored "Web Token": none]
 A size switch (/width, /height, /adjust) turns Font Override off again.
 Numbers may be hexadecimal after "$" or "0x"; "-name" finds a switch but gives it no value.
 

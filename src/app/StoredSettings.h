@@ -114,6 +114,10 @@ inline constexpr QLatin1StringView FeedPort{"Feed Port"};
 inline constexpr QLatin1StringView ControlPort{"Control Port"};
 inline constexpr QLatin1StringView ListenAddress{"Listen Address"};
 inline constexpr QLatin1StringView AllowedControllers{"Allowed Controllers"};
+// Read at start-up only, never written from the running display: the web monitor's port (0: off).
+inline constexpr QLatin1StringView WebPort{"Web Port"};
+// Likewise: the token a page needs to blank, clear or send a line (empty: no control from the web).
+inline constexpr QLatin1StringView WebToken{"Web Token"};
 
 // A whole number, a boolean, text, or the caption colour (kept as a number, held as text).
 using Field = std::variant<int StoredDisplayState::*, bool StoredDisplayState::*, QString StoredDisplayState::*>;

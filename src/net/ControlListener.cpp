@@ -64,15 +64,19 @@ void ControlListener::receive(QTcpSocket* connection) {
         break;
     }
 
-    const TCaptions caption =
-        m_converter.CaptionFromStagetext(DecodeControlMessage(message), m_display.stagetextSettings());
+    if (!presentStagetext(DecodeControlMessage(message)))
+        connection->abort();
+}
+
+bool ControlListener::presentStagetext(QStringView message) {
+    const TCaptions caption = m_converter.CaptionFromStagetext(message, m_display.stagetextSettings());
     const CaptionDocumentText document = CaptiontoXML(caption);
     if (!document.ok()) {
-        connection->abort();
         Q_EMIT failureReported(document.failure);
-        return;
+        return false;
     }
     for (const QString& reason : document.notEmbedded)
         Q_EMIT fileNotEmbedded(reason);
     Q_EMIT documentReceived(document.text);
+    return true;
 }

@@ -47,6 +47,10 @@ public:
     // The rate the last Stagetext caption set, carried into the next ones.
     const QString& StagetextSpeed() const { return m_converter.StagetextSpeed(); }
 
+    // A Stagetext message that came another way (the web monitor's control), converted as a message
+    // on the port is, with the same rate carried; false when it could not be (failureReported says why).
+    bool presentStagetext(QStringView message);
+
 Q_SIGNALS:
     // A controller outside the allowed peers connected, and was closed at once.
     void peerRefused(const QHostAddress& peer);

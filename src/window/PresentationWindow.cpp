@@ -137,6 +137,8 @@ void PresentationWindow::setImagePosition(QPoint position) {
 void PresentationWindow::setWindowAlpha(int alpha) {
     m_alpha = alpha;
     applyOpacity();
+    if (m_transparent)
+        Q_EMIT shownPictureChanged(QRect());
 }
 
 void PresentationWindow::applyOpacity() {
@@ -329,12 +331,32 @@ void PresentationWindow::paintEvent(QPaintEvent* event) {
                            .intersected(QRect(QPoint(0, 0), deviceSize()));
     QPainter painter(this);
     painter.scale(1 / ratio, 1 / ratio);
+    Q_EMIT shownPictureChanged(area);
     if (!m_transparent && !m_hasBackgroundImage) {
         PaintDisplayImage(painter, m_presenter, m_imagePosition, area);
         return;
     }
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(area.topLeft(), composeFrame(area), area);
+}
+
+QImage PresentationWindow::shownPicture(const QRect& area) {
+    const QRect client(QPoint(0, 0), deviceSize());
+    const QRect part = area.isValid() ? area.intersected(client) : client;
+    if (!m_transparent && !m_hasBackgroundImage) {
+        QImage picture(part.size(), QImage::Format_RGB32);
+        QPainter painter(&picture);
+        painter.translate(-part.topLeft());
+        PaintDisplayImage(painter, m_presenter, m_imagePosition, part);
+        return picture;
+    }
+    QImage picture = composeFrame(part).copy(part);
+    if (m_transparent && m_alpha < 255) {
+        QPainter painter(&picture);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+        painter.fillRect(picture.rect(), QColor(0, 0, 0, m_alpha));
+    }
+    return picture;
 }
 
 const QImage& PresentationWindow::composeFrame(const QRect& area) {

@@ -118,6 +118,11 @@ public:
     void toggleTransparent();
     int windowAlpha() const { return m_alpha; }
 
+    // What the window shows now in area (device pixels; all of the window by default), as it paints
+    // it: keyed-out pixels of a transparent window have no colour at all, and the others carry the
+    // window's opacity.
+    QImage shownPicture(const QRect& area = QRect());
+
 Q_SIGNALS:
     // The border is about to hide: the configured geometry applies now (SetPosition).
     void borderHiding();
@@ -127,6 +132,9 @@ Q_SIGNALS:
     void sizeChanged();
     // The Up and Down keys: the font adjustment changes by delta percent. The owner keeps it in range.
     void fontAdjustRequested(int delta);
+    // The window has painted area (device pixels), or changed its opacity (an invalid area: all of
+    // it): what it shows may have changed there.
+    void shownPictureChanged(const QRect& area);
 
 protected:
     bool event(QEvent* event) override;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Hostile and broken peers against a running display.
 
-Usage: hostile_peers.py PID FEED_PORT CONTROL_PORT LARGE_FILE [--full]
+Usage: hostile_peers.py PID FEED_PORT CONTROL_PORT LARGE_FILE [--full] [--web PORT]
 
 Throughout, a separate controller, connected beforehand, asks for the status every 50 ms; each
 answer must come within 100 ms. The display's resident memory is sampled throughout and must stay
@@ -11,6 +11,9 @@ display is out of file descriptors unless the phase means it to wait:
 1. The load, with descriptors to spare: 8 controllers sending documents in random splits,
    connections dropped mid-document, garbage bytes, a flood of text without tags, a peer that never
    reads its "OK" replies, and Stagetext captions naming /dev/zero, a directory and a large file.
+   With --web, the web monitor's port meanwhile: hundreds of connections held open, requests with
+   huge headers, live pages that never read their frames, and pictures asked for all along; the
+   monitor must still answer its health check afterwards.
 2. A flood of complete documents on one connection, far faster than they are presented: the
    caption queue must stay within its bound (no other connection opens or closes meanwhile, as that
    would empty the queue).
@@ -171,6 +174,49 @@ async def never_reads(port, documents):
     writer.close()
 
 
+async def web_attack(port, figures):
+    """Many connections held open, huge headers, live pages that never read, and pictures asked for."""
+    held = []
+    for _ in range(300):
+        try:
+            held.append(await asyncio.open_connection("127.0.0.1", port))
+        except OSError:
+            break
+    for idle_reader, idle_writer in held:
+        idle_writer.close()
+    await asyncio.sleep(0.5)  # the display has seen them go
+    for _ in range(20):
+        try:
+            reader, writer = await asyncio.open_connection("127.0.0.1", port)
+            writer.write(b"GET / HTTP/1.1\r\nHost: x\r\nX-Fill: " + b"a" * (256 << 10) + b"\r\n\r\n")
+            await writer.drain()
+            writer.close()
+        except OSError:
+            pass  # cut off midway: what a huge header should get
+    pages = []
+    for _ in range(5):
+        reader, writer = await asyncio.open_connection("127.0.0.1", port, limit=1)
+        writer.write(b"GET /live HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                     b"Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n")
+        await writer.drain()
+        pages.append(writer)
+    for _ in range(20):
+        if await web_get(port, "/screen.png") != 200:
+            figures.failures.append("the web monitor did not give its picture under load")
+            break
+    for writer in pages:
+        writer.close()
+
+
+async def web_get(port, path):
+    reader, writer = await asyncio.open_connection("127.0.0.1", port)
+    writer.write(f"GET {path} HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n".encode())
+    await writer.drain()
+    answer = await asyncio.wait_for(reader.read(), 10)
+    writer.close()
+    return int(answer.split(b" ", 2)[1]) if answer.startswith(b"HTTP/1.1 ") else 0
+
+
 async def flood_of_documents(port, count, figures):
     """Complete documents, each with a 32 KiB comment, sent as fast as the display reads them. Each
     fades in, a third of a second, so they arrive far faster than they are presented; the last fade
@@ -250,6 +296,7 @@ async def stagetext_files(port, large_file):
 async def main():
     pid, feed, control, large_file = int(sys.argv[1]), int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
     full = "--full" in sys.argv
+    web = int(sys.argv[sys.argv.index("--web") + 1]) if "--web" in sys.argv else None
     soft, hard = resource.getrlimit(resource.RLIMIT_NOFILE)
     resource.setrlimit(resource.RLIMIT_NOFILE, (min(hard, 8192), hard))
     random.seed(7)
@@ -282,6 +329,7 @@ async def main():
         timed("flood", flood_without_tags(feed, 1024 if full else 256, figures)),
         timed("unread", never_reads(feed, 5000 if full else 2000)),
         timed("stagetext", stagetext_files(control, large_file)),
+        *([timed("web", web_attack(web, figures))] if web else []),
     )
     load_seconds = time.monotonic() - started
 
@@ -333,6 +381,8 @@ async def main():
           f"{len(figures.late_status)} over {STATUS_LIMIT_SECONDS * 1000:.0f} ms"
           + (f" (in phases: {', '.join(late_phases)})" if late_phases else ""))
     print(f"memory: peak resident {figures.peak_rss_mib:.0f} MiB (bound {MEMORY_BOUND_MIB} MiB)")
+    if web and await web_get(web, "/health") != 200:
+        figures.failures.append("the web monitor's health check did not answer 200 after the attack")
     if figures.late_status:
         figures.failures.append(f"{len(figures.late_status)} status answers came late")
     if not shown:

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Measures the web monitor of the running display on a real X server (Xvfb, 1920x1080, the display
+# full screen), in a private network namespace:
+#   the latency from a caption on screen to the same picture at a watcher of the monitor (median of
+#   the runs; bench/web-watcher decodes each frame as the page does and asks for the next),
+#   the frames a second each of three watchers gets while fades run,
+#   the display's share of one core while captions fade in one after another, with no watcher and
+#   with three: captions in changing colours on black, as a venue sends them ("--backgrounds": each
+#   on a new background colour, so that every step changes the whole picture).
+# Usage: bench/web_monitor.sh BUILD_DIR [RUNS] [--backgrounds]
+set -euo pipefail
+build=$(realpath "${1:-build}")
+runs=${2:-15}
+backgrounds=${3:-}
+tests="$(dirname "$(realpath "$0")")/../tests/e2e"
+source "$tests/e2e_support.sh"
+enter_private_namespace "$build" "$runs" $backgrounds
+make_work_folder
+mkdir -p "$(dirname "$store")"
+printf '[General]\nForm%%20Full%%20Screen=TRUE\n' >"$store"
+start_x_server 1920x1080
+display="$build/src/app/veltrinox-lcd"
+tool="$build/tools/veltrinox-caption/veltrinox-caption"
+probe="$build/tests/e2e/screen-probe"
+watcher="$build/bench/web-watcher"
+web=41002
+start_display /webport "$web"
+await_port "$web" || fail "the web monitor did not start listening"
+sleep 6 # the border hides after five seconds
+
+names=(Red Blue Green Cyan Magenta Yellow)
+hexes=(ff0000 0000ff 00ff00 00ffff ff00ff ffff00)
+# Waits until the program writing FILE has said "watching".
+await_watching() { for _ in $(seq 200); do grep -q watching "$1" 2>/dev/null && return 0; sleep 0.05; done; return 1; }
+
+: >"$work/latencies"
+for run in $(seq "$runs"); do
+    i=$((run % ${#names[@]}))
+    "$watcher" await "$web" 10000 "${hexes[$i]}:1000000" >"$work/watch" &
+    watching=$!
+    keep_process "$watching"
+    await_watching "$work/watch" || fail "the watcher got no frame"
+    "$probe" await 10000 "${hexes[$i]}:1000000" >"$work/probe" &
+    probing=$!
+    keep_process "$probing"
+    await_watching "$work/probe" || fail "the screen probe did not start"
+    caption_document "Run $run" Black "${names[$i]}" Instant Fast | "$tool" send --port "$feed"
+    wait "$probing" || fail "the caption did not reach the screen"
+    wait "$watching" || fail "the caption did not reach the watcher"
+    shown=$(awk '/shown at/ {print $3}' "$work/probe")
+    seen=$(awk '/seen at/ {print $3}' "$work/watch")
+    echo $((seen - shown)) >>"$work/latencies"
+done
+sort -n "$work/latencies" | awk '{ v[NR] = $1 } END {
+    printf "latency from screen to watcher, %d runs: median %d ms, min %d ms, max %d ms\n", NR, v[int((NR + 1) / 2)], v[1], v[NR] }'
+
+ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+# Captions fading in one after another for ten seconds; prints the display's share of one core.
+fading_share() {
+    local before
+    before=$(ticks)
+    local colour
+    for step in $(seq 14); do
+        colour=${names[$((step % ${#names[@]}))]}
+        if [ "$backgrounds" = --backgrounds ]; then
+            caption_document "Fading caption $step" Black "$colour" Fade Medium
+        else
+            caption_document "Fading caption number $step, a line as long as a venue's" "$colour" Black Fade Medium
+        fi | "$tool" send --port "$feed"
+        sleep 0.7
+    done
+    awk -v used="$(($(ticks) - before))" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.1f", used * 100 / hz / 9.8 }'
+}
+echo "display CPU while captions fade, no watcher: $(fading_share)% of one core"
+watchers=()
+for watcher_number in 1 2 3; do
+    "$watcher" frames "$web" 12 >"$work/frames-$watcher_number" &
+    watchers+=($!)
+    keep_process $!
+done
+sleep 1
+echo "display CPU while captions fade, three watchers: $(fading_share)% of one core"
+wait "${watchers[@]}"
+for watcher_number in 1 2 3; do echo "watcher $watcher_number: $(cat "$work/frames-$watcher_number")"; done
+stop_display
