@@ -47,6 +47,16 @@ constexpr WordTable<VerticalJustification, 3> VerticalJustifications = {{
     {VerticalJustification::Bottom, u"Bottom"},
 }};
 
+constexpr WordTable<HorizontalJustification, 3> HorizontalJustifications = {{
+    {HorizontalJustification::Left, u"Left"},
+    {HorizontalJustification::Centre, u"Center"},
+    {HorizontalJustification::Right, u"Right"},
+}};
+
+bool isBlankOrControl(QChar c) {
+    return c.unicode() < 33;
+}
+
 } // namespace
 
 std::optional<SpecialText> SpecialTextFromString(QStringView text) {
@@ -71,4 +81,28 @@ std::optional<VerticalJustification> VerticalJustificationFromString(QStringView
 
 QString VerticalJustificationToString(VerticalJustification justification) {
     return wordOf(VerticalJustifications, justification);
+}
+
+std::optional<HorizontalJustification> HorizontalJustificationFromString(QStringView word) {
+    if (word == u"Centre")
+        return HorizontalJustification::Centre;
+    return valueOf(HorizontalJustifications, word);
+}
+
+QString HorizontalJustificationToString(HorizontalJustification justification) {
+    return wordOf(HorizontalJustifications, justification);
+}
+
+QStringView TrimmedForJustification(QStringView text, HorizontalJustification justification) {
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    if (justification != HorizontalJustification::Left) {
+        while (start < end && isBlankOrControl(text[start]))
+            ++start;
+    }
+    if (justification != HorizontalJustification::Right) {
+        while (end > start && isBlankOrControl(text[end - 1]))
+            --end;
+    }
+    return text.sliced(start, end - start);
 }

@@ -27,3 +27,14 @@ enum class VerticalJustification { Top, Middle, Bottom };
 
 std::optional<VerticalJustification> VerticalJustificationFromString(QStringView word);
 QString VerticalJustificationToString(VerticalJustification justification);
+
+// How a caption's lines stand across the display: "Left", "Center" or "Right" ("Centre" is read as
+// "Center").
+enum class HorizontalJustification { Left, Centre, Right };
+
+std::optional<HorizontalJustification> HorizontalJustificationFromString(QStringView word);
+QString HorizontalJustificationToString(HorizontalJustification justification);
+
+// A justified caption's text loses its blanks and control characters (below 33) at the ends it is
+// aligned by: both for "Center", the end for "Left", the start for "Right".
+QStringView TrimmedForJustification(QStringView text, HorizontalJustification justification);

@@ -92,49 +92,23 @@ namespace {
 
 using Stagetext::Token;
 
-bool isBlankOrControl(QChar c) {
-    return c.unicode() <= 32;
-}
-
-QString trimmedEnd(QStringView text) {
-    qsizetype end = text.size();
-    while (end > 0 && isBlankOrControl(text[end - 1]))
-        --end;
-    return text.first(end).toString();
-}
-
-QString trimmedStart(QStringView text) {
-    qsizetype start = 0;
-    while (start < text.size() && isBlankOrControl(text[start]))
-        ++start;
-    return text.sliced(start).toString();
-}
-
-// A line end shows everything gathered so far, "^" standing for a musical note.
+// A line end shows everything gathered so far, without blanks at its end (as a left-justified line
+// loses them), "^" standing for a musical note.
 QString lineText(QStringView gathered) {
-    return trimmedEnd(gathered).replace(u'^', u'\u266A');
+    return TrimmedForJustification(gathered, HorizontalJustification::Left).toString().replace(u'^', u'\u266A');
 }
 
 QString finishedText(const QString& text, const QString& justification, bool html) {
     // A clear or blank code is a command to the display, which recognises only its bare word.
     if (SpecialTextFromString(text))
         return text;
-    QString finished = text;
-    QString align;
-    if (justification == u"Center") {
-        finished = trimmedStart(trimmedEnd(text));
-        align = u"center"_s;
-    } else if (justification == u"Left") {
-        finished = trimmedEnd(text);
-        align = u"left"_s;
-    } else if (justification == u"Right") {
-        finished = trimmedStart(text);
-        align = u"right"_s;
-    }
+    const std::optional<HorizontalJustification> justified = HorizontalJustificationFromString(justification);
+    QString finished = justified ? TrimmedForJustification(text, *justified).toString() : text;
     if (!html)
         return finished;
-    if (!align.isEmpty())
-        finished = u"<P align=\""_s + align + u"\">"_s + finished + u"</P>"_s;
+    if (justified)
+        finished =
+            u"<P align=\""_s + HorizontalJustificationToString(*justified).toLower() + u"\">"_s + finished + u"</P>"_s;
     return u"<html><body>"_s + finished + u"</body></html>"_s;
 }
 
@@ -147,7 +121,7 @@ void setDefaults(TCaptions& caption, const StagetextSettings& settings, const QS
         caption.FontName = u"Arial"_s;
     }
     caption.Effect = {EntryEffectToString(EntryEffect::RollUp), EntryEffectToString(EntryEffect::Fade), speed};
-    caption.Justification = u"Left"_s;
+    caption.Justification = HorizontalJustificationToString(HorizontalJustification::Left);
     caption.Act = u"Act 1"_s;
     caption.Scene = u"Scene 1"_s;
     caption.Colour = settings.fontColourSetting;
@@ -202,13 +176,13 @@ TCaptions StagetextConverter::CaptionFromStagetext(QStringView comString, const 
             caption.Effect.Speed = m_stagetextSpeed;
             break;
         case Kind::JustifyLeft:
-            caption.Justification = u"Left"_s;
+            caption.Justification = HorizontalJustificationToString(HorizontalJustification::Left);
             break;
         case Kind::JustifyCentre:
-            caption.Justification = u"Center"_s;
+            caption.Justification = HorizontalJustificationToString(HorizontalJustification::Centre);
             break;
         case Kind::JustifyRight:
-            caption.Justification = u"Right"_s;
+            caption.Justification = HorizontalJustificationToString(HorizontalJustification::Right);
             break;
         case Kind::Discard:
             gathered.clear();

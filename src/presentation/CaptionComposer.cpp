@@ -24,46 +24,34 @@ std::optional<VerticalJustification> verticalJustification(const TCaptions& capt
     return VerticalJustificationFromString(caption.VertJust);
 }
 
-enum class Trim { Both, End, Start };
-
-bool isBlankOrControl(QChar c) {
-    return c.unicode() < 33;
+// The text as its justification trims it; shared when nothing is trimmed.
+QString trimmed(const QString& text, HorizontalJustification justification) {
+    const QStringView kept = TrimmedForJustification(text, justification);
+    return kept.size() == text.size() ? text : kept.toString();
 }
 
-// The text without characters below 33 at the ends trim names; shared when there are none.
-QString trimmed(const QString& text, Trim trim) {
-    qsizetype start = 0;
-    qsizetype end = text.size();
-    if (trim != Trim::End) {
-        while (start < end && isBlankOrControl(text[start]))
-            ++start;
-    }
-    if (trim != Trim::Start) {
-        while (end > start && isBlankOrControl(text[end - 1]))
-            --end;
-    }
-    if (start == 0 && end == text.size())
-        return text;
-    return text.sliced(start, end - start);
-}
-
-// The three justification words ("Centre" read as "Center"), with how each trims and aligns.
+// The justification word ("Centre" read as "Center"; a word that is none of the three kept as it is,
+// trimming nothing), with how it aligns plain text and formatted paragraphs.
 struct Justification {
     QString word;
-    std::optional<Trim> trim; // none for an unknown word: the text stays as it is
+    std::optional<HorizontalJustification> known;
     TextAlignment alignment = TextAlignment::Centre;
-    QStringView paragraphAlign;
 };
 
 Justification justificationOf(const QString& word) {
-    const QString read = word == u"Centre" ? u"Center"_s : word;
-    if (read == u"Center")
-        return {read, Trim::Both, TextAlignment::Centre, u"center"};
-    if (read == u"Left")
-        return {read, Trim::End, TextAlignment::Left, u"left"};
-    if (read == u"Right")
-        return {read, Trim::Start, TextAlignment::Right, u"right"};
-    return {read, std::nullopt, TextAlignment::Centre, {}};
+    const std::optional<HorizontalJustification> known = HorizontalJustificationFromString(word);
+    if (!known)
+        return {word, std::nullopt, TextAlignment::Centre};
+    const QString read = HorizontalJustificationToString(*known);
+    switch (*known) {
+    case HorizontalJustification::Left:
+        return {read, known, TextAlignment::Left};
+    case HorizontalJustification::Right:
+        return {read, known, TextAlignment::Right};
+    case HorizontalJustification::Centre:
+        break;
+    }
+    return {read, known, TextAlignment::Centre};
 }
 
 QString columnText(const TCaptions& caption) {
@@ -127,8 +115,8 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
     if (!m_prepared || m_prepared->column != column || m_prepared->justification != justification.word) {
         QString text = StoredStringToMemoString(column);
         text.replace(u'^', u'\u266A');
-        if (justification.trim)
-            text = trimmed(text, *justification.trim);
+        if (justification.known)
+            text = trimmed(text, *justification.known);
         if (text.isEmpty())
             text = u" "_s;
         // Markup needs a "<": one fast scan spares a picture's long text the slower searches for tags.
@@ -182,11 +170,11 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
         html.replace(u"\r\n"_s, u"<br>"_s);
         html.replace(u'\n', u"<br>"_s);
         html = ScaleFontHTML(html, int(scale));
-        if (justification.trim) {
+        if (justification.known) {
             for (const QStringView tag : {u"<HTML>", u"<html>", u"</HTML>", u"</html>"})
                 html.remove(tag.toString());
-            html = u"<HTML><P align=\""_s + justification.paragraphAlign.toString() + u"\">"_s +
-                   trimmed(html, *justification.trim) + u"</P></HTML>"_s;
+            html = u"<HTML><P align=\""_s + justification.word.toLower() + u"\">"_s +
+                   trimmed(html, *justification.known) + u"</P></HTML>"_s;
         }
         m_preparedHtml = PreparedHtml{text, int(scale), justification.word, std::move(html)};
     }

@@ -51,4 +51,23 @@ TEST(CaptionWordsTest, VerticalJustifications) {
                                         VerticalJustificationFromString, VerticalJustificationToString);
 }
 
+TEST(CaptionWordsTest, HorizontalJustifications) {
+    expectTwoWay<HorizontalJustification>({{u"Left"_s, HorizontalJustification::Left},
+                                           {u"Center"_s, HorizontalJustification::Centre},
+                                           {u"Right"_s, HorizontalJustification::Right}},
+                                          HorizontalJustificationFromString, HorizontalJustificationToString);
+    EXPECT_EQ(HorizontalJustificationFromString(u"Centre"), HorizontalJustification::Centre);
+}
+
+// Blanks and control characters go at the ends a justification aligns by; a character above the
+// blank, and whatever stands inside the text, stays.
+TEST(CaptionWordsTest, AJustifiedTextIsTrimmedAtTheEndsItIsAlignedBy) {
+    const QString text = u"\t \x01 two  words\r\n \x1f"_s;
+    EXPECT_EQ(TrimmedForJustification(text, HorizontalJustification::Centre), u"two  words");
+    EXPECT_EQ(TrimmedForJustification(text, HorizontalJustification::Left), u"\t \x01 two  words");
+    EXPECT_EQ(TrimmedForJustification(text, HorizontalJustification::Right), u"two  words\r\n \x1f");
+    EXPECT_EQ(TrimmedForJustification(u"\u00a0x!", HorizontalJustification::Centre), u"\u00a0x!");
+    EXPECT_EQ(TrimmedForJustification(u" \t ", HorizontalJustification::Centre), u"");
+}
+
 } // namespace

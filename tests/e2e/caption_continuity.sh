@@ -50,7 +50,9 @@ start_display_unwaited /width 640 /height 360
 wait "$watcher" || fail "the caption did not come back: $(count 0000ff) blue"
 shown=$(awk '/^shown/ {print $3}' "$work/restored")
 echo "the caption came back $((shown - launched)) ms after the display was started"
-[ $((shown - launched)) -le 1000 ] || fail "the caption came back after $((shown - launched)) ms"
+# Within a second for the released display; an instrumented one starts slower (VELTRINOX_CONTINUITY_MS).
+limit="${VELTRINOX_CONTINUITY_MS:-1000}"
+[ $((shown - launched)) -le "$limit" ] || fail "the caption came back after $((shown - launched)) ms (limit $limit ms)"
 [ "$(count ffff00)" -eq "$yellow" ] || fail "a different caption came back: $(count ffff00) yellow pixels, not $yellow"
 
 # The display goes on: the next caption fades from the one restored, and is kept in its place.
