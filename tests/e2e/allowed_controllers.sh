@@ -12,43 +12,19 @@ set -euo pipefail
 display="$1"
 tool="$2"
 
-if [ "$(id -u)" -ne 0 ] || ! command -v ip >/dev/null; then
-    echo "network namespaces need root: skipped"
-    exit 77
-fi
-
 source "$(dirname "$0")/e2e_support.sh"
+require_namespace_root
 make_work_folder
 suffix=$$
 host="veltrinox-host-$suffix"
 bound="veltrinox-bound-$suffix"
 other="veltrinox-other-$suffix"
-cleanup() {
-    end_kept_processes
-    for namespace in "$host" "$bound" "$other"; do
-        ip netns del "$namespace" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 # host 10.77.0.1 <-> bound link: 10.77.0.2 (allowed), 10.77.0.3 (not allowed)
 # host 10.78.0.1 <-> other link: 10.78.0.2
-for namespace in "$host" "$bound" "$other"; do
-    ip netns add "$namespace"
-    ip -n "$namespace" link set lo up
-done
-ip link add "ah$suffix" type veth peer name "ap$suffix"
-ip link set "ah$suffix" netns "$host"
-ip link set "ap$suffix" netns "$bound"
-ip -n "$host" addr add 10.77.0.1/24 dev "ah$suffix"
-ip -n "$bound" addr add 10.77.0.2/24 dev "ap$suffix"
-ip -n "$bound" addr add 10.77.0.3/24 dev "ap$suffix"
-ip link add "bh$suffix" type veth peer name "bp$suffix"
-ip link set "bh$suffix" netns "$host"
-ip link set "bp$suffix" netns "$other"
-ip -n "$host" addr add 10.78.0.1/24 dev "bh$suffix"
-ip -n "$other" addr add 10.78.0.2/24 dev "bp$suffix"
+add_namespaces "$host" "$bound" "$other"
+add_veth_pair "$host" "ah$suffix" 10.77.0.1 "$bound" "ap$suffix" 10.77.0.2 10.77.0.3
+add_veth_pair "$host" "bh$suffix" 10.78.0.1 "$other" "bp$suffix" 10.78.0.2
 for link in "$host ah$suffix" "$host bh$suffix" "$bound ap$suffix" "$other bp$suffix"; do
     set -- $link
     ip -n "$1" link set "$2" up

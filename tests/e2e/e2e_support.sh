@@ -63,7 +63,39 @@ end_kept_processes() {
 }
 end_test() {
     end_kept_processes
+    local namespace
+    for namespace in "${made_namespaces[@]}"; do ip netns del "$namespace" 2>/dev/null || true; done
     rm -rf "$work"
+}
+
+# Tests of what crosses a network: named network namespaces joined by veth pairs, with no adapter
+# but loopback and the test's own links, removed when the script exits. They need root: without it
+# the test is skipped (77).
+made_namespaces=()
+require_namespace_root() {
+    if [ "$(id -u)" -ne 0 ] || ! command -v ip >/dev/null; then
+        echo "network namespaces need root: skipped"
+        exit 77
+    fi
+}
+add_namespaces() { # names...
+    local namespace
+    for namespace in "$@"; do
+        ip netns add "$namespace"
+        made_namespaces+=("$namespace")
+        ip -n "$namespace" link set lo up
+    done
+}
+# A veth pair from namespace A (end A_END, address A_ADDRESS/24) to namespace B (end B_END, and each
+# further address given). Both ends are left down.
+add_veth_pair() { # a a_end a_address b b_end b_address...
+    local a="$1" a_end="$2" a_address="$3" b="$4" b_end="$5" address
+    shift 5
+    ip link add "$a_end" type veth peer name "$b_end"
+    ip link set "$a_end" netns "$a"
+    ip link set "$b_end" netns "$b"
+    ip -n "$a" addr add "$a_address/24" dev "$a_end"
+    for address in "$@"; do ip -n "$b" addr add "$address/24" dev "$b_end"; done
 }
 
 # Says what failed, with the display's log, and ends the test.

@@ -8,42 +8,17 @@ set -euo pipefail
 display="$1"
 tool="$2"
 
-if [ "$(id -u)" -ne 0 ] || ! command -v ip >/dev/null; then
-    echo "network namespaces need root: skipped"
-    exit 77
-fi
-
 source "$(dirname "$0")/e2e_support.sh"
+require_namespace_root
 make_work_folder
 suffix=$$
 host="veltrinox-host-$suffix"
 peer="veltrinox-peer-$suffix"
 downPeer="veltrinox-down-$suffix"
-cleanup() {
-    end_kept_processes
-    ip netns del "$host" 2>/dev/null || true
-    ip netns del "$peer" 2>/dev/null || true
-    ip netns del "$downPeer" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
-ip netns add "$host"
-ip netns add "$peer"
-ip link add "vh$suffix" type veth peer name "vp$suffix"
-ip link set "vh$suffix" netns "$host"
-ip link set "vp$suffix" netns "$peer"
-ip -n "$host" addr add 10.77.0.1/24 dev "vh$suffix"
-ip -n "$peer" addr add 10.77.0.2/24 dev "vp$suffix"
-ip netns add "$downPeer"
-ip link add "dh$suffix" type veth peer name "dp$suffix"
-ip link set "dh$suffix" netns "$host"
-ip link set "dp$suffix" netns "$downPeer"
-ip -n "$host" addr add 10.78.0.1/24 dev "dh$suffix"
-ip -n "$downPeer" addr add 10.78.0.2/24 dev "dp$suffix"
-for namespace in "$host" "$peer" "$downPeer"; do
-    ip -n "$namespace" link set lo up
-done
+add_namespaces "$host" "$peer" "$downPeer"
+add_veth_pair "$host" "vh$suffix" 10.77.0.1 "$peer" "vp$suffix" 10.77.0.2
+add_veth_pair "$host" "dh$suffix" 10.78.0.1 "$downPeer" "dp$suffix" 10.78.0.2
 ip -n "$host" link set "vh$suffix" up
 ip -n "$peer" link set "vp$suffix" up
 ip -n "$downPeer" link set "dp$suffix" up # its display end stays down
