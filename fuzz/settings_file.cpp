@@ -36,20 +36,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     SettingsFile loaded(scratchFile());
-    checkText(loaded.ReadText(name, QString()));
-    loaded.ReadInteger(name, 0);
-    const StoredDisplayState first = ReadDisplaySection(loaded);
+    checkText(loaded.readText(name, QString()));
+    loaded.readInteger(name, 0);
+    const StoredDisplayState first = ReadStoredDisplayState(loaded);
     checkText(first.fontColour);
     checkText(first.fontName);
     checkText(first.backgroundImage);
 
     // Written once, the values are in the form a save keeps: from then on they survive unchanged.
-    WriteDisplaySection(loaded, first);
+    WriteStoredDisplayState(loaded, first);
     require(!loaded.save().has_value(), "a settings file saves into a writable directory");
     SettingsFile saved(scratchFile());
-    const StoredDisplayState second = ReadDisplaySection(saved);
-    WriteDisplaySection(saved, second);
+    const StoredDisplayState second = ReadStoredDisplayState(saved);
+    WriteStoredDisplayState(saved, second);
     require(!saved.save().has_value(), "a settings file saves into a writable directory");
-    require(ReadDisplaySection(SettingsFile(scratchFile())) == second, "saved values read back as written");
+    require(ReadStoredDisplayState(SettingsFile(scratchFile())) == second, "saved values read back as written");
     return 0;
 }

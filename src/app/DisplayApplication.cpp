@@ -23,8 +23,7 @@ namespace {
 
 constexpr QSize InitialClientSize(956, 604);
 constexpr int FatalMessageMilliseconds = 10000; // unattended starts end even if nobody reads it
-constexpr ColourValue DefaultFontColour = 65535;
-constexpr int FontAdjustMenuStep = 5; // "Increase/Decrease Font Adjust"; the keys step by 1
+constexpr int FontAdjustMenuStep = 5;           // "Increase/Decrease Font Adjust"; the keys step by 1
 constexpr int MonitorChangeLogMilliseconds = 1000;
 
 // A port as the display's settings hold it: decimal text, handed to the listener as it is.
@@ -261,7 +260,7 @@ void DisplayApplication::restoreWindowState() {
 
 void DisplayApplication::clearBadSettings(std::initializer_list<QLatin1StringView> names) {
     for (const QLatin1StringView name : names)
-        m_store->DeleteSetting(name);
+        m_store->remove(name);
     m_store->sync();
     m_stored = ReadStoredDisplayState(*m_store); // the rest of the start takes the defaults
     reportFatal(BadSettingsMessage);
@@ -282,7 +281,7 @@ void DisplayApplication::createDisplaySettings() {
     m_settings.setFontHeight(m_stored.fontHeight);
     m_settings.setFontSelector(m_stored.fontName);
     m_settings.setFixTopLeft(m_stored.fixTopLeft);
-    m_settings.setCaptionColour(StringToColour(m_settings.FontColourSetting(), DefaultFontColour));
+    m_settings.setCaptionColour(StringToColour(m_settings.FontColourSetting(), Colour::Yellow));
     m_settings.setAntiAliased(m_stored.antiAliased);
 
     applySizeAndPositionSwitches();
@@ -353,7 +352,7 @@ void DisplayApplication::startWebMonitor() {
     // The command line wins over the store; 0, or neither, opens no port.
     const QString port = m_commandLine.FindCmdLineSwitch(u"webport")
                              ? m_commandLine.ReturnParamStr(u"webport")
-                             : QString::number(m_store->ReadSettingInteger(Names::WebPort, 0));
+                             : QString::number(m_store->readInteger(Names::WebPort, 0));
     bool ok = false;
     const uint number = port.toUInt(&ok);
     if (ok && number == 0)
@@ -367,7 +366,7 @@ void DisplayApplication::startWebMonitor() {
     m_monitor->watch(m_feed, m_control);
     m_monitor->allowControl(m_commandLine.FindCmdLineSwitch(u"webtoken")
                                 ? m_commandLine.ReturnParamStr(u"webtoken")
-                                : m_store->ReadSettingText(Names::WebToken, QString()));
+                                : m_store->readText(Names::WebToken, QString()));
     connect(&m_monitor->monitor(), &WebMonitor::logLine, this,
             [this](const QString& line) { logEvent(LogCategory::Web, line); });
     // The same addresses and peers as the feed and control ports.

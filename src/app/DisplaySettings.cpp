@@ -28,7 +28,3 @@ void DisplaySettings::applyFontOverride() {
     m_overrideFontName = m_fontOverride ? m_fontSelector : QString();
     m_overrideFontSize = m_fontOverride ? m_fontHeight : 0;
 }
-
-QString DisplaySettings::colourSettingText(ColourValue colour) {
-    return u"$"_s + QString::number(colour, 16).toUpper().rightJustified(6, u'0');
-}

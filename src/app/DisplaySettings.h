@@ -70,8 +70,6 @@ public:
     // The caption colour in effect, as the settings hold it ("$00FFFF").
     const QString& FontColourSetting() const { return m_fontColourSetting; }
     void setFontColourSetting(const QString& colour) { m_fontColourSetting = colour; }
-    // "$" and the colour in upper-case hexadecimal, at least six digits: a FontColourSetting.
-    static QString colourSettingText(ColourValue colour);
 
     // The font captions take while FontOverride is on; set only by the setup dialog's Apply.
     const QString& OverrideFontName() const { return m_overrideFontName; }
@@ -92,7 +90,7 @@ private:
     bool m_fixTopLeft = false;
     bool m_enableWordWrap = false;
     ColourValue m_captionColour = Colour::Yellow;
-    QString m_fontColourSetting = QStringLiteral("$00FFFF");
+    QString m_fontColourSetting = ColourSettingText(Colour::Yellow);
     QString m_overrideFontName;
     int m_overrideFontSize = 0;
 };

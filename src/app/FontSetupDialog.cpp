@@ -282,7 +282,7 @@ void FontSetupDialog::centreOnPrimaryMonitor() {
 
 void FontSetupDialog::apply() {
     m_settings.applyFontOverride();
-    m_settings.setFontColourSetting(DisplaySettings::colourSettingText(m_settings.CaptionColour()));
+    m_settings.setFontColourSetting(ColourSettingText(m_settings.CaptionColour()));
     Q_EMIT applied();
 }
 

@@ -67,7 +67,7 @@ void SettingsCommands::loadFromChosenFile() {
 
 bool SettingsCommands::saveSettingsFile(const QString& fileName) {
     SettingsFile file(fileName);
-    WriteDisplaySection(file, liveState());
+    WriteStoredDisplayState(file, liveState());
     const std::optional<SettingsFileError> error = file.save();
     if (error)
         Q_EMIT warning(error->message);
@@ -77,7 +77,7 @@ bool SettingsCommands::saveSettingsFile(const QString& fileName) {
 }
 
 void SettingsCommands::loadSettingsFile(const QString& fileName) {
-    const StoredDisplayState state = ReadDisplaySection(SettingsFile(fileName));
+    const StoredDisplayState state = ReadStoredDisplayState(SettingsFile(fileName));
     // The file's geometry is the window's own, also when the file asks for full screen.
     if (m_geometry.fullScreen())
         m_geometry.toggleFullScreen();

@@ -1,7 +1,6 @@
 #include "SettingsFile.h"
 
 #include "captions/AnsiCodePage.h"
-#include "captions/Colours.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -10,7 +9,6 @@
 #include <limits>
 #include <string>
 #include <sys/stat.h>
-#include <type_traits>
 #include <unistd.h>
 
 // The packaged SimpleIni is a compiled library whose char instantiation keeps the file's bytes as
@@ -120,22 +118,22 @@ SettingsFile::~SettingsFile() = default;
 SettingsFile::SettingsFile(SettingsFile&&) noexcept = default;
 SettingsFile& SettingsFile::operator=(SettingsFile&&) noexcept = default;
 
-int SettingsFile::ReadInteger(const QString& name, int fallback) const {
+int SettingsFile::readInteger(const QString& name, int fallback) const {
     const char* value = m_document->value(name);
     if (value == nullptr)
         return fallback;
     return wholeNumber(value).value_or(fallback);
 }
 
-bool SettingsFile::ReadBoolean(const QString& name, bool fallback) const {
-    return ReadInteger(name, fallback ? 1 : 0) != 0;
+bool SettingsFile::readBoolean(const QString& name, bool fallback) const {
+    return readInteger(name, fallback ? 1 : 0) != 0;
 }
 
 bool SettingsFile::contains(const QString& name) const {
     return m_document->value(name) != nullptr;
 }
 
-QString SettingsFile::ReadText(const QString& name, const QString& fallback) const {
+QString SettingsFile::readText(const QString& name, const QString& fallback) const {
     const char* value = m_document->value(name);
     if (value == nullptr)
         return fallback;
@@ -148,18 +146,22 @@ QString SettingsFile::ReadText(const QString& name, const QString& fallback) con
     return text;
 }
 
-void SettingsFile::WriteInteger(const QString& name, int value) {
+void SettingsFile::writeInteger(const QString& name, int value) {
     m_document->setValue(name, QByteArray::number(value));
 }
 
-void SettingsFile::WriteBoolean(const QString& name, bool value) {
+void SettingsFile::writeBoolean(const QString& name, bool value) {
     m_document->setValue(name, value ? "1"_ba : "0"_ba);
 }
 
-void SettingsFile::WriteText(const QString& name, const QString& value) {
+void SettingsFile::writeText(const QString& name, const QString& value) {
     QString line = value;
     line.replace(u'\r', u' ').replace(u'\n', u' ');
     m_document->setValue(name, line.toUtf8());
+}
+
+void SettingsFile::remove(const QString& name) {
+    m_document->ini.Delete(Section, name.toUtf8().constData(), true);
 }
 
 std::optional<SettingsFileError> SettingsFile::save() const {
@@ -188,48 +190,4 @@ std::optional<SettingsFileError> SettingsFile::save() const {
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         return failure;
     return std::nullopt;
-}
-
-void WriteDisplaySection(SettingsFile& file, const StoredDisplayState& state) {
-    const StoredDisplayState defaults;
-    for (const StoredSettings::StoredValue& value : StoredSettings::Table) {
-        std::visit(
-            [&](auto member) {
-                const auto& field = state.*member;
-                using Kind = std::decay_t<decltype(field)>;
-                // A default is left out, unless the file holds another value that it must replace.
-                if (value.written == StoredSettings::Written::WhenChanged && field == defaults.*member &&
-                    !file.contains(value.name))
-                    return;
-                if constexpr (std::is_same_v<Kind, int>)
-                    file.WriteInteger(value.name, field);
-                else if constexpr (std::is_same_v<Kind, bool>)
-                    file.WriteBoolean(value.name, field);
-                else if (value.colour)
-                    file.WriteInteger(value.name, int(StringToColour(field, Colour::Yellow)));
-                else
-                    file.WriteText(value.name, field);
-            },
-            value.field);
-    }
-}
-
-StoredDisplayState ReadDisplaySection(const SettingsFile& file) {
-    const StoredDisplayState defaults;
-    StoredDisplayState state;
-    for (const StoredSettings::StoredValue& value : StoredSettings::Table) {
-        std::visit(
-            [&](auto member) {
-                auto& field = state.*member;
-                using Kind = std::decay_t<decltype(field)>;
-                if constexpr (std::is_same_v<Kind, int>)
-                    field = file.ReadInteger(value.name, defaults.*member);
-                else if constexpr (std::is_same_v<Kind, bool>)
-                    field = file.ReadBoolean(value.name, defaults.*member);
-                else
-                    field = file.ReadText(value.name, defaults.*member); // the colour too, as text
-            },
-            value.field);
-    }
-    return state;
 }

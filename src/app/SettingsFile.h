@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StoredSettings.h"
+#include "SettingsStorage.h"
 
 #include <QString>
 #include <memory>
@@ -20,15 +20,16 @@ struct SettingsFileError {
 // Text in the file is UTF-8. A value that is not valid UTF-8 comes from a Windows program writing in
 // its ANSI code page, and is read as Windows-1252. Section and key names match in any letter case, as with
 // the Windows functions. Reads never fail: a missing or unreadable file reads as one without keys,
-// and a missing key or a value that cannot be read gives the caller's default.
-class SettingsFile {
+// and a missing key or a value that cannot be read gives the caller's default; a file without the
+// display's values reads FileDefaults.
+class SettingsFile final : public SettingsStorage {
 public:
     // The most characters a text read gives: longer values are cut there, as the Windows functions cut
     // them to fit a buffer of 2048 characters.
     static constexpr qsizetype MaxTextLength = 2047;
 
     explicit SettingsFile(QString fileName);
-    ~SettingsFile();
+    ~SettingsFile() override;
     SettingsFile(SettingsFile&&) noexcept;
     SettingsFile& operator=(SettingsFile&&) noexcept;
 
@@ -37,22 +38,26 @@ public:
     // Blanks, an optional sign, then hexadecimal digits after "0x" or "0X", else decimal digits, and
     // blanks after them. Any other value ("12abc", "800px"), or a number too large for 32 bits, gives
     // the default.
-    int ReadInteger(const QString& name, int fallback) const;
+    int readInteger(const QString& name, int fallback) const override;
     // An integer read with the default 1 or 0: true when it is not 0.
-    bool ReadBoolean(const QString& name, bool fallback) const;
+    bool readBoolean(const QString& name, bool fallback) const override;
     // At most MaxTextLength characters, never ending in half a surrogate pair. Blanks around a value
     // do not belong to it.
-    QString ReadText(const QString& name, const QString& fallback) const;
+    QString readText(const QString& name, const QString& fallback) const override;
 
     // Whether section "Display" holds the key.
     bool contains(const QString& name) const;
 
+    const StoredDisplayState& defaults() const override { return FileDefaults; }
+
     // In decimal.
-    void WriteInteger(const QString& name, int value);
+    void writeInteger(const QString& name, int value) override;
     // As "1" or "0".
-    void WriteBoolean(const QString& name, bool value);
+    void writeBoolean(const QString& name, bool value) override;
     // The text as it is, except that each line break becomes a blank: a value is one line.
-    void WriteText(const QString& name, const QString& value);
+    void writeText(const QString& name, const QString& value) override;
+    // The key goes, with the comment above it.
+    void remove(const QString& name) override;
 
     // Writes the whole file through a temporary file in the same directory that then replaces it, so
     // a failed save leaves the file as it was. A file with hard links or of another owner, and a file
@@ -66,9 +71,3 @@ private:
     QString m_fileName;
     std::unique_ptr<Document> m_document;
 };
-
-// Writes the stored values into section "Display", in the order the display has always written them;
-// the network's only where they differ from their defaults (or the file already holds them).
-void WriteDisplaySection(SettingsFile& file, const StoredDisplayState& state);
-// Reads the stored values from section "Display"; each one missing takes a default-made state's.
-StoredDisplayState ReadDisplaySection(const SettingsFile& file);

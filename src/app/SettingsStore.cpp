@@ -1,11 +1,9 @@
 #include "SettingsStore.h"
 
-#include "DisplaySettings.h"
 #include "captions/IntegerPrefix.h"
 
 #include <QSettings>
 #include <array>
-#include <type_traits>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -45,7 +43,7 @@ SettingsStore::SettingsStore(const QString& fileName)
 
 SettingsStore::~SettingsStore() = default;
 
-int SettingsStore::ReadSettingInteger(const QString& name, int fallback) const {
+int SettingsStore::readInteger(const QString& name, int fallback) const {
     const QVariant value = m_settings->value(name);
     if (!value.isValid())
         return fallback;
@@ -58,7 +56,7 @@ int SettingsStore::ReadSettingInteger(const QString& name, int fallback) const {
     return numberIn(value.toString().trimmed()).value_or(fallback);
 }
 
-bool SettingsStore::ReadSettingBoolean(const QString& name, bool fallback) const {
+bool SettingsStore::readBoolean(const QString& name, bool fallback) const {
     const QVariant value = m_settings->value(name);
     if (!value.isValid())
         return fallback;
@@ -80,26 +78,26 @@ bool SettingsStore::ReadSettingBoolean(const QString& name, bool fallback) const
     return fallback;
 }
 
-QString SettingsStore::ReadSettingText(const QString& name, const QString& fallback) const {
+QString SettingsStore::readText(const QString& name, const QString& fallback) const {
     const QVariant value = m_settings->value(name);
     if (!value.isValid() || !value.canConvert<QString>())
         return fallback;
     return value.toString();
 }
 
-void SettingsStore::WriteSettingInteger(const QString& name, int value) {
+void SettingsStore::writeInteger(const QString& name, int value) {
     m_settings->setValue(name, value);
 }
 
-void SettingsStore::WriteSettingBoolean(const QString& name, bool value) {
+void SettingsStore::writeBoolean(const QString& name, bool value) {
     m_settings->setValue(name, value ? u"TRUE"_s : u"FALSE"_s);
 }
 
-void SettingsStore::WriteSettingText(const QString& name, const QString& value) {
+void SettingsStore::writeText(const QString& name, const QString& value) {
     m_settings->setValue(name, value);
 }
 
-void SettingsStore::DeleteSetting(const QString& name) {
+void SettingsStore::remove(const QString& name) {
     m_settings->remove(name);
 }
 
@@ -110,50 +108,4 @@ QString SettingsStore::fileName() const {
 bool SettingsStore::sync() {
     m_settings->sync();
     return m_settings->status() == QSettings::NoError;
-}
-
-StoredDisplayState ReadStoredDisplayState(const SettingsStore& store) {
-    StoredDisplayState state;
-    for (const StoredSettings::StoredValue& value : StoredSettings::Table) {
-        std::visit(
-            [&](auto member) {
-                auto& field = state.*member;
-                const auto& fallback = StoreDefaults.*member;
-                using Kind = std::decay_t<decltype(field)>;
-                if constexpr (std::is_same_v<Kind, int>) {
-                    field = store.ReadSettingInteger(value.name, fallback);
-                } else if constexpr (std::is_same_v<Kind, bool>) {
-                    field = store.ReadSettingBoolean(value.name, fallback);
-                } else if (value.colour) {
-                    const int colour =
-                        store.ReadSettingInteger(value.name, int(StringToColour(fallback, Colour::Yellow)));
-                    field = DisplaySettings::colourSettingText(ColourValue(colour));
-                } else {
-                    field = store.ReadSettingText(value.name, fallback);
-                }
-            },
-            value.field);
-    }
-    return state;
-}
-
-void WriteStoredDisplayState(SettingsStore& store, const StoredDisplayState& state) {
-    for (const StoredSettings::StoredValue& value : StoredSettings::Table) {
-        std::visit(
-            [&](auto member) {
-                const auto& field = state.*member;
-                using Kind = std::decay_t<decltype(field)>;
-                if (value.written == StoredSettings::Written::WhenChanged && field == StoreDefaults.*member)
-                    store.DeleteSetting(value.name);
-                else if constexpr (std::is_same_v<Kind, int>)
-                    store.WriteSettingInteger(value.name, field);
-                else if constexpr (std::is_same_v<Kind, bool>)
-                    store.WriteSettingBoolean(value.name, field);
-                else if (value.colour)
-                    store.WriteSettingInteger(value.name, int(StringToColour(field, Colour::Yellow)));
-                else
-                    store.WriteSettingText(value.name, field);
-            },
-            value.field);
-    }
 }

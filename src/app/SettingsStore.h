@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StoredSettings.h"
+#include "SettingsStorage.h"
 
 #include <QString>
 #include <memory>
@@ -11,9 +11,8 @@ class QSettings;
 // "Brindlecast LCD" (the registry key on Windows, ~/.config/Quillmarch/Brindlecast LCD.conf here), or
 // a store of its own for each named display.
 // Values sit directly under the root, named as the operator knows them ("Form Width", "Font
-// colour"). Reads never fail: a value that is missing or cannot be read as the kind asked for gives
-// the default of the place that reads it.
-class SettingsStore {
+// colour"); a first start reads StoreDefaults.
+class SettingsStore final : public SettingsStorage {
 public:
     // The user's own store.
     SettingsStore();
@@ -22,22 +21,24 @@ public:
     static std::unique_ptr<SettingsStore> forInstance(const QString& instance);
     // A store in a file of its own, in the same format (for tests and tools).
     explicit SettingsStore(const QString& fileName);
-    ~SettingsStore();
+    ~SettingsStore() override;
 
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
-    // A number, or text holding a decimal number (or a hexadecimal one after "$" or "0x").
-    int ReadSettingInteger(const QString& name, int fallback) const;
-    // "TRUE", "YES", "Y" or "FALSE", "NO", "N" in any letter case, else a number that is not 0.
-    bool ReadSettingBoolean(const QString& name, bool fallback) const;
-    QString ReadSettingText(const QString& name, const QString& fallback) const;
+    const StoredDisplayState& defaults() const override { return StoreDefaults; }
 
-    void WriteSettingInteger(const QString& name, int value);
+    // A number, or text holding a decimal number (or a hexadecimal one after "$" or "0x").
+    int readInteger(const QString& name, int fallback) const override;
+    // "TRUE", "YES", "Y" or "FALSE", "NO", "N" in any letter case, else a number that is not 0.
+    bool readBoolean(const QString& name, bool fallback) const override;
+    QString readText(const QString& name, const QString& fallback) const override;
+
+    void writeInteger(const QString& name, int value) override;
     // Written as the text "TRUE" or "FALSE".
-    void WriteSettingBoolean(const QString& name, bool value);
-    void WriteSettingText(const QString& name, const QString& value);
-    void DeleteSetting(const QString& name);
+    void writeBoolean(const QString& name, bool value) override;
+    void writeText(const QString& name, const QString& value) override;
+    void remove(const QString& name) override;
 
     // Where the store lives (the registry key's path on Windows).
     QString fileName() const;
@@ -50,10 +51,3 @@ private:
 
     std::unique_ptr<QSettings> m_settings;
 };
-
-// The stored values from the store, each missing or unreadable one its StoreDefaults value; the
-// caption colour comes back in its text form ("$00FFFF").
-StoredDisplayState ReadStoredDisplayState(const SettingsStore& store);
-// Writes the stored values, in the order the display has always written them; the network's only
-// where they differ from their defaults, removing them otherwise.
-void WriteStoredDisplayState(SettingsStore& store, const StoredDisplayState& state);

@@ -8,35 +8,35 @@
 
 // The values the display keeps of itself, in the per-user store and in settings files, under the
 // same names: the eighteen of the window and the captions, and the four of the network, which a
-// service started without switches needs. A default-made state is what a settings file without them
-// reads as.
+// service started without switches needs. What each place reads for a value it does not hold is
+// StoreDefaults or FileDefaults below.
 struct StoredDisplayState {
-    int formTop = 0;
-    int formLeft = 0;
-    int formHeight = 100;
-    int formWidth = 400;
-    bool fixTopLeft = false;
-    int monitor = 0;
+    int formTop{};
+    int formLeft{};
+    int formHeight{};
+    int formWidth{};
+    bool fixTopLeft{};
+    int monitor{};
     // The chosen monitor's output name (HDMI-1), which wins over its number while connected.
     QString monitorName;
-    bool fullScreen = false;
-    bool transparent = false;
-    bool fontOverride = false;
-    bool wordWrap = false;
-    int displayLines = 3;
-    int fontHeight = 44;
-    int fontAdjust = 100;
-    bool antiAliased = true;
-    // The caption colour in its text form (FontColourSetting). Both places keep it as the number the
-    // text stands for (yellow when it stands for none); a file's value is read back as text.
-    QString fontColour = QStringLiteral("clyellow");
-    QString fontName = QStringLiteral("Arial");
+    bool fullScreen{};
+    bool transparent{};
+    bool fontOverride{};
+    bool wordWrap{};
+    int displayLines{};
+    int fontHeight{};
+    int fontAdjust{};
+    bool antiAliased{};
+    // The caption colour as the display settings hold it (FontColourSetting, "$00FFFF"). Both places
+    // keep it as the number it stands for.
+    QString fontColour;
+    QString fontName;
     QString backgroundImage;
     // The network, as the switches /port, /capport, /bind and /allow give it (which win over these).
     // Ports are text, handed to the listeners as they are; an empty listen address is every IPv4
     // address, an empty list of controllers everyone.
-    QString feedPort = QStringLiteral("10000");
-    QString controlPort = QStringLiteral("1024");
+    QString feedPort;
+    QString controlPort;
     QString listenAddress;
     QString allowedControllers;
 
@@ -89,6 +89,17 @@ inline const StoredDisplayState StoreDefaults{
     .listenAddress = QString(),
     .allowedControllers = QString(),
 };
+
+// What a settings file reads as when its section "Display" holds none of the values: a larger
+// window, with anti-aliased captions in a larger font.
+inline const StoredDisplayState FileDefaults = [] {
+    StoredDisplayState state = StoreDefaults;
+    state.formHeight = 100;
+    state.formWidth = 400;
+    state.fontHeight = 44;
+    state.antiAliased = true;
+    return state;
+}();
 
 namespace StoredSettings {
 

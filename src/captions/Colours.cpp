@@ -146,3 +146,7 @@ QString ColourToString(ColourValue colour) {
     }
     return u"$"_s + QString::number(colour, 16).toUpper().rightJustified(8, u'0');
 }
+
+QString ColourSettingText(ColourValue colour) {
+    return u"$"_s + QString::number(colour, 16).toUpper().rightJustified(6, u'0');
+}

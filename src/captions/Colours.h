@@ -27,3 +27,7 @@ ColourValue StringToColour(QStringView colour, ColourValue fallback);
 
 // The colour as text: its table identifier when it has one, else "$" and eight hexadecimal digits.
 QString ColourToString(ColourValue colour);
+
+// The colour as the display's settings hold it: "$" and at least six upper-case hexadecimal digits
+// ("$00FFFF").
+QString ColourSettingText(ColourValue colour);

@@ -544,8 +544,8 @@ TEST_P(StartUpSwitchTest, FollowTheStartUpRules) {
     const QString storeFile = directory.filePath(u"store.conf"_s);
     {
         SettingsStore store(storeFile);
-        store.WriteSettingBoolean(StoredSettings::FixTopLeft, true);
-        store.WriteSettingText(StoredSettings::FontName, u"DejaVu Serif"_s);
+        store.writeBoolean(StoredSettings::FixTopLeft, true);
+        store.writeText(StoredSettings::FontName, u"DejaVu Serif"_s);
         ASSERT_TRUE(store.sync());
     }
     DisplayApplication display(
@@ -607,8 +607,8 @@ TEST_P(AbsurdFontSizeTest, IsHeldToItsRangeOrDrawnBounded) {
     const QString storeFile = directory.filePath(u"store.conf"_s);
     {
         SettingsStore store(storeFile);
-        store.WriteSettingInteger(StoredSettings::FontHeight, GetParam().storedFontHeight);
-        store.WriteSettingBoolean(StoredSettings::FontOverride, true);
+        store.writeInteger(StoredSettings::FontHeight, GetParam().storedFontHeight);
+        store.writeBoolean(StoredSettings::FontOverride, true);
         ASSERT_TRUE(store.sync());
     }
     DisplayApplication display(

@@ -56,10 +56,4 @@ TEST(DisplaySettingsTest, TheOverrideFontFollowsTheOverrideOnlyWhenApplied) {
     EXPECT_EQ(settings.OverrideFontSize(), 0);
 }
 
-TEST(DisplaySettingsTest, ColourSettingTextsHaveAtLeastSixUpperCaseDigits) {
-    EXPECT_EQ(DisplaySettings::colourSettingText(0xFF0000), u"$FF0000"_s);
-    EXPECT_EQ(DisplaySettings::colourSettingText(0x00000A), u"$00000A"_s);
-    EXPECT_EQ(DisplaySettings::colourSettingText(0x8000000F), u"$8000000F"_s);
-}
-
 } // namespace

@@ -60,21 +60,21 @@ TEST_F(SettingsFileTest, KeepsEveryValueThroughAFile) {
     const StoredDisplayState saved = EveryValueChanged();
     {
         SettingsFile file(path);
-        WriteDisplaySection(file, saved);
+        WriteStoredDisplayState(file, saved);
         ASSERT_FALSE(file.save().has_value());
     }
     StoredDisplayState expected = saved;
-    expected.fontColour = u"16711680"_s; // the colour is stored as its number
-    EXPECT_EQ(ReadDisplaySection(SettingsFile(path)), expected);
+    expected.fontColour = u"$FF0000"_s; // stored as its number, read back in the settings' text form
+    EXPECT_EQ(ReadStoredDisplayState(SettingsFile(path)), expected);
 }
 
 TEST_F(SettingsFileTest, WritesTheNetworkOnlyWhereItDiffersOrReplacesAValue) {
-    StoredDisplayState state;
+    StoredDisplayState state = FileDefaults;
     state.controlPort = u"1025"_s;
     state.allowedControllers = u"10.0.0.0/8"_s;
     {
         SettingsFile file(path);
-        WriteDisplaySection(file, state);
+        WriteStoredDisplayState(file, state);
         ASSERT_FALSE(file.save().has_value());
     }
     QFile written(path);
@@ -84,24 +84,25 @@ TEST_F(SettingsFileTest, WritesTheNetworkOnlyWhereItDiffersOrReplacesAValue) {
     EXPECT_TRUE(text.contains("Allowed Controllers=10.0.0.0/8\r\n"));
     EXPECT_FALSE(text.contains("Feed Port"));
     EXPECT_FALSE(text.contains("Listen Address"));
-    EXPECT_EQ(ReadDisplaySection(SettingsFile(path)).controlPort, u"1025"_s);
+    EXPECT_EQ(ReadStoredDisplayState(SettingsFile(path)).controlPort, u"1025"_s);
 
     // A later save at the defaults must not leave the old values standing.
     {
         SettingsFile file(path);
-        WriteDisplaySection(file, StoredDisplayState());
+        WriteStoredDisplayState(file, FileDefaults);
         ASSERT_FALSE(file.save().has_value());
     }
-    EXPECT_EQ(StoredNetwork::of(ReadDisplaySection(SettingsFile(path))), StoredNetwork::of(StoredDisplayState()));
+    EXPECT_FALSE(readBytes(path).contains("Control Port"));
+    EXPECT_EQ(StoredNetwork::of(ReadStoredDisplayState(SettingsFile(path))), StoredNetwork::of(FileDefaults));
 }
 
 TEST_F(SettingsFileTest, WritesANewFileAsProfileLinesInOrder) {
-    StoredDisplayState state;
+    StoredDisplayState state = FileDefaults;
     state.formTop = -20;
     state.fullScreen = true;
     state.fontColour = u"$FF0000"_s;
     SettingsFile file(path);
-    WriteDisplaySection(file, state);
+    WriteStoredDisplayState(file, state);
     ASSERT_FALSE(file.save().has_value());
 
     EXPECT_EQ(readBytes(path), "[Display]\r\n"
@@ -126,7 +127,7 @@ TEST_F(SettingsFileTest, WritesANewFileAsProfileLinesInOrder) {
 }
 
 TEST_F(SettingsFileTest, AFileWithoutTheDisplaySectionGivesEveryDefault) {
-    const StoredDisplayState defaults; // what a display that was never set up starts with
+    const StoredDisplayState& defaults = FileDefaults;
     const std::optional<QByteArray> contents[] = {
         std::nullopt,
         ""_ba,
@@ -137,7 +138,7 @@ TEST_F(SettingsFileTest, AFileWithoutTheDisplaySectionGivesEveryDefault) {
         QFile::remove(path);
         if (content)
             writeBytes(path, *content);
-        EXPECT_EQ(ReadDisplaySection(SettingsFile(path)), defaults) << content.value_or("(no file)").toStdString();
+        EXPECT_EQ(ReadStoredDisplayState(SettingsFile(path)), defaults) << content.value_or("(no file)").toStdString();
     }
 }
 
@@ -156,19 +157,19 @@ TEST_F(SettingsFileTest, LoadsAWindowsProfileFileAndSavesItsOtherPartsUntouched)
     writeBytes(path, before + display + after);
 
     SettingsFile file(path);
-    StoredDisplayState expected;
+    StoredDisplayState expected = FileDefaults;
     expected.formTop = 12;
     expected.formLeft = -8;
     expected.formWidth = 640;
     expected.formHeight = 480;
     expected.antiAliased = false;
-    expected.fontColour = u"16711680"_s;
+    expected.fontColour = u"$FF0000"_s;
     expected.fontName = u"Liberation Sans"_s;
-    StoredDisplayState state = ReadDisplaySection(file);
+    StoredDisplayState state = ReadStoredDisplayState(file);
     EXPECT_EQ(state, expected);
 
     state.formTop = 30;
-    WriteDisplaySection(file, state);
+    WriteStoredDisplayState(file, state);
     ASSERT_FALSE(file.save().has_value());
     const QByteArray saved = readBytes(path);
     EXPECT_TRUE(saved.startsWith(before)) << saved.toStdString();
@@ -200,8 +201,8 @@ TEST_F(SettingsFileTest, KeepsTheFilesLineEndsAndByteOrderMark) {
         if (c.before)
             writeBytes(path, *c.before);
         SettingsFile file(path);
-        EXPECT_EQ(file.ReadInteger(u"Form Top"_s, -1), c.read) << c.name;
-        file.WriteInteger(u"Form Top"_s, 7);
+        EXPECT_EQ(file.readInteger(u"Form Top"_s, -1), c.read) << c.name;
+        file.writeInteger(u"Form Top"_s, 7);
         ASSERT_FALSE(file.save().has_value()) << c.name;
         EXPECT_EQ(readBytes(path), c.after) << c.name;
     }
@@ -236,9 +237,9 @@ TEST_F(SettingsFileTest, ReadsAValueThatIsAWholeNumber) {
     };
     for (const IntegerCase& c : cases) {
         writeBytes(path, "[Display]\r\nForm Top=" + c.stored + "\r\n");
-        EXPECT_EQ(SettingsFile(path).ReadInteger(u"Form Top"_s, fallback), c.read) << c.stored.toStdString();
+        EXPECT_EQ(SettingsFile(path).readInteger(u"Form Top"_s, fallback), c.read) << c.stored.toStdString();
     }
-    EXPECT_EQ(SettingsFile(path).ReadInteger(u"Form Left"_s, fallback), fallback);
+    EXPECT_EQ(SettingsFile(path).readInteger(u"Form Left"_s, fallback), fallback);
 }
 
 struct BooleanCase {
@@ -254,7 +255,7 @@ TEST_F(SettingsFileTest, ReadsBooleansAsNumbers) {
     };
     for (const BooleanCase& c : cases) {
         writeBytes(path, "[Display]\r\nWord Wrap=" + c.stored + "\r\n");
-        EXPECT_EQ(SettingsFile(path).ReadBoolean(u"Word Wrap"_s, c.fallback), c.read) << c.stored.toStdString();
+        EXPECT_EQ(SettingsFile(path).readBoolean(u"Word Wrap"_s, c.fallback), c.read) << c.stored.toStdString();
     }
 }
 
@@ -275,29 +276,29 @@ TEST_F(SettingsFileTest, ReadsTextUpToTheLengthLimit) {
     };
     for (const TextCase& c : cases) {
         SettingsFile file(path);
-        file.WriteText(u"Background Image"_s, c.written);
+        file.writeText(u"Background Image"_s, c.written);
         ASSERT_FALSE(file.save().has_value());
-        EXPECT_EQ(SettingsFile(path).ReadText(u"Background Image"_s, u"default"_s), c.read) << c.written.size();
+        EXPECT_EQ(SettingsFile(path).readText(u"Background Image"_s, u"default"_s), c.read) << c.written.size();
     }
-    EXPECT_EQ(SettingsFile(path).ReadText(u"Font name"_s, u"Arial"_s), u"Arial"_s);
+    EXPECT_EQ(SettingsFile(path).readText(u"Font name"_s, u"Arial"_s), u"Arial"_s);
 }
 
 TEST_F(SettingsFileTest, ReadsWindowsCodePageTextThatIsNotUtf8) {
     writeBytes(path, "[Display]\r\nFont name=Caf\xE9 Ronde\r\nBackground Image=C:\\B\xC3\xBChne.bmp\r\n"_ba);
     SettingsFile file(path);
-    EXPECT_EQ(file.ReadText(u"Font name"_s, QString()), u"Café Ronde"_s);
-    EXPECT_EQ(file.ReadText(u"Background Image"_s, QString()), u"C:\\Bühne.bmp"_s);
+    EXPECT_EQ(file.readText(u"Font name"_s, QString()), u"Café Ronde"_s);
+    EXPECT_EQ(file.readText(u"Background Image"_s, QString()), u"C:\\Bühne.bmp"_s);
 }
 
 TEST_F(SettingsFileTest, ALineBreakInTextCannotStartAnotherKey) {
     {
         SettingsFile file(path);
-        file.WriteText(u"Font name"_s, u"Arial\r\nForm Top=99\n[Evil]"_s);
+        file.writeText(u"Font name"_s, u"Arial\r\nForm Top=99\n[Evil]"_s);
         ASSERT_FALSE(file.save().has_value());
     }
     SettingsFile file(path);
-    EXPECT_EQ(file.ReadText(u"Font name"_s, QString()), u"Arial  Form Top=99 [Evil]"_s);
-    EXPECT_EQ(file.ReadInteger(u"Form Top"_s, 0), 0);
+    EXPECT_EQ(file.readText(u"Font name"_s, QString()), u"Arial  Form Top=99 [Evil]"_s);
+    EXPECT_EQ(file.readInteger(u"Form Top"_s, 0), 0);
 }
 
 TEST_F(SettingsFileTest, ASaveThatCannotStartSaysWhere) {
@@ -306,7 +307,7 @@ TEST_F(SettingsFileTest, ASaveThatCannotStartSaysWhere) {
     const QString paths[] = {directory.filePath(u"missing/display.ini"_s), directoryInTheWay};
     for (const QString& target : paths) {
         SettingsFile file(target);
-        file.WriteInteger(u"Form Top"_s, 1);
+        file.writeInteger(u"Form Top"_s, 1);
         const std::optional<SettingsFileError> error = file.save();
         ASSERT_TRUE(error.has_value()) << target.toStdString();
         EXPECT_EQ(error->message, u"Unable to write to "_s + target);
@@ -318,7 +319,7 @@ TEST_F(SettingsFileTest, ASaveThatFailsPartWayLeavesTheOldFileWhole) {
     const QByteArray old = "[Display]\r\nForm Top=5\r\n"_ba;
     writeBytes(path, old);
     SettingsFile file(path);
-    WriteDisplaySection(file, StoredDisplayState{});
+    WriteStoredDisplayState(file, FileDefaults);
     std::optional<SettingsFileError> error;
     {
         const FileSizeLimit limit(old.size() + 16);
@@ -335,7 +336,7 @@ TEST_F(SettingsFileTest, ASaveKeepsTheFilesOtherNames) {
     const QString otherName = directory.filePath(u"venue.ini"_s);
     ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(otherName).constData()), 0);
     SettingsFile file(path);
-    file.WriteInteger(u"Form Top"_s, 7);
+    file.writeInteger(u"Form Top"_s, 7);
     ASSERT_FALSE(file.save().has_value());
     EXPECT_EQ(readBytes(otherName), "[Display]\r\nForm Top=7\r\n"_ba);
 }
@@ -346,7 +347,7 @@ TEST_F(SettingsFileTest, AFileTheUserMayWriteInAFolderTheyMayNotIsSaved) {
     writeBytes(path, "[Display]\r\nForm Top=5\r\n"_ba);
     ASSERT_TRUE(QFile::setPermissions(directory.path(), QFile::ReadOwner | QFile::ExeOwner));
     SettingsFile file(path);
-    file.WriteInteger(u"Form Top"_s, 7);
+    file.writeInteger(u"Form Top"_s, 7);
     const std::optional<SettingsFileError> error = file.save();
     QFile::setPermissions(directory.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_FALSE(error.has_value());

@@ -38,10 +38,10 @@ TEST_F(SettingsStoreTest, ReadsIntegersFromNumbersAndNumericText) {
     for (const IntegerCase& c : cases) {
         storeRaw(u"Form Width"_s, c.stored);
         SettingsStore store(path);
-        EXPECT_EQ(store.ReadSettingInteger(u"Form Width"_s, 7), c.read) << c.stored.toString().toStdString();
+        EXPECT_EQ(store.readInteger(u"Form Width"_s, 7), c.read) << c.stored.toString().toStdString();
     }
     SettingsStore store(path);
-    EXPECT_EQ(store.ReadSettingInteger(u"Missing"_s, 352), 352);
+    EXPECT_EQ(store.readInteger(u"Missing"_s, 352), 352);
 }
 
 struct BooleanCase {
@@ -59,7 +59,7 @@ TEST_F(SettingsStoreTest, ReadsBooleansFromWordsAndNumbers) {
     for (const BooleanCase& c : cases) {
         storeRaw(u"Form Full Screen"_s, QString::fromUtf16(c.stored));
         SettingsStore store(path);
-        EXPECT_EQ(store.ReadSettingBoolean(u"Form Full Screen"_s, c.fallback), c.read)
+        EXPECT_EQ(store.readBoolean(u"Form Full Screen"_s, c.fallback), c.read)
             << QString::fromUtf16(c.stored).toStdString();
     }
 }
@@ -67,29 +67,29 @@ TEST_F(SettingsStoreTest, ReadsBooleansFromWordsAndNumbers) {
 TEST_F(SettingsStoreTest, WritesReadsAndDeletes) {
     {
         SettingsStore store(path);
-        store.WriteSettingInteger(u"Form Top"_s, -1080);
-        store.WriteSettingBoolean(u"Form Transparent"_s, true);
-        store.WriteSettingText(u"Font name"_s, u"Liberation Sans"_s);
-        store.WriteSettingText(u"Background Image"_s, QString());
+        store.writeInteger(u"Form Top"_s, -1080);
+        store.writeBoolean(u"Form Transparent"_s, true);
+        store.writeText(u"Font name"_s, u"Liberation Sans"_s);
+        store.writeText(u"Background Image"_s, QString());
         EXPECT_TRUE(store.sync());
     }
     SettingsStore store(path);
-    EXPECT_EQ(store.ReadSettingInteger(u"Form Top"_s, 0), -1080);
-    EXPECT_TRUE(store.ReadSettingBoolean(u"Form Transparent"_s, false));
-    EXPECT_EQ(store.ReadSettingText(u"Font name"_s, u"Arial"_s), u"Liberation Sans"_s);
-    EXPECT_EQ(store.ReadSettingText(u"Background Image"_s, u"x"_s), QString());
+    EXPECT_EQ(store.readInteger(u"Form Top"_s, 0), -1080);
+    EXPECT_TRUE(store.readBoolean(u"Form Transparent"_s, false));
+    EXPECT_EQ(store.readText(u"Font name"_s, u"Arial"_s), u"Liberation Sans"_s);
+    EXPECT_EQ(store.readText(u"Background Image"_s, u"x"_s), QString());
     EXPECT_EQ(QSettings(path, QSettings::IniFormat).value(u"Form Transparent"_s).toString(), u"TRUE"_s);
 
-    store.DeleteSetting(u"Form Top"_s);
-    store.DeleteSetting(u"Not There"_s);
-    EXPECT_EQ(store.ReadSettingInteger(u"Form Top"_s, 5), 5);
+    store.remove(u"Form Top"_s);
+    store.remove(u"Not There"_s);
+    EXPECT_EQ(store.readInteger(u"Form Top"_s, 5), 5);
 }
 
 TEST_F(SettingsStoreTest, AnUnwritableStoreSaysSo) {
     SettingsStore store(u"/proc/veltrinox-store.conf"_s);
-    store.WriteSettingInteger(u"Form Top"_s, 1);
+    store.writeInteger(u"Form Top"_s, 1);
     EXPECT_FALSE(store.sync());
-    EXPECT_EQ(store.ReadSettingInteger(u"Missing"_s, 3), 3);
+    EXPECT_EQ(store.readInteger(u"Missing"_s, 3), 3);
 }
 
 TEST_F(SettingsStoreTest, AnEmptyStoreReadsAsAFirstStart) {
@@ -150,13 +150,13 @@ TEST(SettingsStoreInstanceTest, NamedDisplaysKeepStoresOfTheirOwn) {
     EXPECT_NE(left->fileName(), right->fileName());
 
     const QString name = u"Form Width"_s;
-    unnamed->DeleteSetting(name);
-    left->WriteSettingInteger(name, 1280);
-    right->WriteSettingInteger(name, 640);
+    unnamed->remove(name);
+    left->writeInteger(name, 1280);
+    right->writeInteger(name, 640);
     ASSERT_TRUE(left->sync() && right->sync() && unnamed->sync());
-    EXPECT_EQ(SettingsStore::forInstance(u"left"_s)->ReadSettingInteger(name, 0), 1280);
-    EXPECT_EQ(SettingsStore::forInstance(u"right"_s)->ReadSettingInteger(name, 0), 640);
-    EXPECT_EQ(SettingsStore::forInstance({})->ReadSettingInteger(name, 7), 7);
+    EXPECT_EQ(SettingsStore::forInstance(u"left"_s)->readInteger(name, 0), 1280);
+    EXPECT_EQ(SettingsStore::forInstance(u"right"_s)->readInteger(name, 0), 640);
+    EXPECT_EQ(SettingsStore::forInstance({})->readInteger(name, 7), 7);
     for (const SettingsStore* store : {left.get(), right.get()})
         QFile::remove(store->fileName());
 }

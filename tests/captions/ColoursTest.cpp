@@ -94,4 +94,11 @@ TEST(ColourToStringTest, WritesOtherValuesAsEightHexadecimalDigits) {
     EXPECT_EQ(StringToColour(ColourToString(0xABCDEF), Fallback), 0xABCDEFu);
 }
 
+TEST(ColourSettingTextTest, HasAtLeastSixUpperCaseDigitsAndReadsBack) {
+    EXPECT_EQ(ColourSettingText(0xFF0000), QStringLiteral("$FF0000"));
+    EXPECT_EQ(ColourSettingText(0x00000A), QStringLiteral("$00000A"));
+    EXPECT_EQ(ColourSettingText(0x8000000F), QStringLiteral("$8000000F"));
+    EXPECT_EQ(StringToColour(ColourSettingText(0xABCDEF), Fallback), 0xABCDEFu);
+}
+
 } // namespace
