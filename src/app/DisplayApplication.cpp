@@ -168,42 +168,23 @@ void DisplayApplication::restoreShownCaption() {
 }
 
 void DisplayApplication::connectMenu() {
-    PopupMenu& menu = m_window->popupMenu();
-    const auto command = [this](QAction* item, auto run) {
-        connect(item, &QAction::triggered, this, [this, run] {
-            run();
-            showModes();
-        });
-    };
-    command(menu.FullScreen1, [this] { m_geometry->toggleFullScreen(); });
-    command(menu.Transparent1, [this] { m_geometry->toggleTransparent(); });
-    command(menu.ChooseFontDisplaysetup1, [this] { showSetupDialog(); });
-    command(menu.IncreaseFontAdjust1, [this] { adjustFont(FontAdjustMenuStep); });
-    command(menu.DecreaseFontAdjust1, [this] { adjustFont(-FontAdjustMenuStep); });
-    command(menu.ReRegister1, [this] { sendSignOn(); });
-    command(menu.ResetPosition1, [this] { m_geometry->resetPosition(); });
-    command(menu.SaveSettingstoRegistry1, [this] { saveToStore(); });
-    command(menu.SaveSettingstoFile1, [this] { m_settingsCommands->saveToChosenFile(); });
-    command(menu.LoadSettingsfromfile1, [this] { m_settingsCommands->loadFromChosenFile(); });
-    command(menu.Exit1, [this] {
+    m_menuCommands =
+        std::make_unique<MenuCommands>(m_window->popupMenu(), *m_window, *m_geometry, m_settings, *m_settingsCommands);
+    connect(m_menuCommands.get(), &MenuCommands::setupDialogRequested, this, &DisplayApplication::showSetupDialog);
+    connect(m_menuCommands.get(), &MenuCommands::signOnRequested, this, &DisplayApplication::sendSignOn);
+    connect(m_menuCommands.get(), &MenuCommands::exitRequested, this, [this] {
         m_closeReason = u"\"Exit\" from the menu"_s;
         m_window->close();
     });
-    connect(m_window.get(), &PresentationWindow::fontAdjustRequested, this, &DisplayApplication::adjustFont);
-    showModes();
-}
-
-void DisplayApplication::adjustFont(int delta) {
-    m_settings.setFontAdjustSpin(m_settings.FontAdjustSpin() + delta);
+    connect(m_menuCommands.get(), &MenuCommands::modesShown, this, [this] {
+        if (m_dialog)
+            m_dialog->refreshFields();
+    });
     showModes();
 }
 
 void DisplayApplication::showModes() {
-    PopupMenu& menu = m_window->popupMenu();
-    menu.FullScreen1->setChecked(m_geometry->fullScreen());
-    menu.Transparent1->setChecked(m_window->transparentMode());
-    if (m_dialog)
-        m_dialog->refreshFields();
+    m_menuCommands->showModes();
 }
 
 void DisplayApplication::showSetupDialog() {

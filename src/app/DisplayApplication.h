@@ -9,6 +9,7 @@
 #include "DisplaySetup.h"
 #include "FontSetupDialog.h"
 #include "LivePresentationInputs.h"
+#include "MenuCommands.h"
 #include "SettingsCommands.h"
 #include "SettingsFile.h"
 #include "SettingsStore.h"
@@ -111,8 +112,6 @@ private:
     void logStartUp();
     // The menu's ticks and the dialog's fields show the modes and settings as they now are.
     void showModes();
-    // The font adjustment changes by delta percent, within its range.
-    void adjustFont(int delta);
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool askToClose();
     // ControlQueries
@@ -132,6 +131,7 @@ private:
     std::unique_ptr<PresentationWindow> m_window;
     std::unique_ptr<WindowGeometry> m_geometry;
     std::unique_ptr<SettingsCommands> m_settingsCommands;
+    std::unique_ptr<MenuCommands> m_menuCommands;
     std::unique_ptr<DisplaySetup> m_displaySetup;
     std::unique_ptr<FontSetupDialog> m_dialog;
     std::unique_ptr<DisplayMonitor> m_monitor;

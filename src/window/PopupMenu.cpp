@@ -2,73 +2,59 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
+using Kind = PopupMenu::ItemKind;
+
+const std::array<PopupMenu::Item, 14> PopupMenu::Items{{
+    {MenuCommand::FullScreen, "Full Screen", "FullScreen1", Kind::Mode, false},
+    {MenuCommand::Transparent, "Transparent", "Transparent1", Kind::Mode, false},
+    {MenuCommand::ChooseFontDisplaySetup, "Choose Font/Display setup", "ChooseFontDisplaysetup1", Kind::Command, true},
+    {MenuCommand::ChooseBackgroundImage, "Choose Background Image", "ChooseBackgroundImage1", Kind::Command, false},
+    {MenuCommand::ClearBackgroundImage, "Clear Background Image", "ClearBackgroundImage1", Kind::Command, false},
+    {MenuCommand::IncreaseFontAdjust, "Increase Font Adjust", "IncreaseFontAdjust1", Kind::Reopening, true},
+    {MenuCommand::DecreaseFontAdjust, "Decrease Font Adjust", "DecreaseFontAdjust1", Kind::Reopening, false},
+    {MenuCommand::ReRegister, "Re-Register", "ReRegister1", Kind::Command, true},
+    {MenuCommand::ResetPosition, "Reset Position", "ResetPosition1", Kind::Command, true},
+    {MenuCommand::SaveSettingsToRegistry, "Save Settings to Registry", "SaveSettingstoRegistry1", Kind::Command, true},
+    {MenuCommand::SaveSettingsToFile, "Save Settings to File", "SaveSettingstoFile1", Kind::Command, false},
+    {MenuCommand::LoadSettingsFromFile, "Load Settings from file", "LoadSettingsfromfile1", Kind::Command, false},
+    {MenuCommand::Version, "", "Version", Kind::Label, true},
+    {MenuCommand::Exit, "Exit", "Exit1", Kind::Command, true},
+}};
+
 PopupMenu::PopupMenu(QWidget* parent) : QMenu(parent) {
-    FullScreen1 = addModeItem(u"Full Screen"_s);
-    Transparent1 = addModeItem(u"Transparent"_s);
-    addSeparator();
-    ChooseFontDisplaysetup1 = addAction(u"Choose Font/Display setup"_s);
-    ChooseBackgroundImage1 = addAction(u"Choose Background Image"_s);
-    ClearBackgroundImage1 = addAction(u"Clear Background Image"_s);
-    addSeparator();
-    IncreaseFontAdjust1 = addReopeningItem(u"Increase Font Adjust"_s);
-    DecreaseFontAdjust1 = addReopeningItem(u"Decrease Font Adjust"_s);
-    addSeparator();
-    ReRegister1 = addAction(u"Re-Register"_s);
-    addSeparator();
-    ResetPosition1 = addAction(u"Reset Position"_s);
-    addSeparator();
-    SaveSettingstoRegistry1 = addAction(u"Save Settings to Registry"_s);
-    SaveSettingstoFile1 = addAction(u"Save Settings to File"_s);
-    LoadSettingsfromfile1 = addAction(u"Load Settings from file"_s);
-    addSeparator();
-    Version = addAction(QString());
+    for (const Item& entry : Items) {
+        if (entry.separatorAbove)
+            addSeparator();
+        QAction* action = addAction(QString::fromLatin1(entry.text));
+        action->setObjectName(QLatin1StringView(entry.writtenName));
+        m_items.at(std::size_t(entry.command)) = action;
+        if (entry.kind == Kind::Mode) {
+            action->setCheckable(true);
+            // A checkable action ticks itself before it reports the choice. This connection, made
+            // before any other, puts the tick back, so the tick shows the mode and nothing else.
+            connect(action, &QAction::triggered, this, [action](bool checked) { action->setChecked(!checked); });
+        }
+        if (entry.kind != Kind::Label) {
+            const MenuCommand command = entry.command;
+            connect(action, &QAction::triggered, this, [this, command] { Q_EMIT commandChosen(command); });
+        }
+        if (entry.kind == Kind::Reopening) {
+            // Queued: the menu is reopened after the command has run and the menu has finished closing.
+            connect(action, &QAction::triggered, this, &PopupMenu::reopen, Qt::QueuedConnection);
+        }
+    }
     setVersionText(QCoreApplication::applicationVersion());
-    addSeparator();
-    Exit1 = addAction(u"Exit"_s);
-
-    // Each item's object name is its written name, the one the rules call its command by.
-    const std::pair<QAction*, const char*> writtenNames[] = {
-        {FullScreen1, "FullScreen1"},
-        {Transparent1, "Transparent1"},
-        {ChooseFontDisplaysetup1, "ChooseFontDisplaysetup1"},
-        {ChooseBackgroundImage1, "ChooseBackgroundImage1"},
-        {ClearBackgroundImage1, "ClearBackgroundImage1"},
-        {IncreaseFontAdjust1, "IncreaseFontAdjust1"},
-        {DecreaseFontAdjust1, "DecreaseFontAdjust1"},
-        {ReRegister1, "ReRegister1"},
-        {ResetPosition1, "ResetPosition1"},
-        {SaveSettingstoRegistry1, "SaveSettingstoRegistry1"},
-        {SaveSettingstoFile1, "SaveSettingstoFile1"},
-        {LoadSettingsfromfile1, "LoadSettingsfromfile1"},
-        {Version, "Version"},
-        {Exit1, "Exit1"},
-    };
-    for (const auto& [item, name] : writtenNames)
-        item->setObjectName(QLatin1StringView(name));
 }
 
-QAction* PopupMenu::addModeItem(const QString& text) {
-    QAction* item = addAction(text);
-    item->setCheckable(true);
-    // A checkable action ticks itself before it reports the choice. This connection, made before
-    // any of the owner's, puts the tick back, so the tick shows the mode and nothing else.
-    connect(item, &QAction::triggered, this, [item](bool checked) { item->setChecked(!checked); });
-    return item;
-}
-
-QAction* PopupMenu::addReopeningItem(const QString& text) {
-    QAction* item = addAction(text);
-    // Queued: the menu is reopened after the command has run and the menu has finished closing.
-    connect(item, &QAction::triggered, this, &PopupMenu::reopen, Qt::QueuedConnection);
-    return item;
+void PopupMenu::setTicked(MenuCommand command, bool ticked) {
+    item(command)->setChecked(ticked);
 }
 
 void PopupMenu::setVersionText(const QString& version) {
-    Version->setText(u"Software Version: "_s + version);
+    item(MenuCommand::Version)->setText(u"Software Version: "_s + version);
 }
 
 void PopupMenu::popupAt(QPoint screenPoint) {

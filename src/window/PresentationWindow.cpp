@@ -82,8 +82,13 @@ PresentationWindow::PresentationWindow(const PresentationInputs& inputs, Picture
     connect(&m_enableMouseMove, &QTimer::timeout, this, &PresentationWindow::enableMouseMove);
 
     connect(&m_popupMenu, &QMenu::aboutToShow, this, &PresentationWindow::onMenuAboutToShow);
-    connect(m_popupMenu.ChooseBackgroundImage1, &QAction::triggered, this, &PresentationWindow::chooseBackgroundImage);
-    connect(m_popupMenu.ClearBackgroundImage1, &QAction::triggered, this, &PresentationWindow::clearBackgroundImage);
+    // The background is the window's own: it carries out those two commands; the owner the rest.
+    connect(&m_popupMenu, &PopupMenu::commandChosen, this, [this](MenuCommand command) {
+        if (command == MenuCommand::ChooseBackgroundImage)
+            chooseBackgroundImage();
+        else if (command == MenuCommand::ClearBackgroundImage)
+            clearBackgroundImage();
+    });
     createTrayIcon();
 }
 

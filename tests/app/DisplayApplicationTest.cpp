@@ -73,26 +73,26 @@ protected:
 };
 
 TEST_F(DisplayApplicationTest, MenuCommandsChangeTheModesAndTheirTicks) {
-    menu().FullScreen1->trigger();
+    menu().item(MenuCommand::FullScreen)->trigger();
     EXPECT_TRUE(display->geometry().fullScreen());
-    EXPECT_TRUE(menu().FullScreen1->isChecked());
+    EXPECT_TRUE(menu().item(MenuCommand::FullScreen)->isChecked());
 
-    menu().Transparent1->trigger(); // transparency ends full screen
+    menu().item(MenuCommand::Transparent)->trigger(); // transparency ends full screen
     EXPECT_TRUE(display->window().transparentMode());
-    EXPECT_TRUE(menu().Transparent1->isChecked());
+    EXPECT_TRUE(menu().item(MenuCommand::Transparent)->isChecked());
     EXPECT_FALSE(display->geometry().fullScreen());
-    EXPECT_FALSE(menu().FullScreen1->isChecked());
+    EXPECT_FALSE(menu().item(MenuCommand::FullScreen)->isChecked());
 
-    menu().FullScreen1->trigger(); // and full screen ends transparency
+    menu().item(MenuCommand::FullScreen)->trigger(); // and full screen ends transparency
     EXPECT_FALSE(display->window().transparentMode());
-    EXPECT_FALSE(menu().Transparent1->isChecked());
-    EXPECT_TRUE(menu().FullScreen1->isChecked());
+    EXPECT_FALSE(menu().item(MenuCommand::Transparent)->isChecked());
+    EXPECT_TRUE(menu().item(MenuCommand::FullScreen)->isChecked());
 }
 
 TEST_F(DisplayApplicationTest, FontAdjustFromTheMenuAndTheKeysShowsInTheDialog) {
     const auto* field = display->setupDialog().findChild<QSpinBox*>(u"FontAdjustSpin"_s);
     ASSERT_NE(field, nullptr);
-    menu().IncreaseFontAdjust1->trigger();
+    menu().item(MenuCommand::IncreaseFontAdjust)->trigger();
     EXPECT_EQ(display->displaySettings().FontAdjustSpin(), 105);
     QTest::keyClick(&display->window(), Qt::Key_Down);
     QTest::keyClick(&display->window(), Qt::Key_Down);
@@ -104,17 +104,17 @@ TEST_F(DisplayApplicationTest, FontAdjustFromTheMenuAndTheKeysShowsInTheDialog) 
 TEST_F(DisplayApplicationTest, TheFontAdjustMenuItemsStepByFiveWithinItsRange) {
     DisplaySettings& settings = display->displaySettings();
     settings.setFontAdjustSpin(998);
-    menu().IncreaseFontAdjust1->trigger();
+    menu().item(MenuCommand::IncreaseFontAdjust)->trigger();
     EXPECT_EQ(settings.FontAdjustSpin(), 1000);
     settings.setFontAdjustSpin(12);
-    menu().DecreaseFontAdjust1->trigger();
+    menu().item(MenuCommand::DecreaseFontAdjust)->trigger();
     EXPECT_EQ(settings.FontAdjustSpin(), 10);
     QCoreApplication::processEvents(); // the menu opens again
     menu().close();
 }
 
 TEST_F(DisplayApplicationTest, TheSetupCommandShowsTheDialogAndTheDisplayStopsStayingOnTop) {
-    menu().ChooseFontDisplaysetup1->trigger();
+    menu().item(MenuCommand::ChooseFontDisplaySetup)->trigger();
     EXPECT_TRUE(display->setupDialog().isVisible());
     EXPECT_FALSE(display->window().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     display->setupDialog().hide();
@@ -122,7 +122,7 @@ TEST_F(DisplayApplicationTest, TheSetupCommandShowsTheDialogAndTheDisplayStopsSt
 
 TEST_F(DisplayApplicationTest, TheDialogsApplyAndSetSizeReachTheDisplay) {
     FontSetupDialog& dialog = display->setupDialog();
-    menu().ChooseFontDisplaysetup1->trigger();
+    menu().item(MenuCommand::ChooseFontDisplaySetup)->trigger();
     auto* lines = dialog.findChild<QSpinBox*>(u"NumberOfLines"_s);
     auto* fontHeight = dialog.findChild<QSpinBox*>(u"FontHeight"_s);
     auto* signWidth = dialog.findChild<QSpinBox*>(u"SignWidth"_s);
@@ -154,7 +154,7 @@ TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
     settings.setMonitorNumber(1);
     settings.setFontColourSetting(u"$FF0000"_s);
     settingsFiles.file = path(u"venue.ini"_s);
-    menu().SaveSettingstoFile1->trigger();
+    menu().item(MenuCommand::SaveSettingsToFile)->trigger();
     EXPECT_TRUE(fileText(u"venue.ini"_s).contains(u"[Display]\r\nForm Top=30\r\nForm Left=40\r\n"_s));
 
     window.setGeometry(0, 0, 300, 100);
@@ -165,7 +165,7 @@ TEST_F(DisplayApplicationTest, ASavedSettingsFileLoadsBackTheDisplayAsItWas) {
     settings.setEnableWordWrap(false);
     settings.setMonitorNumber(0);
     settings.setFontColourSetting(u"$00FFFF"_s);
-    menu().LoadSettingsfromfile1->trigger();
+    menu().item(MenuCommand::LoadSettingsFromFile)->trigger();
 
     EXPECT_EQ(window.geometry(), QRect(40, 30, 640, 200));
     EXPECT_EQ(settings.NumberOfLines(), 4);
@@ -207,12 +207,12 @@ TEST_F(DisplayApplicationTest, TheBackgroundIsStoredOnlyWhileInUse) {
     picture.fill(Qt::green);
     ASSERT_TRUE(picture.save(path(u"stage.bmp"_s), "BMP"));
     pictureFiles.file = path(u"stage.bmp"_s);
-    menu().ChooseBackgroundImage1->trigger();
+    menu().item(MenuCommand::ChooseBackgroundImage)->trigger();
     ASSERT_TRUE(display->window().HasBackgroundImage());
 
     ASSERT_TRUE(display->settingsCommands().saveSettingsFile(path(u"with.ini"_s)));
     EXPECT_TRUE(fileText(u"with.ini"_s).contains(u"Background Image="_s + path(u"stage.bmp"_s)));
-    menu().ClearBackgroundImage1->trigger();
+    menu().item(MenuCommand::ClearBackgroundImage)->trigger();
     ASSERT_TRUE(display->settingsCommands().saveSettingsFile(path(u"without.ini"_s)));
     EXPECT_TRUE(fileText(u"without.ini"_s).contains(u"Background Image=\r\n"_s));
 
@@ -222,7 +222,7 @@ TEST_F(DisplayApplicationTest, TheBackgroundIsStoredOnlyWhileInUse) {
 
 TEST_F(DisplayApplicationTest, TheDisplayStaysOffTheTopWhileTheBorderComesAndGoes) {
     PresentationWindow& window = display->window();
-    menu().ChooseFontDisplaysetup1->trigger();
+    menu().item(MenuCommand::ChooseFontDisplaySetup)->trigger();
     window.hideBorderNow();
     EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) << "border hidden";
     window.enableMouseMove();
@@ -237,9 +237,9 @@ TEST_F(DisplayApplicationTest, TheDisplayStaysOffTheTopWhileTheBorderComesAndGoe
 TEST_F(DisplayApplicationTest, LeavingFullScreenGivesBackTheWindowsOwnGeometry) {
     PresentationWindow& window = display->window();
     const QRect own(100, 80, 400, 150);
-    for (QAction* leave : {menu().FullScreen1, menu().Transparent1}) {
+    for (QAction* leave : {menu().item(MenuCommand::FullScreen), menu().item(MenuCommand::Transparent)}) {
         window.applyGeometry(own);
-        menu().FullScreen1->trigger();
+        menu().item(MenuCommand::FullScreen)->trigger();
         window.hideBorderNow(); // full screen takes the monitor as the border hides
         ASSERT_NE(window.geometry(), own);
         leave->trigger();
@@ -248,7 +248,7 @@ TEST_F(DisplayApplicationTest, LeavingFullScreenGivesBackTheWindowsOwnGeometry) 
         window.hideBorderNow();
         EXPECT_EQ(window.geometry(), own) << leave->text().toStdString() << ", border hidden again";
         if (window.transparentMode())
-            menu().Transparent1->trigger();
+            menu().item(MenuCommand::Transparent)->trigger();
     }
 }
 
@@ -256,14 +256,14 @@ TEST_F(DisplayApplicationTest, ASettingsFileAskingForFullScreenTurnsItOnWithItsT
     writeFile(u"full.ini"_s, "[Display]\r\nForm Full Screen=1\r\nForm Transparent=1\r\nForm Width=500\r\n");
     display->settingsCommands().loadSettingsFile(path(u"full.ini"_s));
     EXPECT_TRUE(display->geometry().fullScreen());
-    EXPECT_TRUE(menu().FullScreen1->isChecked());
+    EXPECT_TRUE(menu().item(MenuCommand::FullScreen)->isChecked());
     EXPECT_FALSE(display->window().transparentMode());
-    EXPECT_FALSE(menu().Transparent1->isChecked());
+    EXPECT_FALSE(menu().item(MenuCommand::Transparent)->isChecked());
 
     writeFile(u"normal.ini"_s, "[Display]\r\nForm Full Screen=0\r\nForm Width=500\r\n");
     display->settingsCommands().loadSettingsFile(path(u"normal.ini"_s));
     EXPECT_FALSE(display->geometry().fullScreen());
-    EXPECT_FALSE(menu().FullScreen1->isChecked());
+    EXPECT_FALSE(menu().item(MenuCommand::FullScreen)->isChecked());
     EXPECT_EQ(display->window().size(), QSize(500, 100));
 }
 
@@ -299,9 +299,9 @@ TEST_F(DisplayApplicationTest, AStartShowsTheStoredModesInTheirTicks) {
         const PopupMenu& items = started->window().popupMenu();
         const std::string name = std::string(c.fullScreen) + " " + c.transparent;
         EXPECT_EQ(started->geometry().fullScreen(), c.fullScreenOn) << name;
-        EXPECT_EQ(items.FullScreen1->isChecked(), c.fullScreenOn) << name;
+        EXPECT_EQ(items.item(MenuCommand::FullScreen)->isChecked(), c.fullScreenOn) << name;
         EXPECT_EQ(started->window().transparentMode(), c.transparentOn) << name;
-        EXPECT_EQ(items.Transparent1->isChecked(), c.transparentOn) << name;
+        EXPECT_EQ(items.item(MenuCommand::Transparent)->isChecked(), c.transparentOn) << name;
     }
 }
 
@@ -438,11 +438,11 @@ TEST_P(DisplayEventLogTest, SaysWhatClosedTheDisplayAndWhereTheSettingsWent) {
         ASSERT_TRUE(display.start());
         if (GetParam().cancelFirst) {
             answerExitQuestion(QMessageBox::Cancel);
-            display.window().popupMenu().Exit1->trigger();
+            display.window().popupMenu().item(MenuCommand::Exit)->trigger();
         }
         answerExitQuestion(QMessageBox::Yes);
         if (GetParam().fromMenu)
-            display.window().popupMenu().Exit1->trigger();
+            display.window().popupMenu().item(MenuCommand::Exit)->trigger();
         else
             display.window().close();
         EXPECT_FALSE(display.window().isVisible());
@@ -490,9 +490,9 @@ TEST_P(SaveAndRestartTest, GivesBackEveryValue) {
     settings.setFontSelector(u"DejaVu Sans"_s);
     ASSERT_TRUE(window.loadBackgroundImage(path(u"stage.bmp"_s)));
     if (GetParam().transparent)
-        menu().Transparent1->trigger();
+        menu().item(MenuCommand::Transparent)->trigger();
     if (GetParam().fullScreen) {
-        menu().FullScreen1->trigger();
+        menu().item(MenuCommand::FullScreen)->trigger();
         window.hideBorderNow();
     }
     ASSERT_TRUE(display->saveToStore());
@@ -503,7 +503,7 @@ TEST_P(SaveAndRestartTest, GivesBackEveryValue) {
     EXPECT_EQ(restarted->geometry().fullScreen(), GetParam().fullScreen);
     EXPECT_EQ(restarted->window().transparentMode(), GetParam().transparent);
     if (GetParam().fullScreen)
-        restarted->window().popupMenu().FullScreen1->trigger(); // back to the window's own geometry
+        restarted->window().popupMenu().item(MenuCommand::FullScreen)->trigger(); // back to the window's own geometry
     EXPECT_EQ(restarted->window().geometry(), QRect(120, 90, 480, 160));
     EXPECT_EQ(again.MonitorNumber(), 2);
     EXPECT_TRUE(again.FontOverride());

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <gtest/gtest.h>
+#include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -44,24 +45,10 @@ TEST(PopupMenuTest, ItemsInTheirOrder) {
                                u"Exit"_s};
     EXPECT_EQ(itemTexts(menu), expected);
 
-    // Each command's action is the item of its text, and has the command's written name.
-    const QList<QAction*> named{menu.FullScreen1,
-                                menu.Transparent1,
-                                menu.ChooseFontDisplaysetup1,
-                                menu.ChooseBackgroundImage1,
-                                menu.ClearBackgroundImage1,
-                                menu.IncreaseFontAdjust1,
-                                menu.DecreaseFontAdjust1,
-                                menu.ReRegister1,
-                                menu.ResetPosition1,
-                                menu.SaveSettingstoRegistry1,
-                                menu.SaveSettingstoFile1,
-                                menu.LoadSettingsfromfile1,
-                                menu.Version,
-                                menu.Exit1};
+    // Each item has its command's written name, and choosing it sends that command (the Version
+    // item none); only the two modes are ticked.
     QList<QAction*> items = menu.actions();
     items.removeIf([](const QAction* action) { return action->isSeparator(); });
-    EXPECT_EQ(items, named);
     QStringList writtenNames;
     for (const QAction* item : items)
         writtenNames << item->objectName();
@@ -70,34 +57,48 @@ TEST(PopupMenuTest, ItemsInTheirOrder) {
                                          u"IncreaseFontAdjust1"_s, u"DecreaseFontAdjust1"_s, u"ReRegister1"_s,
                                          u"ResetPosition1"_s, u"SaveSettingstoRegistry1"_s, u"SaveSettingstoFile1"_s,
                                          u"LoadSettingsfromfile1"_s, u"Version"_s, u"Exit1"_s}));
-    for (const QAction* item : items)
-        EXPECT_EQ(item->isCheckable(), item == menu.FullScreen1 || item == menu.Transparent1)
+    std::vector<MenuCommand> chosen;
+    QObject::connect(&menu, &PopupMenu::commandChosen, [&](MenuCommand command) { chosen.push_back(command); });
+    for (QAction* item : items) {
+        const std::size_t before = chosen.size();
+        item->trigger();
+        const MenuCommand own = MenuCommand(items.indexOf(item));
+        EXPECT_EQ(menu.item(own), item) << item->text().toStdString();
+        if (own == MenuCommand::Version) {
+            EXPECT_EQ(chosen.size(), before);
+        } else {
+            ASSERT_EQ(chosen.size(), before + 1) << item->text().toStdString();
+            EXPECT_EQ(chosen.back(), own);
+        }
+        EXPECT_EQ(item->isCheckable(), own == MenuCommand::FullScreen || own == MenuCommand::Transparent)
             << item->text().toStdString();
+    }
+    menu.hide();
 }
 
 TEST(PopupMenuTest, TheModeTicksAreSetOnlyByTheirOwner) {
     PopupMenu menu;
-    menu.FullScreen1->trigger();
-    menu.Transparent1->trigger();
-    EXPECT_FALSE(menu.FullScreen1->isChecked()); // nobody switched the mode on
-    EXPECT_FALSE(menu.Transparent1->isChecked());
+    menu.item(MenuCommand::FullScreen)->trigger();
+    menu.item(MenuCommand::Transparent)->trigger();
+    EXPECT_FALSE(menu.item(MenuCommand::FullScreen)->isChecked()); // nobody switched the mode on
+    EXPECT_FALSE(menu.item(MenuCommand::Transparent)->isChecked());
 
     bool fullScreen = false;
-    QObject::connect(menu.FullScreen1, &QAction::triggered, [&] {
+    QObject::connect(menu.item(MenuCommand::FullScreen), &QAction::triggered, [&] {
         fullScreen = !fullScreen;
-        menu.FullScreen1->setChecked(fullScreen);
+        menu.item(MenuCommand::FullScreen)->setChecked(fullScreen);
     });
-    menu.FullScreen1->trigger();
-    EXPECT_TRUE(menu.FullScreen1->isChecked());
-    menu.FullScreen1->trigger();
-    EXPECT_FALSE(menu.FullScreen1->isChecked());
-    menu.Transparent1->setChecked(true);
-    EXPECT_TRUE(menu.Transparent1->isChecked());
+    menu.item(MenuCommand::FullScreen)->trigger();
+    EXPECT_TRUE(menu.item(MenuCommand::FullScreen)->isChecked());
+    menu.item(MenuCommand::FullScreen)->trigger();
+    EXPECT_FALSE(menu.item(MenuCommand::FullScreen)->isChecked());
+    menu.item(MenuCommand::Transparent)->setChecked(true);
+    EXPECT_TRUE(menu.item(MenuCommand::Transparent)->isChecked());
 }
 
 TEST(PopupMenuTest, TheFontAdjustItemsOpenTheMenuAgainWhereItWasLastOpened) {
     PopupMenu menu;
-    for (QAction* item : {menu.IncreaseFontAdjust1, menu.DecreaseFontAdjust1}) {
+    for (QAction* item : {menu.item(MenuCommand::IncreaseFontAdjust), menu.item(MenuCommand::DecreaseFontAdjust)}) {
         menu.popupAt(QPoint(40, 30));
         menu.hide();
         item->trigger();
@@ -106,7 +107,7 @@ TEST(PopupMenuTest, TheFontAdjustItemsOpenTheMenuAgainWhereItWasLastOpened) {
         EXPECT_EQ(menu.lastPopupPoint(), QPoint(40, 30));
         menu.hide();
     }
-    menu.ReRegister1->trigger();
+    menu.item(MenuCommand::ReRegister)->trigger();
     QCoreApplication::processEvents();
     EXPECT_FALSE(menu.isVisible());
 }
@@ -119,7 +120,7 @@ TEST(PopupMenuTest, TheFontAdjustItemsOpenTheMenuAgainWhereTheTrayIconOpenedIt) 
     menu.popup(QPoint(300, 200));
     const QPoint opened = menu.pos();
     menu.hide();
-    menu.IncreaseFontAdjust1->trigger();
+    menu.item(MenuCommand::IncreaseFontAdjust)->trigger();
     QCoreApplication::processEvents();
     EXPECT_TRUE(menu.isVisible());
     EXPECT_EQ(menu.pos(), opened);

@@ -409,18 +409,18 @@ protected:
 
 TEST_F(BackgroundPictureTest, ShowsThroughTheTransparentColourOfTheDisplayImage) {
     pictureFiles.file.clear(); // cancelled
-    menu().ChooseBackgroundImage1->trigger();
+    menu().item(MenuCommand::ChooseBackgroundImage)->trigger();
     EXPECT_FALSE(window.HasBackgroundImage());
 
     pictureFiles.file = pictureFile;
-    menu().ChooseBackgroundImage1->trigger();
+    menu().item(MenuCommand::ChooseBackgroundImage)->trigger();
     ASSERT_TRUE(window.HasBackgroundImage());
     EXPECT_EQ(window.backgroundFileName(), pictureFile);
     EXPECT_EQ(shown(5, 5), Blue);     // the display image's own colour covers the picture
     EXPECT_EQ(shown(20, 15), Red);    // its transparent colour shows it
     EXPECT_EQ(shown(100, 50), Black); // beyond the picture
 
-    menu().ClearBackgroundImage1->trigger();
+    menu().item(MenuCommand::ClearBackgroundImage)->trigger();
     EXPECT_FALSE(window.HasBackgroundImage());
     EXPECT_EQ(window.backgroundFileName(), pictureFile);
     EXPECT_EQ(shown(5, 5), Blue);
