@@ -33,21 +33,18 @@ bool listenOn(auto& listener, const QString& port, const QHostAddress& address) 
     return ok && number <= 65535 && listener.listen(quint16(number), address);
 }
 
-bool isWildcard(const QHostAddress& address) {
-    return address == QHostAddress(QHostAddress::AnyIPv4) || address == QHostAddress(QHostAddress::AnyIPv6) ||
-           address == QHostAddress(QHostAddress::Any);
-}
-
 bool isAddressOfThisComputer(const QHostAddress& address) {
     const QList<QHostAddress> own = QNetworkInterface::allAddresses();
-    return isWildcard(address) || std::any_of(own.begin(), own.end(), [&](const QHostAddress& candidate) {
-               return candidate.isEqual(address, QHostAddress::TolerantConversion);
-           });
+    return std::any_of(own.begin(), own.end(), [&](const QHostAddress& candidate) {
+        return candidate.isEqual(address, QHostAddress::TolerantConversion);
+    });
 }
 
 // X11 keeps window coordinates and sizes in 16 bits: a stored geometry beyond them cannot be given
 // to a window and is taken as a damaged store.
-bool storedGeometryUsable(QPoint topLeft, QSize size) {
+bool storedGeometryUsable(const StoredDisplayState& state) {
+    const QPoint topLeft(state.formLeft, state.formTop);
+    const QSize size(state.formWidth, state.formHeight);
     constexpr int Limit = 32767;
     const auto inRange = [](int value, int low, int high) { return value >= low && value <= high; };
     return inRange(topLeft.x(), -Limit, Limit) && inRange(topLeft.y(), -Limit, Limit) &&
@@ -76,10 +73,37 @@ QString DisplayApplication::GetAppVersionStr() {
 }
 
 bool DisplayApplication::start() {
+    createWindow();
+    connectListeners();
+    connectEventLog();
+    m_stored = ReadStoredDisplayState(*m_store);
+    if (!openPorts())
+        return false;
+    if (!storedGeometryUsable(m_stored))
+        clearBadSettings();
+    m_liveState->restore(m_stored);
+    m_window->startAnimation();
+    connectMenu();
+    createSetupDialog();
+    applyStartSwitches();
+    sendSignOn();
+    showWindow();
+    if (!m_failed) {
+        logStartUp();
+        startWebMonitor();
+    }
+    showModes();
+    if (!m_failed)
+        restoreShownCaption();
+    return !m_failed;
+}
+
+void DisplayApplication::createWindow() {
     m_window = std::make_unique<PresentationWindow>(m_presentationInputs, m_queries.pictureFiles);
+    m_controlAnswers.attachWindow(*m_window);
     m_geometry = std::make_unique<WindowGeometry>(*m_window, m_settings);
-    m_settingsCommands =
-        std::make_unique<SettingsCommands>(*m_store, *m_window, *m_geometry, m_settings, m_queries.settingsFiles);
+    m_liveState = std::make_unique<LiveDisplayState>(*m_window, *m_geometry, m_settings);
+    m_settingsCommands = std::make_unique<SettingsCommands>(*m_store, *m_liveState, m_queries.settingsFiles);
     connect(m_settingsCommands.get(), &SettingsCommands::warning, this, &DisplayApplication::showWarning);
     connect(m_settingsCommands.get(), &SettingsCommands::loaded, this, [this] {
         m_dialog->apply();
@@ -102,36 +126,11 @@ bool DisplayApplication::start() {
         m_window->setFixedBaseFontHeight(m_commandLine.ReturnParamInt(u"BaseFontHeight"));
     if (!m_instanceName.isEmpty())
         m_window->setInstanceName(m_instanceName);
-    connectListeners();
-    connectEventLog();
-
-    m_stored = ReadStoredDisplayState(*m_store);
-    m_settingsCommands->setStoredNetwork(StoredNetwork::of(m_stored));
-    if (!openPorts())
-        return false;
-
-    restoreWindowState();
-    m_window->startAnimation();
-    m_geometry->restoreFullScreenTick(m_stored.fullScreen);
-    if (m_stored.transparent)
-        m_geometry->toggleTransparent();
-    m_window->loadBackgroundImage(m_stored.backgroundImage); // one gone or damaged is left out
     m_window->popupMenu().setVersionText(GetAppVersionStr());
-    connectMenu();
-    createDisplaySettings();
-    showWindow();
-    if (!m_failed)
-        logStartUp();
-    if (!m_failed)
-        startWebMonitor();
-    showModes();
-    if (!m_failed)
-        restoreShownCaption();
-    return !m_failed;
 }
 
 bool DisplayApplication::openPorts() {
-    if (!isAddressOfThisComputer(m_listen.listenAddress)) {
+    if (!m_listen.listensOnEveryAddress() && !isAddressOfThisComputer(m_listen.listenAddress)) {
         reportFatal(u"The listen address %1 is not an address of this computer: the display cannot start."_s.arg(
             m_listen.listenAddress.toString()));
         return false;
@@ -209,86 +208,50 @@ void DisplayApplication::connectListeners() {
     connect(&m_control, &ControlListener::failureReported, this, &DisplayApplication::showWarning);
 }
 
-DisplayStatus DisplayApplication::status() const {
-    const Presenter& presenter = m_window->presenter();
-    const QSize size = presenter.displayImage().size();
-    const CanvasFont& font = presenter.displayFont();
-    return {size.width(),
-            size.height(),
-            font.name,
-            font.colour,
-            presenter.clearColour(),
-            font.pointSize,
-            m_settings.NumberOfLines()};
-}
-
-StagetextSettings DisplayApplication::stagetextSettings() const {
-    return {m_settings.FontOverride(), m_settings.FontSelector(), m_settings.FontAdjustSpin(),
-            m_window->BaseFontHeight(), m_settings.FontColourSetting()};
-}
-
-void DisplayApplication::restoreWindowState() {
-    const QPoint topLeft(m_stored.formLeft, m_stored.formTop);
-    const QSize size(m_stored.formWidth, m_stored.formHeight);
-    if (!storedGeometryUsable(topLeft, size)) {
-        clearBadSettings({Names::FormTop, Names::FormLeft, Names::FormHeight, Names::FormWidth, Names::FontColour,
-                          Names::FullScreen, Names::Transparent, Names::BackgroundImage});
-        return;
-    }
-    m_window->applyGeometry(QRect(topLeft, size));
-    m_settings.setFontColourSetting(m_stored.fontColour);
-}
-
-void DisplayApplication::clearBadSettings(std::initializer_list<QLatin1StringView> names) {
-    for (const QLatin1StringView name : names)
+void DisplayApplication::clearBadSettings() {
+    for (const QLatin1StringView name :
+         {Names::FormTop, Names::FormLeft, Names::FormHeight, Names::FormWidth, Names::FontColour, Names::FullScreen,
+          Names::Transparent, Names::BackgroundImage})
         m_store->remove(name);
     m_store->sync();
     m_stored = ReadStoredDisplayState(*m_store); // the rest of the start takes the defaults
+    if (!storedGeometryUsable(m_stored)) {
+        // A store that cannot be written still gives the window a geometry it can take.
+        m_stored.formTop = StoreDefaults.formTop;
+        m_stored.formLeft = StoreDefaults.formLeft;
+        m_stored.formHeight = StoreDefaults.formHeight;
+        m_stored.formWidth = StoreDefaults.formWidth;
+    }
     reportFatal(BadSettingsMessage);
 }
 
-void DisplayApplication::createDisplaySettings() {
+void DisplayApplication::createSetupDialog() {
     m_displaySetup = std::make_unique<DisplaySetup>(*m_window, *m_geometry, m_settings, m_commandLine);
     m_dialog = std::make_unique<FontSetupDialog>(m_settings, *m_displaySetup, m_queries.colours);
     connect(m_dialog.get(), &FontSetupDialog::applied, this, [this] { m_displaySetup->apply(); });
     connect(m_dialog.get(), &FontSetupDialog::sizeFromLinesRequested, this,
             [this](int height) { m_displaySetup->setSizeFromLines(height); });
-    m_settings.setSignWidth(m_stored.formWidth);
-    m_settings.setSignHeight(m_stored.formHeight);
-    m_settings.setFontOverride(m_stored.fontOverride);
-    m_settings.setMonitorNumber(m_stored.monitor);
-    m_settings.setMonitorName(m_stored.monitorName);
-    m_settings.setNumberOfLines(m_stored.displayLines);
-    m_settings.setFontHeight(m_stored.fontHeight);
-    m_settings.setFontSelector(m_stored.fontName);
-    m_settings.setFixTopLeft(m_stored.fixTopLeft);
-    m_settings.setCaptionColour(StringToColour(m_settings.FontColourSetting(), Colour::Yellow));
-    m_settings.setAntiAliased(m_stored.antiAliased);
+}
 
-    applySizeAndPositionSwitches();
+void DisplayApplication::applyStartSwitches() {
+    CommandLineFlags flags;
+    ReadParamString(m_commandLine, *m_window, m_settings, flags);
+    m_geometry->keepPositionFromCommandLine(flags.positionFromCommandLine);
     applyFontSwitches(m_commandLine, m_settings);
-    applySizeAndPositionSwitches();
-    if (m_commandLineFlags.sizeFromCommandLine)
+    // A size from the command line wins over a stored font override.
+    if (flags.sizeFromCommandLine)
         m_settings.setFontOverride(false);
     if (m_settings.FontOverride())
         m_dialog->apply();
+    // The dialog's size fields show the stored size; the geometry rules apply the size the window
+    // now has, the switches' included.
+    m_settings.setSignWidth(m_stored.formWidth);
+    m_settings.setSignHeight(m_stored.formHeight);
+    m_geometry->setDisplaySize(m_window->deviceSize());
     m_dialog->refreshFields();
-    sendSignOn();
-}
-
-void DisplayApplication::applySizeAndPositionSwitches() {
-    ::ReadParamString(m_commandLine, *m_window, m_settings, m_commandLineFlags);
-    m_geometry->keepPositionFromCommandLine(m_commandLineFlags.positionFromCommandLine);
 }
 
 void DisplayApplication::showWindow() {
-    if (!restoreShownState())
-        clearBadSettings({Names::FormTop, Names::FormLeft, Names::FormHeight, Names::FormWidth, Names::FullScreen,
-                          Names::Transparent, Names::FontAdjust, Names::WordWrap, Names::AntiAliased});
-    m_dialog->refreshFields();
-    // Full screen read again here wins over transparency read before.
-    if (m_geometry->fullScreen() && m_window->transparentMode())
-        m_geometry->toggleTransparent();
     // The window first shows where the border timer would put it: on the chosen monitor with "Fix
     // Top left", and a window stored on a monitor that is no longer there on one that is.
     m_geometry->applyPlacement();
@@ -296,29 +259,11 @@ void DisplayApplication::showWindow() {
         m_window->show();
 }
 
-bool DisplayApplication::restoreShownState() {
-    const QPoint topLeft(m_stored.formLeft, m_stored.formTop);
-    const QSize size(m_stored.formWidth, m_stored.formHeight);
-    if (!storedGeometryUsable(topLeft, size))
-        return false;
-    m_window->applyGeometry(QRect(topLeft, m_window->deviceSize()));
-    m_geometry->setDisplaySize(size);
-    m_geometry->restoreFullScreenTick(m_stored.fullScreen);
-    m_settings.setFontAdjustSpin(m_stored.fontAdjust);
-    m_settings.setEnableWordWrap(m_stored.wordWrap);
-    m_settings.setAntiAliased(m_stored.antiAliased);
-    applySizeAndPositionSwitches();
-    m_settings.setSignWidth(m_geometry->displaySize().width());
-    m_settings.setSignHeight(m_geometry->displaySize().height());
-    m_geometry->setDisplaySize(m_window->deviceSize());
-    return true;
-}
-
 void DisplayApplication::sendSignOn() {
     const QRect frame = m_window->deviceFrameGeometry();
     // Bound to one address, the display announces itself only where it can be reached.
     QList<SignOnAdapter> adapters = m_queries.adapters.signOnAdapters();
-    if (!isWildcard(m_listen.listenAddress))
+    if (!m_listen.listensOnEveryAddress())
         adapters = AdaptersHolding(adapters, m_listen.listenAddress);
     const int sent =
         SendSignOn(adapters, {m_feedPort, GetAppVersionStr(), frame.width(), frame.height(), MachinePcId()});
@@ -342,8 +287,8 @@ void DisplayApplication::startWebMonitor() {
         logEvent(LogCategory::Warning, u"the web port \"%1\" is no port number: the web monitor is off"_s.arg(port));
         return;
     }
-    m_monitor = std::make_unique<DisplayMonitor>(
-        DisplayMonitor::Parts{*m_window, *m_geometry, *this, m_events ? &m_events->log() : nullptr, m_control});
+    m_monitor = std::make_unique<DisplayMonitor>(DisplayMonitor::Parts{
+        *m_window, *m_geometry, m_controlAnswers, m_events ? &m_events->log() : nullptr, m_control});
     m_monitor->watch(m_feed, m_control);
     m_monitor->allowControl(m_commandLine.FindCmdLineSwitch(u"webtoken")
                                 ? m_commandLine.ReturnParamStr(u"webtoken")

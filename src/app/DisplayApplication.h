@@ -2,12 +2,14 @@
 
 #include "CommandLine.h"
 #include "CommandLineSettings.h"
+#include "ControlAnswers.h"
 #include "DisplayEvents.h"
 #include "DisplayMonitor.h"
 #include "DisplayQueries.h"
 #include "DisplaySettings.h"
 #include "DisplaySetup.h"
 #include "FontSetupDialog.h"
+#include "LiveDisplayState.h"
 #include "LivePresentationInputs.h"
 #include "MenuCommands.h"
 #include "SettingsCommands.h"
@@ -23,14 +25,13 @@
 
 #include <QObject>
 #include <QString>
-#include <initializer_list>
 #include <memory>
 
 // The running display: the presentation window, the caption feed and control listeners, the
 // display settings and their store, put together and started in the display's order. Start-up
 // failures are shown to the operator and written to standard error; the process then exits with
 // a non-zero status.
-class DisplayApplication : public QObject, private ControlQueries {
+class DisplayApplication : public QObject {
     Q_OBJECT
 
 public:
@@ -83,16 +84,16 @@ public:
     static QString GetAppVersionStr();
 
 private:
-    void restoreWindowState();
-    void createDisplaySettings();
+    // The steps of start(), in order.
+    void createWindow();
+    // A stored geometry no window can take: the window's stored values are deleted, so the next start
+    // takes the defaults, this one goes on with them, and the display closes.
+    void clearBadSettings();
+    void createSetupDialog();
+    // The size, position and font switches (ReadParamString, then "monitor", "fontsize" and
+    // "fontname"), and a font override that is still on.
+    void applyStartSwitches();
     void showWindow();
-    // The stored state the window shows with; false when it cannot be applied.
-    bool restoreShownState();
-    // A damaged store: the values of the failed step are deleted, so the next start takes the
-    // defaults, and the display closes.
-    void clearBadSettings(std::initializer_list<QLatin1StringView> names);
-    // ReadParamString, and the position flag the geometry rules read.
-    void applySizeAndPositionSwitches();
     void sendSignOn();
     // Listens on the feed and control ports; false when the display cannot go on.
     bool openPorts();
@@ -114,9 +115,6 @@ private:
     void showModes();
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool askToClose();
-    // ControlQueries
-    DisplayStatus status() const override;
-    StagetextSettings stagetextSettings() const override;
 
     CommandLine m_commandLine;
     std::unique_ptr<SettingsStore> m_store;
@@ -125,11 +123,13 @@ private:
     StoredDisplayState m_stored;             // the store as the display started, read once
     DisplaySettings m_settings;
     FeedListener m_feed;
-    ControlListener m_control{static_cast<const ControlQueries&>(*this)};
+    ControlAnswers m_controlAnswers{m_settings};
+    ControlListener m_control{m_controlAnswers};
     LivePresentationInputs m_presentationInputs{m_settings, m_control};
     std::unique_ptr<ShownCaptionStore> m_shownCaptions; // outlives the presenter that tells it
     std::unique_ptr<PresentationWindow> m_window;
     std::unique_ptr<WindowGeometry> m_geometry;
+    std::unique_ptr<LiveDisplayState> m_liveState;
     std::unique_ptr<SettingsCommands> m_settingsCommands;
     std::unique_ptr<MenuCommands> m_menuCommands;
     std::unique_ptr<DisplaySetup> m_displaySetup;
@@ -139,7 +139,6 @@ private:
     QString m_controlPort = StoreDefaults.controlPort;
     QString m_instanceName;
     ListenOptions m_listen;
-    CommandLineFlags m_commandLineFlags;
     bool m_failed = false;
     bool m_quittingWithoutQuestion = false;
     QString m_closeReason; // what asked the window to close, for the log

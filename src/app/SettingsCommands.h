@@ -1,28 +1,24 @@
 #pragma once
 
 #include "SettingsFileChooser.h"
-#include "StoredSettings.h"
 
 #include <QObject>
 #include <QString>
 
-class DisplaySettings;
-class PresentationWindow;
+class LiveDisplayState;
 class SettingsStore;
-class WindowGeometry;
 
 // "Save Settings to Registry", "Save Settings to File" and "Load Settings from file": the live
-// display (window geometry and modes, display settings, caption colour, background, the network as
-// stored) as the stored values, and back. Failures to write are said with warning(), writes that worked
-// with saved(); a loaded file ends in loaded(), for the owner to apply as the setup dialog's Apply does.
+// display as the stored values, and back. Failures to write are said with warning(), writes that
+// worked with saved(); a loaded file ends in loaded(), for the owner to apply as the setup dialog's
+// Apply does.
 class SettingsCommands : public QObject {
     Q_OBJECT
 
 public:
     // files asks the operator which settings file to save to or load from.
-    SettingsCommands(SettingsStore& store, PresentationWindow& window, WindowGeometry& geometry,
-                     DisplaySettings& settings, SettingsFileChooser& files = settingsFileDialogs(),
-                     QObject* parent = nullptr);
+    SettingsCommands(SettingsStore& store, LiveDisplayState& display,
+                     SettingsFileChooser& files = settingsFileDialogs(), QObject* parent = nullptr);
 
     // "Save Settings to Registry": writes every stored value; false when the store cannot be written.
     bool saveToStore();
@@ -36,12 +32,6 @@ public:
     // background from the file (each missing value its default).
     void loadSettingsFile(const QString& fileName);
 
-    // The stored values of the running display.
-    StoredDisplayState liveState() const;
-
-    // The network as the store gave it at start, or as a settings file loaded since.
-    void setStoredNetwork(const StoredNetwork& network) { m_network = network; }
-
 Q_SIGNALS:
     void warning(const QString& message);
     void loaded(const QString& fileName);
@@ -50,9 +40,6 @@ Q_SIGNALS:
 
 private:
     SettingsStore& m_store;
-    PresentationWindow& m_window;
-    WindowGeometry& m_geometry;
-    DisplaySettings& m_settings;
+    LiveDisplayState& m_display;
     SettingsFileChooser& m_files;
-    StoredNetwork m_network = StoredNetwork::of(StoreDefaults);
 };

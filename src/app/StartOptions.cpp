@@ -34,7 +34,12 @@ InstanceNameRead ReadInstanceName(const CommandLine& commandLine) {
 }
 
 QString ListenOptions::listenDescription() const {
-    return listensEverywhere() ? u"every IPv4 address"_s : listenAddress.toString();
+    return listenAddressText.isEmpty() ? u"every IPv4 address"_s : listenAddress.toString();
+}
+
+bool ListenOptions::listensOnEveryAddress() const {
+    return listenAddress == QHostAddress(QHostAddress::AnyIPv4) ||
+           listenAddress == QHostAddress(QHostAddress::AnyIPv6) || listenAddress == QHostAddress(QHostAddress::Any);
 }
 
 ListenOptionsRead ReadListenOptions(const CommandLine& commandLine, const StoredNetwork& stored) {

@@ -30,7 +30,8 @@ struct ListenOptions {
     QHostAddress listenAddress = QHostAddress::AnyIPv4;
     AllowedPeers allowedPeers;
 
-    bool listensEverywhere() const { return listenAddressText.isEmpty(); }
+    // Every address of the computer: none configured, or a wildcard ("0.0.0.0", "::").
+    bool listensOnEveryAddress() const;
     // As the start-up log says it: "every IPv4 address" or the address.
     QString listenDescription() const;
 };
