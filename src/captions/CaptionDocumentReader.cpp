@@ -1,6 +1,7 @@
 #include "CaptionDocumentReader.h"
 
 #include "AnsiCodePage.h"
+#include "CaptionAttributes.h"
 #include "CaptionDocumentFormat.h"
 #include "IntegerPrefix.h"
 #include "StoredForm.h"
@@ -24,18 +25,17 @@ bool named(pugi::xml_attribute attribute, const char* name) {
     return std::strcmp(attribute.name(), name) == 0;
 }
 
-// The caption element's starting point: the defaults, and what carries over from the caption before.
+// The caption element's starting point: the default words, and what carries over from the caption
+// before.
 TCaptions defaultCaption(const TCaptions& previous) {
     TCaptions caption;
-    caption.FontName = u"Arial"_s;
-    caption.Size = u"Medium"_s;
-    caption.Effect = {u"Instant"_s, QString(), u"Slow"_s};
-    caption.Justification = u"Centre"_s;
-    caption.Colour = u"Yellow"_s;
-    caption.BackColour = u"Black"_s;
-    caption.Brightness = u"Bright"_s;
-    caption.VertJust = previous.VertJust;
-    caption.Comment = previous.Comment;
+    for (const CaptionAttributes::Attribute& attribute : CaptionAttributes::Table) {
+        QString& field = CaptionAttributes::fieldOf(caption, attribute);
+        if (attribute.missing == CaptionAttributes::Missing::CarriedOver)
+            field = CaptionAttributes::fieldOf(previous, attribute);
+        else
+            field = attribute.defaultWord.toString();
+    }
     caption.LanguageIndex = previous.LanguageIndex;
     return caption;
 }
@@ -85,35 +85,22 @@ void readCaptions(pugi::xml_node element, TCaptions& caption) {
     }
 }
 
-void readFont(pugi::xml_node element, TCaptions& caption) {
+// The attributes of a child element that the table places there; OverallBrightness, on the effects,
+// belongs to the document's state rather than to the caption.
+void readAttributes(pugi::xml_node element, CaptionAttributes::Element where, TCaptions& caption,
+                    QString& overallBrightness) {
     for (const pugi::xml_attribute attribute : element.attributes()) {
-        if (named(attribute, Format::FontColourAttribute))
-            caption.Colour = attributeText(attribute);
-        else if (named(attribute, Format::FontBackColourAttribute))
-            caption.BackColour = attributeText(attribute);
-        else if (named(attribute, Format::FontSizeAttribute))
-            caption.Size = attributeText(attribute);
-        else if (named(attribute, Format::FontNameAttribute))
-            caption.FontName = attributeText(attribute);
-    }
-}
-
-void readEffects(pugi::xml_node element, TCaptions& caption, QString& overallBrightness) {
-    for (const pugi::xml_attribute attribute : element.attributes()) {
-        if (named(attribute, Format::InEffectAttribute))
-            caption.Effect.InEffect = AnsiCodePage::roundTrip(attributeText(attribute));
-        else if (named(attribute, Format::OutEffectAttribute))
-            caption.Effect.OutEffect = AnsiCodePage::roundTrip(attributeText(attribute));
-        else if (named(attribute, Format::SpeedAttribute))
-            caption.Effect.Speed = AnsiCodePage::roundTrip(attributeText(attribute));
-        else if (named(attribute, Format::JustificationAttribute))
-            caption.Justification = attributeText(attribute);
-        else if (named(attribute, Format::VerticalJustificationAttribute))
-            caption.VertJust = attributeText(attribute);
-        else if (named(attribute, Format::BrightnessAttribute))
-            caption.Brightness = attributeText(attribute);
-        else if (named(attribute, Format::OverallBrightnessAttribute))
+        if (where == CaptionAttributes::Element::Effects && named(attribute, Format::OverallBrightnessAttribute)) {
             overallBrightness = attributeText(attribute);
+            continue;
+        }
+        for (const CaptionAttributes::Attribute& row : CaptionAttributes::Table) {
+            if (row.element == where && named(attribute, row.name)) {
+                const QString text = attributeText(attribute);
+                CaptionAttributes::fieldOf(caption, row) = row.eightBit ? AnsiCodePage::roundTrip(text) : text;
+                break;
+            }
+        }
     }
 }
 
@@ -133,21 +120,19 @@ void readCaptionElement(pugi::xml_node captionElement, CaptionDocumentState& sta
             }
         } else if (named(element, Format::CaptionsElement)) {
             readCaptions(element, caption);
-        } else if (named(element, Format::FontElement)) {
-            readFont(element, caption);
-        } else if (named(element, Format::EffectsElement)) {
-            readEffects(element, caption, state.overallBrightness);
-        } else if (named(element, Format::CommentElement)) {
-            for (const pugi::xml_attribute attribute : element.attributes()) {
-                if (named(attribute, Format::CommentTextAttribute))
-                    caption.Comment = attributeText(attribute);
+        } else {
+            for (const CaptionAttributes::Element where : CaptionAttributes::ChildElements) {
+                if (named(element, CaptionAttributes::elementName(where)))
+                    readAttributes(element, where, caption, state.overallBrightness);
             }
         }
     }
 
-    caption.Act = attributeText(captionElement, Format::ActAttribute);
-    caption.Scene = attributeText(captionElement, Format::SceneAttribute);
-    caption.Cue = attributeText(captionElement, Format::CueAttribute);
+    // The caption element's own attributes, each present or empty.
+    for (const CaptionAttributes::Attribute& attribute : CaptionAttributes::Table) {
+        if (attribute.element == CaptionAttributes::Element::Caption)
+            CaptionAttributes::fieldOf(caption, attribute) = attributeText(captionElement, attribute.name);
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "CaptionDocumentWriter.h"
 
+#include "CaptionAttributes.h"
 #include "CaptionDocumentFormat.h"
 #include "EmbeddedFile.h"
 #include "StoredForm.h"
@@ -31,9 +32,13 @@ bool AddAttributesToNode(pugi::xml_node node, const char* attribute, QStringView
 
 QString CaptionDataToNode(pugi::xml_node node, const TCaptions& caption, FileFilter filterFiles,
                           QStringList* notEmbedded) {
-    AddAttributesToNode(node, Format::SceneAttribute, caption.Scene);
-    AddAttributesToNode(node, Format::ActAttribute, caption.Act);
-    AddAttributesToNode(node, Format::CueAttribute, caption.Cue);
+    const auto writeAttributes = [&](CaptionAttributes::Element element, pugi::xml_node on) {
+        for (const CaptionAttributes::Attribute& attribute : CaptionAttributes::Table) {
+            if (attribute.element == element)
+                AddAttributesToNode(on, attribute.name, CaptionAttributes::fieldOf(caption, attribute));
+        }
+    };
+    writeAttributes(CaptionAttributes::Element::Caption, node);
 
     const pugi::xml_node captions = findOrAppendChild(node, Format::CaptionsElement);
     const QString storedLanguage = MemoStringToStoredString(WrittenColumnLanguage);
@@ -66,22 +71,8 @@ QString CaptionDataToNode(pugi::xml_node node, const TCaptions& caption, FileFil
         AddAttributesToNode(captions, columnAttribute(Format::StrNamePrefix, column).c_str(), storedLanguage);
     }
 
-    const pugi::xml_node font = findOrAppendChild(node, Format::FontElement);
-    AddAttributesToNode(font, Format::FontSizeAttribute, caption.Size);
-    AddAttributesToNode(font, Format::FontNameAttribute, caption.FontName);
-    AddAttributesToNode(font, Format::FontColourAttribute, caption.Colour);
-    AddAttributesToNode(font, Format::FontBackColourAttribute, caption.BackColour);
-
-    const pugi::xml_node effects = findOrAppendChild(node, Format::EffectsElement);
-    AddAttributesToNode(effects, Format::InEffectAttribute, caption.Effect.InEffect);
-    AddAttributesToNode(effects, Format::OutEffectAttribute, caption.Effect.OutEffect);
-    AddAttributesToNode(effects, Format::SpeedAttribute, caption.Effect.Speed);
-    AddAttributesToNode(effects, Format::JustificationAttribute, caption.Justification);
-    AddAttributesToNode(effects, Format::VerticalJustificationAttribute, caption.VertJust);
-    AddAttributesToNode(effects, Format::BrightnessAttribute, caption.Brightness);
-
-    const pugi::xml_node comment = findOrAppendChild(node, Format::CommentElement);
-    AddAttributesToNode(comment, Format::CommentTextAttribute, caption.Comment);
+    for (const CaptionAttributes::Element element : CaptionAttributes::ChildElements)
+        writeAttributes(element, findOrAppendChild(node, CaptionAttributes::elementName(element)));
     return {};
 }
 

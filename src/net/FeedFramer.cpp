@@ -47,101 +47,142 @@ qsizetype findLessThan(QStringView text, qsizetype from) {
     return -1;
 }
 
-// Where the open document begins: in the text being scanned, or in what earlier reads left held.
-constexpr qsizetype NoDocument = -1;
-constexpr qsizetype HeldDocument = -2;
-
 } // namespace
 
-FeedFramer::Result FeedFramer::receive(QByteArrayView bytes) {
-    const QStringView incoming = unitsOf(bytes);
+// One read being scanned: its text (joined to what was held when the last read cut a tag off),
+// where the scan stands, and where the open document begins.
+struct FeedFramer::Scan {
+    enum class Document {
+        None,
+        EarlierRead, // begun in an earlier read and held: the scanned text continues it
+        InText,      // begins at documentStart in the scanned text
+    };
 
-    // A read that ends inside a tag leaves its beginning held; the next read is then joined to it
-    // so the tag is seen whole. Otherwise the read is scanned where it lies.
-    const bool joined = m_scanFrom < m_held.size();
-    QStringView text = incoming;
+    QStringView text;
+    bool joined = false;
     qsizetype position = 0;
-    qsizetype documentStart = m_inDocument ? HeldDocument : NoDocument;
-    if (joined) {
-        m_held.append(incoming);
-        text = m_held;
-        position = m_scanFrom;
-        documentStart = m_inDocument ? 0 : NoDocument;
-    }
-
-    const bool startTagHeld = m_inDocument;
-    const bool endTagHeld = m_endTagBeforeStart;
+    Document document = Document::None;
+    qsizetype documentStart = 0;
     bool startTagRead = false;
     bool endTagRead = false;
-    bool framedThisRead = false;
-    Result result;
+    bool framed = false; // a document was completed in this read
+};
 
-    while (position < text.size()) {
-        const qsizetype at = findLessThan(text, position);
+FeedFramer::Result FeedFramer::receive(QByteArrayView bytes) {
+    const bool startTagHeld = m_inDocument;
+    const bool endTagHeld = m_endTagBeforeStart;
+    Scan scan = beginScan(unitsOf(bytes));
+    Result result;
+    scanTags(scan, result);
+    result.sendOk = (startTagHeld || scan.startTagRead) && (endTagHeld || scan.endTagRead);
+    keepUnfinished(scan);
+    if (m_inDocument && m_held.size() > MaxDocumentUnits)
+        dropOverlongDocument(result);
+    return result;
+}
+
+FeedFramer::Scan FeedFramer::beginScan(QStringView incoming) {
+    Scan scan;
+    // A read that ends inside a tag leaves its beginning held; the next read is then joined to it
+    // so the tag is seen whole. Otherwise the read is scanned where it lies.
+    scan.joined = m_scanFrom < m_held.size();
+    if (scan.joined) {
+        m_held.append(incoming);
+        scan.text = m_held;
+        scan.position = m_scanFrom;
+        if (m_inDocument)
+            scan.document = Scan::Document::InText; // the held document starts the joined text
+    } else {
+        scan.text = incoming;
+        if (m_inDocument)
+            scan.document = Scan::Document::EarlierRead;
+    }
+    return scan;
+}
+
+void FeedFramer::scanTags(Scan& scan, Result& result) {
+    const QStringView text = scan.text;
+    while (scan.position < text.size()) {
+        const qsizetype at = findLessThan(text, scan.position);
         if (at < 0) {
-            position = text.size();
-            break;
+            scan.position = text.size();
+            return;
         }
         const Tag tag = tagAt(text.sliced(at));
         if (tag == Tag::Partial) {
-            position = at;
-            break;
+            scan.position = at;
+            return;
         }
-        position = at + 1;
-        if (tag == Tag::Start) {
-            startTagRead = true;
-            position = at + StartTag.size();
-            if (documentStart == NoDocument) {
-                documentStart = at;
-                m_endTagBeforeStart = false; // text before a document's start tag is dropped with it
-            }
-        } else if (tag == Tag::End) {
-            endTagRead = true;
-            position = at + EndTag.size();
-            if (documentStart == HeldDocument) {
-                m_held.append(text.first(position));
-                result.documents.append(std::exchange(m_held, QString()));
-                documentStart = NoDocument;
-                framedThisRead = true;
-            } else if (documentStart != NoDocument) {
-                result.documents.append(text.sliced(documentStart, position - documentStart).toString());
-                documentStart = NoDocument;
-                framedThisRead = true;
-            } else if (!framedThisRead) {
-                // A stray end tag after a document of this read goes with the rest of that read;
-                // before one, it stays until a start tag arrives.
-                m_endTagBeforeStart = true;
-            }
-        }
+        scan.position = at + 1;
+        if (tag == Tag::Start)
+            startTagAt(scan, at);
+        else if (tag == Tag::End)
+            endTagAt(scan, at, result);
     }
-    result.sendOk = (startTagHeld || startTagRead) && (endTagHeld || endTagRead);
+}
 
+void FeedFramer::startTagAt(Scan& scan, qsizetype at) {
+    scan.startTagRead = true;
+    scan.position = at + StartTag.size();
+    if (scan.document == Scan::Document::None) {
+        scan.document = Scan::Document::InText;
+        scan.documentStart = at;
+        m_endTagBeforeStart = false; // text before a document's start tag is dropped with it
+    }
+}
+
+void FeedFramer::endTagAt(Scan& scan, qsizetype at, Result& result) {
+    scan.endTagRead = true;
+    scan.position = at + EndTag.size();
+    switch (scan.document) {
+    case Scan::Document::EarlierRead:
+        m_held.append(scan.text.first(scan.position));
+        result.documents.append(std::exchange(m_held, QString()));
+        break;
+    case Scan::Document::InText:
+        result.documents.append(scan.text.sliced(scan.documentStart, scan.position - scan.documentStart).toString());
+        break;
+    case Scan::Document::None:
+        // A stray end tag after a document of this read goes with the rest of that read; before
+        // one, it stays until a start tag arrives.
+        if (!scan.framed)
+            m_endTagBeforeStart = true;
+        return;
+    }
+    scan.document = Scan::Document::None;
+    scan.framed = true;
+}
+
+void FeedFramer::keepUnfinished(const Scan& scan) {
     // Keep the open document, or else only a tag's beginning cut off by the end of the read.
-    if (documentStart == HeldDocument) {
-        m_scanFrom = m_held.size() + position;
-        m_held.append(text);
-    } else if (documentStart != NoDocument) {
-        m_scanFrom = position - documentStart;
-        if (joined)
-            m_held.remove(0, documentStart);
+    switch (scan.document) {
+    case Scan::Document::EarlierRead:
+        m_scanFrom = m_held.size() + scan.position;
+        m_held.append(scan.text);
+        break;
+    case Scan::Document::InText:
+        m_scanFrom = scan.position - scan.documentStart;
+        if (scan.joined)
+            m_held.remove(0, scan.documentStart);
         else
-            m_held = text.sliced(documentStart).toString();
-    } else {
+            m_held = scan.text.sliced(scan.documentStart).toString();
+        break;
+    case Scan::Document::None:
         m_scanFrom = 0;
-        if (joined)
-            m_held.remove(0, position);
+        if (scan.joined)
+            m_held.remove(0, scan.position);
         else
-            m_held = text.sliced(position).toString();
+            m_held = scan.text.sliced(scan.position).toString();
+        break;
     }
-    m_inDocument = documentStart != NoDocument;
+    m_inDocument = scan.document != Scan::Document::None;
+}
 
-    if (m_inDocument && m_held.size() > MaxDocumentUnits) {
-        m_held = m_held.sliced(m_scanFrom);
-        m_scanFrom = 0;
-        m_inDocument = false;
-        result.droppedLongDocument = true;
-    }
-    return result;
+void FeedFramer::dropOverlongDocument(Result& result) {
+    m_held = m_held.sliced(m_scanFrom);
+    m_scanFrom = 0;
+    m_inDocument = false;
+    result.droppedLongDocument = true;
 }
 
 void FeedFramer::clear() {

@@ -38,7 +38,19 @@ public:
     qsizetype bufferedUnits() const { return m_held.size(); }
 
 private:
+    struct Scan;
+
     QStringView unitsOf(QByteArrayView bytes);
+    // The steps of receive(): the read's text, joined to a held tag's beginning where one was cut
+    // off; each tag in it; what is left open kept for the next read.
+    Scan beginScan(QStringView incoming);
+    void scanTags(Scan& scan, Result& result);
+    void startTagAt(Scan& scan, qsizetype at);
+    void endTagAt(Scan& scan, qsizetype at, Result& result);
+    void keepUnfinished(const Scan& scan);
+    // The open document has grown past MaxDocumentUnits: it is given up, keeping only the beginning
+    // of a tag that the read cut off.
+    void dropOverlongDocument(Result& result);
 
     // The open document's text so far, starting with its start tag; or, with no document open, the
     // beginning of a tag that the last read cut off.
