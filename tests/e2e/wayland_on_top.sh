@@ -19,7 +19,7 @@ command -v wmctrl >/dev/null || {
     echo "wmctrl is not installed: skipped"
     exit 77
 }
-start_mutter_session 2 1920x1080
+start_mutter_session 1920x1080 1920x1080
 
 # The window's content area as "x,y wxh"; nothing while the window manager reframes it.
 geometry() {

@@ -4,9 +4,11 @@
 # (skipped) where the compositor or XWayland is not installed. Sourced after e2e_support.sh.
 #
 #   start_wayland_session 1920x1080    weston's headless backend, one output of that size
-#   start_mutter_session 2 1920x1080   mutter's headless backend: that many virtual monitors of that
-#                                      size side by side, under a window manager that keeps windows
-#                                      above others, full screen or maximised, as a GNOME desktop does
+#   start_mutter_session 1920x1080 1280x720
+#                                      mutter's headless backend: virtual monitors of these sizes side
+#                                      by side, with XWayland under a window manager that keeps windows
+#                                      above others as a GNOME desktop does; --no-x11 first leaves
+#                                      XWayland out
 start_wayland_session() {
     local size=${1:-1920x1080}
     if ! command -v weston >/dev/null || ! command -v Xwayland >/dev/null; then
@@ -34,35 +36,46 @@ start_wayland_session() {
 }
 
 start_mutter_session() {
-    local count=${1:-1} size=${2:-1920x1080} monitors=()
+    local x11=1 options=()
+    if [ "${1:-}" = --no-x11 ]; then
+        x11=
+        options+=(--no-x11)
+        shift
+    fi
     if ! command -v mutter >/dev/null || ! command -v Xwayland >/dev/null || ! command -v dbus-run-session >/dev/null; then
         echo "mutter, Xwayland or dbus-run-session is not installed: skipped"
         exit 77
     fi
-    local runtime="$work/wayland-runtime"
+    local runtime="$work/wayland-runtime" size
     mkdir -p "$runtime"
     chmod 700 "$runtime"
+    for size in "$@"; do options+=(--virtual-monitor "$size"); done
     # mutter wants a session bus, as in a desktop session: one of the test's own, which ends when mutter
     # does. mutter is the kept process: ended on its own, it gives back the X display numbers it took.
-    for _ in $(seq "$count"); do monitors+=(--virtual-monitor "$size"); done
     XDG_RUNTIME_DIR="$runtime" dbus-run-session -- sh -c 'echo $$ >"$0"; exec "$@"' "$work/mutter.pid" \
-        mutter --wayland --headless "${monitors[@]}" --wayland-display=wayland-test >"$work/mutter.log" 2>&1 &
+        mutter --wayland --headless "${options[@]}" --wayland-display=wayland-test \
+        >"$work/mutter.log" 2>&1 &
     for _ in $(seq 50); do [ -s "$work/mutter.pid" ] && break; sleep 0.1; done
     compositor=$(cat "$work/mutter.pid")
     keep_process "$compositor"
-    local number=
+    local number= started=
     for _ in $(seq 100); do
         number=$(sed -n 's/.*Using public X11 display :\([0-9]*\).*/\1/p' "$work/mutter.log")
-        [ -n "$number" ] && [ -S "$runtime/wayland-test" ] && break
+        if [ -S "$runtime/wayland-test" ] && { [ -z "$x11" ] || [ -n "$number" ]; }; then
+            started=1
+            break
+        fi
         sleep 0.1
     done
-    if [ -z "$number" ]; then
+    if [ -z "$started" ]; then
         echo "FAILED: mutter did not start: $(cat "$work/mutter.log")"
         exit 1
     fi
-    unset QT_QPA_PLATFORM
+    unset QT_QPA_PLATFORM DISPLAY
+    export WAYLAND_DISPLAY="$runtime/wayland-test"
+    [ -n "$x11" ] || return 0
     # XWayland admits only the clients that hold the key mutter made for it.
-    export WAYLAND_DISPLAY="$runtime/wayland-test" DISPLAY=":$number" XAUTHORITY=$(echo "$runtime"/.mutter-Xwaylandauth.*)
+    export DISPLAY=":$number" XAUTHORITY=$(echo "$runtime"/.mutter-Xwaylandauth.*)
     for _ in $(seq 100); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
         sleep 0.1
