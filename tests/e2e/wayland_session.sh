@@ -6,9 +6,10 @@
 #   start_wayland_session 1920x1080    weston's headless backend, one output of that size
 #   start_mutter_session 1920x1080 1280x720
 #                                      mutter's headless backend: virtual monitors of these sizes side
-#                                      by side, with XWayland under a window manager that keeps windows
-#                                      above others as a GNOME desktop does; --no-x11 first leaves
-#                                      XWayland out
+#                                      by side, and a window manager for XWayland's windows that keeps
+#                                      windows above others as a GNOME desktop does
+#   start_mutter_session --no-x11 ...  the same without XWayland (DISPLAY unset), a desktop with
+#                                      Wayland alone
 start_wayland_session() {
     local size=${1:-1920x1080}
     if ! command -v weston >/dev/null || ! command -v Xwayland >/dev/null; then
@@ -58,7 +59,7 @@ start_mutter_session() {
     for _ in $(seq 50); do [ -s "$work/mutter.pid" ] && break; sleep 0.1; done
     compositor=$(cat "$work/mutter.pid")
     keep_process "$compositor"
-    local number= started=
+    local number='' started=''
     for _ in $(seq 100); do
         number=$(sed -n 's/.*Using public X11 display :\([0-9]*\).*/\1/p' "$work/mutter.log")
         if [ -S "$runtime/wayland-test" ] && { [ -z "$x11" ] || [ -n "$number" ]; }; then
@@ -75,7 +76,9 @@ start_mutter_session() {
     export WAYLAND_DISPLAY="$runtime/wayland-test"
     [ -n "$x11" ] || return 0
     # XWayland admits only the clients that hold the key mutter made for it.
-    export DISPLAY=":$number" XAUTHORITY=$(echo "$runtime"/.mutter-Xwaylandauth.*)
+    local key
+    key=$(echo "$runtime"/.mutter-Xwaylandauth.*)
+    export DISPLAY=":$number" XAUTHORITY="$key"
     for _ in $(seq 100); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
         sleep 0.1
