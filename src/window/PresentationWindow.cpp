@@ -265,11 +265,12 @@ bool PresentationWindow::beingReframed() const {
 }
 
 bool PresentationWindow::reframedToOuterSize() const {
-    // The border gone, the content area took the whole frame; the border back, the content area
-    // shrank inside where it was.
+    // The border gone, the content area took the frame's size: in the frame's place, or elsewhere
+    // where the window manager had moved the frame to keep it on the monitor; the border back, the
+    // content area shrank inside where it was.
     const QRect now = geometry();
     return beingReframed() &&
-           (now == m_reframedFrame || (now != m_reframedGeometry && m_reframedGeometry.contains(now)));
+           (now.size() == m_reframedFrame.size() || (now != m_reframedGeometry && m_reframedGeometry.contains(now)));
 }
 
 void PresentationWindow::hideBorder() {
