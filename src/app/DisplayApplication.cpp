@@ -231,7 +231,7 @@ void DisplayApplication::connectListeners() {
 
 DisplayStatus DisplayApplication::status() const {
     const Presenter& presenter = m_window->presenter();
-    const QSize size = presenter.displayImage().size();
+    const QSize size = presenter.displaySize();
     const CanvasFont& font = presenter.displayFont();
     return {size.width(),
             size.height(),

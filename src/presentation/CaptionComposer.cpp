@@ -228,6 +228,15 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     return {visible, true};
 }
 
+void CaptionComposer::releaseBuffers() {
+    m_composition.resize(QSize(1, 1), Colour::Black);
+    // A refused picture holds nothing, and is not refused again by a redraw.
+    if (m_bitmap.status != CaptionBitmap::Status::Unreadable) {
+        m_bitmap = CaptionBitmap();
+        m_bitmapText.reset();
+    }
+}
+
 CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitle, const QString& text, QRect& dst,
                                                         int alpha) {
     // A fade composes the same picture at every step: it is decoded once.
