@@ -207,6 +207,10 @@ void Canvas::scale(const QRect& area, int factor) {
         m_recorder->scale(area.intersected(m_image.rect()), std::clamp(factor, 0, 255));
 }
 
+void Canvas::trimTextCaches() {
+    m_stamps.trim(qsizetype(m_image.width()) * m_image.height());
+}
+
 int Canvas::textHeight(const CanvasFont& font) {
     return QFontMetrics(font.toQFont()).height();
 }

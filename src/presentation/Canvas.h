@@ -89,6 +89,10 @@ public:
     // the line: glyphs of a fallback font may descend deeper than the font's own.
     int inkBelowLastLine(const CanvasFont& font, int width, const QString& text, WordWrap wrap);
 
+    // Gives back what is kept to draw text fast but the glyphs drawn last, up to one byte for each
+    // pixel held: what the next caption's first steps draw again.
+    void trimTextCaches();
+
     // The bounding rectangle of everything drawn since the last reset: what a redraw must clear.
     QRect touched() const { return m_touched; }
     void resetTouched() { m_touched = QRect(); }

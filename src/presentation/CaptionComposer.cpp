@@ -230,6 +230,7 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
 
 void CaptionComposer::releaseBuffers() {
     m_composition.resize(QSize(1, 1), Colour::Black);
+    m_composition.trimTextCaches();
     // A refused picture holds nothing, and is not refused again by a redraw.
     if (m_bitmap.status != CaptionBitmap::Status::Unreadable) {
         m_bitmap = CaptionBitmap();

@@ -75,6 +75,8 @@ CanvasHolding Presenter::holding(AnimationState state, QSize displaySize) const 
 
 void Presenter::holdFor(AnimationState state) {
     m_display.hold(holding(state, m_display.size()), m_deferredFill.value_or(m_clearColour));
+    if (state == State::Idle)
+        m_display.trimTextCaches();
 }
 
 void Presenter::releaseEffectBuffers() {
