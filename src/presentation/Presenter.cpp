@@ -82,7 +82,7 @@ void Presenter::holdFor(AnimationState state) {
 void Presenter::releaseEffectBuffers() {
     m_keptFade.reset();
     m_fadingOut.picture = QImage();
-    m_composer.releaseBuffers();
+    m_composer.releaseBuffers(m_shown.caption);
 }
 
 void Presenter::redrawShown() {
