@@ -37,7 +37,10 @@ QString textOf(const std::string& bytes, bool utf16) {
 }
 
 void checkDrawnInside(Presenter& presenter, QSize client) {
-    require(presenter.displayImage().size() == client * 2, "the display image is twice the client area");
+    require(presenter.displaySize() == client * 2, "the display image is twice the client area");
+    const QRect held = presenter.displayImage().rect();
+    require(held.contains(QRect(QPoint(0, 0), client)) && QRect(QPoint(0, 0), client * 2).contains(held),
+            "the display image holds the quarter in view and no more than itself");
     const QRect touched = presenter.displayCanvas().touched();
     require(touched.isNull() || presenter.displayImage().rect().contains(touched),
             "everything drawn lies inside the display image");

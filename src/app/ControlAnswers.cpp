@@ -8,7 +8,7 @@ ControlAnswers::ControlAnswers(const DisplaySettings& settings) : m_settings(set
 DisplayStatus ControlAnswers::status() const {
     Q_ASSERT(m_window);
     const Presenter& presenter = m_window->presenter();
-    const QSize size = presenter.displayImage().size();
+    const QSize size = presenter.displaySize();
     const CanvasFont& font = presenter.displayFont();
     return {size.width(),
             size.height(),

@@ -6,6 +6,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRegion>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -41,30 +42,68 @@ int mnemonicFlags(Mnemonics mnemonics) {
 
 } // namespace
 
-Canvas::Canvas(QSize size, ColourValue colour) : m_image(size.isEmpty() ? QSize(1, 1) : size, PixelFormat) {
+Canvas::Canvas(QSize size, ColourValue colour)
+    : m_size(size.isEmpty() ? QSize(1, 1) : size), m_image(m_size, PixelFormat) {
     m_image.fill(DisplayRgb(colour));
 }
 
-void Canvas::resize(QSize size, ColourValue colour) {
+void Canvas::resize(QSize size, ColourValue colour, const CanvasHolding& holding) {
     if (size.isEmpty())
         size = QSize(1, 1);
-    if (size == m_image.size())
+    if (size == m_size && holding.part.isEmpty() && m_image.size() == m_size && m_heldPixels.empty())
         return;
     if (m_recorder)
         m_recorder->spoil();
-    QImage resized(size, PixelFormat);
-    resized.fill(DisplayRgb(colour));
-    QPainter painter(&resized);
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(0, 0), m_image);
-    painter.end();
-    m_image = std::move(resized);
+    rebuild(size, holding, DisplayRgb(colour));
+}
+
+void Canvas::hold(const CanvasHolding& holding, ColourValue colour) {
+    rebuild(m_size, holding, DisplayRgb(colour));
+}
+
+void Canvas::rebuild(QSize size, const CanvasHolding& holding, QRgb pixel) {
+    const QSize part = holding.part.isEmpty() ? size : holding.part.boundedTo(size);
+    std::vector<std::pair<QPoint, QRgb>> heldPixels;
+    for (const QPoint& point : holding.pixels) {
+        if (QRect(QPoint(0, 0), size).contains(point) && !QRect(QPoint(0, 0), part).contains(point))
+            heldPixels.emplace_back(point, heldPixel(point).value_or(pixel));
+    }
+    if (part != m_image.size()) {
+        QImage image(part, PixelFormat);
+        image.fill(pixel);
+        const QRect kept = image.rect().intersected(m_image.rect());
+        for (int y = 0; y < kept.height(); ++y)
+            std::memcpy(image.scanLine(y), m_image.constScanLine(y), std::size_t(kept.width()) * 4);
+        // Pixels held apart come back into the part with their colours.
+        for (const auto& [point, colour] : m_heldPixels) {
+            if (image.rect().contains(point) && point.x() < size.width() && point.y() < size.height())
+                image.setPixel(point, colour);
+        }
+        m_image = std::move(image);
+    }
+    m_heldPixels = std::move(heldPixels);
+    m_size = size;
+    m_touched = m_touched.intersected(m_image.rect());
+}
+
+std::optional<QRgb> Canvas::heldPixel(QPoint point) const {
+    if (m_image.rect().contains(point))
+        return m_image.pixel(point);
+    for (const auto& [held, colour] : m_heldPixels) {
+        if (held == point)
+            return colour;
+    }
+    return std::nullopt;
 }
 
 void Canvas::fill(const QRect& area, ColourValue colour) {
     const QRect clipped = area.intersected(m_image.rect());
     markTouched(clipped);
     fillArea(clipped, DisplayRgb(colour));
+    for (auto& [point, pixel] : m_heldPixels) {
+        if (area.contains(point))
+            pixel = DisplayRgb(colour);
+    }
     if (m_recorder)
         m_recorder->fill(clipped, DisplayRgb(colour));
 }
@@ -86,24 +125,22 @@ void Canvas::copy(const QRect& to, const QImage& source, const QRect& from) {
     markTouched(to);
     if (m_recorder)
         m_recorder->spoil();
-    if (&source == &m_image && to.size() == from.size() && m_image.rect().contains(to) &&
-        m_image.rect().contains(from)) {
-        // Rectangles of one image, which may overlap: rows are moved in the order that reads each
-        // before it is overwritten (a roll-up moves half the image up as it ends).
-        uchar* const bits = m_image.bits();
-        const qsizetype stride = m_image.bytesPerLine();
-        const std::size_t bytes = std::size_t(to.width()) * 4;
-        const auto move = [&](int row) {
-            std::memmove(bits + (to.top() + row) * stride + qsizetype(to.left()) * 4,
-                         bits + (from.top() + row) * stride + qsizetype(from.left()) * 4, bytes);
-        };
-        if (to.top() <= from.top()) {
-            for (int row = 0; row < to.height(); ++row)
-                move(row);
-        } else {
-            for (int row = to.height() - 1; row >= 0; --row)
-                move(row);
-        }
+    // The pixels held apart take what they are copied from, all read before any is written.
+    const QPoint offset = from.topLeft() - to.topLeft();
+    std::vector<QRgb> copied;
+    for (const auto& [point, pixel] : m_heldPixels) {
+        const QPoint read = point + offset;
+        if (!to.contains(point))
+            copied.push_back(pixel);
+        else if (&source == &m_image)
+            copied.push_back(heldPixel(read).value_or(qRgb(0, 0, 0)));
+        else
+            copied.push_back(source.rect().contains(read) ? source.pixel(read) : qRgb(0, 0, 0));
+    }
+    for (std::size_t i = 0; i < copied.size(); ++i)
+        m_heldPixels[i].second = copied[i];
+    if (&source == &m_image && to.size() == from.size()) {
+        copyWithin(to, from);
         return;
     }
     QPainter painter(&m_image);
@@ -114,6 +151,40 @@ void Canvas::copy(const QRect& to, const QImage& source, const QRect& from) {
     } else {
         painter.drawImage(to, source, from);
     }
+}
+
+void Canvas::copyWithin(const QRect& to, const QRect& from) {
+    const QPoint offset = from.topLeft() - to.topLeft();
+    const QRect target = to.intersected(m_image.rect());
+    const QRect readable = target.translated(offset).intersected(m_image.rect()).translated(-offset);
+    // What would be read from outside the pixels held is black, as a copy through a painter makes
+    // it; it is written after the move, which may read where it lies.
+    const auto fillUnreadable = [&] {
+        for (const QRect& part : QRegion(target).subtracted(readable))
+            fillArea(part, qRgb(0, 0, 0));
+    };
+    if (readable.isEmpty()) {
+        fillUnreadable();
+        return;
+    }
+    // Rectangles of one image, which may overlap: rows are moved in the order that reads each
+    // before it is overwritten (a roll-up moves half the image up as it ends).
+    uchar* const bits = m_image.bits();
+    const qsizetype stride = m_image.bytesPerLine();
+    const std::size_t bytes = std::size_t(readable.width()) * 4;
+    const auto move = [&](int row) {
+        std::memmove(bits + (readable.top() + row) * stride + qsizetype(readable.left()) * 4,
+                     bits + (readable.top() + offset.y() + row) * stride + qsizetype(readable.left() + offset.x()) * 4,
+                     bytes);
+    };
+    if (offset.y() >= 0) {
+        for (int row = 0; row < readable.height(); ++row)
+            move(row);
+    } else {
+        for (int row = readable.height() - 1; row >= 0; --row)
+            move(row);
+    }
+    fillUnreadable();
 }
 
 void Canvas::draw(QPoint topLeft, const QImage& source, const QRect& clipArea) {
@@ -134,6 +205,10 @@ void Canvas::scale(const QRect& area, int factor) {
     markTouched(area);
     if (m_recorder)
         m_recorder->scale(area.intersected(m_image.rect()), std::clamp(factor, 0, 255));
+}
+
+void Canvas::trimTextCaches() {
+    m_stamps.trim(qsizetype(m_image.width()) * m_image.height());
 }
 
 int Canvas::textHeight(const CanvasFont& font) {

@@ -14,10 +14,19 @@
 // A bitmap that caption pictures are drawn on, with what it remembers to draw the same text again
 // fast; every drawing call is given its colours and font. The bitmap is a QImage in a 32-bit format
 // that the window paints without conversion. Text is never clipped; measuring and drawing agree.
+// A bitmap may hold only part of its pixels (the display image holds its hidden quarters only while
+// an effect brings a picture in from them): drawing elsewhere is dropped.
 
 enum class TextAlignment { Left, Centre, Right };
 
 enum class WordWrap { Off, On };
+
+// Which of a bitmap's pixels it holds: those of the part of this size at its top-left corner (all of
+// them when it is empty), and single pixels elsewhere that fills and copies reach but drawing does not.
+struct CanvasHolding {
+    QSize part;
+    std::vector<QPoint> pixels;
+};
 
 // What a text is drawn in: a font with its colour, over a background colour.
 struct TextStyle {
@@ -33,18 +42,27 @@ public:
 
     explicit Canvas(QSize size = QSize(), ColourValue colour = White);
 
+    // The pixels held in the part at the top-left corner.
     QImage& image() { return m_image; }
     const QImage& image() const { return m_image; }
-    int width() const { return m_image.width(); }
-    int height() const { return m_image.height(); }
+    QSize size() const { return m_size; }
+    QRect rect() const { return QRect(QPoint(0, 0), m_size); }
+    int width() const { return m_size.width(); }
+    int height() const { return m_size.height(); }
 
-    // A new size; the area the bitmap gains takes the colour, what it keeps stays.
-    void resize(QSize size, ColourValue colour);
+    // A new size; the area the bitmap gains takes the colour, what it keeps stays. The holding is
+    // that of the new size.
+    void resize(QSize size, ColourValue colour, const CanvasHolding& holding = {});
+    // Holds other pixels: those it gains take their colour, those it no longer holds are given back.
+    void hold(const CanvasHolding& holding, ColourValue colour);
+    // A pixel, when the bitmap holds it.
+    std::optional<QRgb> heldPixel(QPoint point) const;
 
     void fill(const QRect& area, ColourValue colour);
-    void fillAll(ColourValue colour) { fill(m_image.rect(), colour); }
+    void fillAll(ColourValue colour) { fill(rect(), colour); }
 
-    // Copies from a rectangle of source (which may be this canvas's own image) to a rectangle here.
+    // Copies from a rectangle of source (which may be this canvas's own image) to a rectangle here;
+    // what lies outside source, or outside what this canvas holds when source is its own, is black.
     void copy(const QRect& to, const QImage& source, const QRect& from);
 
     // Draws source with its top-left corner at the point, only inside clip.
@@ -71,6 +89,10 @@ public:
     // the line: glyphs of a fallback font may descend deeper than the font's own.
     int inkBelowLastLine(const CanvasFont& font, int width, const QString& text, WordWrap wrap);
 
+    // Gives back what is kept to draw text fast but the glyphs drawn last, up to one byte for each
+    // pixel held: what the next caption's first steps draw again.
+    void trimTextCaches();
+
     // The bounding rectangle of everything drawn since the last reset: what a redraw must clear.
     QRect touched() const { return m_touched; }
     void resetTouched() { m_touched = QRect(); }
@@ -94,8 +116,13 @@ private:
     const std::vector<Line>& linesOf(const QFont& font, int width, const QString& text, WordWrap wrap) const;
 
     void fillArea(const QRect& area, QRgb pixel); // area within the image
+    void copyWithin(const QRect& to, const QRect& from);
+    void rebuild(QSize size, const CanvasHolding& holding, QRgb pixel);
 
+    QSize m_size;
     QImage m_image;
+    // The pixels held outside the image, with their colours.
+    std::vector<std::pair<QPoint, QRgb>> m_heldPixels;
     QRect m_touched;
     TextStamps m_stamps;
     CoverageRecorder* m_recorder = nullptr;

@@ -228,6 +228,19 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     return {visible, true};
 }
 
+void CaptionComposer::releaseBuffers(const TCaptions& shown) {
+    m_composition.resize(QSize(1, 1), Colour::Black);
+    m_composition.trimTextCaches();
+    // The picture of the caption shown is kept for the next caption's fade out, which draws it
+    // again; a refused picture holds nothing, and is not refused again by a redraw.
+    const bool pictureShown =
+        m_bitmapText && m_prepared && *m_bitmapText == m_prepared->text && m_prepared->column == columnText(shown);
+    if (!pictureShown && m_bitmap.status != CaptionBitmap::Status::Unreadable) {
+        m_bitmap = CaptionBitmap();
+        m_bitmapText.reset();
+    }
+}
+
 CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitle, const QString& text, QRect& dst,
                                                         int alpha) {
     // A fade composes the same picture at every step: it is decoded once.

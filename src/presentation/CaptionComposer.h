@@ -49,6 +49,11 @@ public:
     Result ShowSurtitlesOnCanvas(TCaptions surtitle, QRect dst, const TextStyle& style, int alpha, int brightness,
                                  const CompositionSettings& settings);
 
+    // Gives back what composing keeps for the next composition of the same caption (the decoded
+    // picture, the roll-up's composition bitmap) but what the caption shown will need when it fades
+    // out: an effect that has ended composes no more.
+    void releaseBuffers(const TCaptions& shown);
+
     // Why the last picture newly decoded was refused, once: a fade composing it again says nothing.
     std::optional<QString> takePictureRefusal() { return std::exchange(m_pictureRefusal, std::nullopt); }
 

@@ -6,7 +6,7 @@
 
 void PaintDisplayImage(QPainter& painter, const Presenter& presenter, QPoint imagePosition, const QRect& area) {
     const std::optional<Presenter::PlainView> view = presenter.plainView();
-    if (view && QRect(QPoint(0, 0), view->image->size() / 2).contains(area)) {
+    if (view && QRect(QPoint(0, 0), presenter.displaySize() / 2).contains(area)) {
         // Filling the colour writes each pixel of the window once, where copying it from the display
         // image would read it too.
         painter.setCompositionMode(QPainter::CompositionMode_Source);

@@ -49,7 +49,40 @@ void Presenter::resizeDisplay(QSize clientSize) {
     applyDeferredFill();
     m_viewFill.reset();
     ++m_keptFadeGeneration;
-    m_display.resize(clientSize * 2, m_clearColour);
+    m_display.resize(clientSize * 2, m_clearColour, holding(EffectState, clientSize * 2));
+}
+
+QRgb Presenter::bottomLeftPixel() const {
+    return m_display.heldPixel(QPoint(0, m_display.height() - 1)).value_or(qRgb(0, 0, 0));
+}
+
+CanvasHolding Presenter::holding(AnimationState state, QSize displaySize) const {
+    if (m_redraw == Redraw::Whole)
+        return {}; // all of it, always
+    const QSize view = displaySize / 2;
+    QSize part = view;
+    // The effect runs while EffectRunning is set, and a scroll that stopped short leaves the image
+    // where it stood: the part held then stays as it was.
+    if (state == State::ScrollUp || state == State::ScrollDown)
+        part = QSize(view.width(), displaySize.height());
+    else if (state == State::ScrollLeft || state == State::ScrollRight)
+        part = QSize(displaySize.width(), view.height());
+    if (m_host.imagePosition() != QPoint(0, 0))
+        part = part.expandedTo(m_display.image().size());
+    // The bottom-left pixel is the key colour; a scroll left's end brings it from the lower right.
+    return {part, {QPoint(0, displaySize.height() - 1), QPoint(view.width(), displaySize.height() - 1)}};
+}
+
+void Presenter::holdFor(AnimationState state) {
+    m_display.hold(holding(state, m_display.size()), m_deferredFill.value_or(m_clearColour));
+    if (state == State::Idle)
+        m_display.trimTextCaches();
+}
+
+void Presenter::releaseEffectBuffers() {
+    m_keptFade.reset();
+    m_fadingOut.picture = QImage();
+    m_composer.releaseBuffers(m_shown.caption);
 }
 
 void Presenter::redrawShown() {
@@ -345,6 +378,12 @@ void Presenter::setUpEffect(EntryEffect entry, const PresentationSettings& setti
     }
     rememberShown(entry);
     if (entry != EntryEffect::Fade) {
+        const State scroll = entry == EntryEffect::ScrollDown    ? State::ScrollDown
+                             : entry == EntryEffect::ScrollLeft  ? State::ScrollLeft
+                             : entry == EntryEffect::ScrollRight ? State::ScrollRight
+                                                                 : State::ScrollUp;
+        if (entry != EntryEffect::Instant && entry != EntryEffect::Ignore)
+            holdFor(scroll);
         applyDeferredFill(); // the scrolls show and copy the parts outside the view
         m_viewFill.reset();
     }
@@ -547,12 +586,15 @@ void Presenter::fadeStep() {
 
 void Presenter::finishFade() {
     m_keptFade.reset(); // what the next half draws is another caption
+    m_fadingOut.picture = QImage();
     if (EffectState == State::FadeOut) {
         EffectState = State::FadeIn; // the caption that waited for the fade out now fades in
         ++m_keptFadeGeneration;
     } else {
         m_pace.EffectRunning = false;
         EffectState = State::Idle;
+        releaseEffectBuffers();
+        holdFor(State::Idle);
         if (!m_queue.empty())
             ShowSurtitle();
     }
@@ -603,6 +645,8 @@ void Presenter::finishEffect() {
     } else {
         m_host.setImagePosition(QPoint(m_host.imagePosition().x(), 0));
     }
+    releaseEffectBuffers();
+    holdFor(State::Idle);
     if (!m_queue.empty())
         ShowSurtitle();
     EffectStep = FullProgress;

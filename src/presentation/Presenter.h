@@ -26,7 +26,7 @@ public:
     // How a fade step redraws. Changed clears only what the quarter in view needs, and writes the
     // caption kept from the fade's first steps in the step's colours; Whole clears all of the display
     // image and composes the caption afresh at every step, the straightforward way that tests hold
-    // the first to.
+    // the first to, and holds all of the display image at all times.
     enum class Redraw { Changed, Whole };
 
     explicit Presenter(PresentationHost& host, Redraw redraw = Redraw::Changed);
@@ -35,11 +35,16 @@ public:
     // null tells no one.
     void setEvents(PresentationEvents* events) { m_events = events; }
 
-    // The display image is twice the window's client area in both directions.
+    // The display image is twice the window's client area in both directions. Only the quarter in
+    // view is held, but while an effect brings a picture in from the others, and the image's
+    // bottom-left pixel, which a window drawing it transparently keys out.
     void resizeDisplay(QSize clientSize);
+    QSize displaySize() const { return m_display.size(); }
+    QRgb bottomLeftPixel() const;
     // After a resize: the caption the audience saw is drawn again at once, laid out for the new
     // size, in its full colours. An effect under way draws its next step at the new size instead.
     void redrawShown();
+    // The pixels of the display image held (from its top-left corner): all a window can show.
     const QImage& displayImage() const;
     // The base caption font height, in points, for the display image as it is sized now: its width
     // div 56, unless fixed (as the command line may fix it).
@@ -120,6 +125,11 @@ private:
     enum class DrawnArea { Cleared, Overwritten };
     void fillForFade(ColourValue colour, DrawnArea drawn = DrawnArea::Cleared);
     void applyDeferredFill();
+    // Holds what the window may show of the display image: the quarter in view, what the effect
+    // brings in, and while the image lies elsewhere, what was held.
+    CanvasHolding holding(AnimationState state, QSize displaySize) const;
+    void holdFor(AnimationState state);
+    void releaseEffectBuffers();
     void settleView() const;
     CaptionComposer::Result composeInView(const TCaptions& caption, int alpha, int brightness,
                                           const PresentationSettings& settings);

@@ -62,11 +62,7 @@ const TextStamps::Stamp& TextStamps::stamp(const QFont& font, const QSize& size,
     m_bytes += made.sizeInBytes();
     m_recent.emplace_front(key, std::move(made));
     m_index.insert(key, m_recent.begin());
-    while (m_bytes > budget && m_recent.size() > 1) {
-        m_bytes -= m_recent.back().second.sizeInBytes();
-        m_index.remove(m_recent.back().first);
-        m_recent.pop_back();
-    }
+    trim(budget, 1);
     return m_recent.front().second;
 }
 
@@ -144,4 +140,12 @@ QRect TextStamps::draw(QImage& target, const QRect& clip, const QFont& font, con
     if (recorder)
         recorder->stamp(glyphs, area, colour);
     return area;
+}
+
+void TextStamps::trim(qsizetype budget, std::size_t keptStamps) {
+    while (m_bytes > budget && m_recent.size() > keptStamps) {
+        m_bytes -= m_recent.back().second.sizeInBytes();
+        m_index.remove(m_recent.back().first);
+        m_recent.pop_back();
+    }
 }

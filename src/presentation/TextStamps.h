@@ -35,6 +35,9 @@ public:
 
     // The coverage bytes the stamps kept hold.
     qsizetype bytes() const { return m_bytes; }
+    // Gives back the stamps used least recently, all but keptStamps of them, until the rest hold
+    // no more than budget bytes.
+    void trim(qsizetype budget, std::size_t keptStamps = 0);
 
 private:
     // The glyphs' coverage, one byte a pixel, over a window of the text's box grown by a margin all

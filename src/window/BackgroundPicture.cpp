@@ -21,8 +21,8 @@ BackgroundBitmap ReadBackgroundBitmap(const QString& file) {
     return {bitmap.image.convertToFormat(QImage::Format_RGB32), {}};
 }
 
-QRgb TransparentColour(const QImage& display) {
-    return display.isNull() ? QRgb(0xFF000000) : display.pixel(0, display.height() - 1) | 0xFF000000;
+QRgb TransparentColour(QRgb bottomLeftPixel) {
+    return bottomLeftPixel | 0xFF000000;
 }
 
 void DrawOverBackground(QImage& frame, const QImage& display, QPoint position, QRgb transparent) {

@@ -18,7 +18,7 @@ BackgroundBitmap ReadBackgroundBitmap(const QString& file);
 
 // The transparent colour of a display image: the colour of its bottom-left pixel (normally the
 // caption background).
-QRgb TransparentColour(const QImage& display);
+QRgb TransparentColour(QRgb bottomLeftPixel);
 
 // Draws display at position over frame (a 32-bit image already showing the background picture),
 // leaving the frame's pixels wherever display has the transparent colour.

@@ -321,7 +321,7 @@ void PresentationWindow::repaintNow() {
     const QRect client(QPoint(0, 0), deviceSize());
     QRect area = m_presenter.lastStepArea().translated(m_imagePosition).intersected(client);
     // Over a background picture the display image's transparent colour decides every pixel shown.
-    if (m_hasBackgroundImage && m_composedKey != TransparentColour(m_presenter.displayImage()))
+    if (m_hasBackgroundImage && m_composedKey != TransparentColour(m_presenter.bottomLeftPixel()))
         area = client;
     const qreal ratio = devicePixelRatioF();
     if (!area.isEmpty())
@@ -393,7 +393,7 @@ const QImage& PresentationWindow::composeFrame(const QRect& area) {
     composer.drawImage(-origin, m_backgroundImage);
     composer.end();
     const QImage& display = m_presenter.displayImage();
-    m_composedKey = TransparentColour(display);
+    m_composedKey = TransparentColour(m_presenter.bottomLeftPixel());
     DrawOverBackground(frame, display, m_imagePosition - origin, *m_composedKey);
     if (m_transparent)
         KeyOutColour(frame, m_keyColour, 255);
@@ -404,7 +404,7 @@ void PresentationWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     // Showing or hiding the border reframes the window at the same size: that is no resize, and
     // must not start the border timer again (it would stop the effects that follow).
-    if (event->size() == event->oldSize() || deviceSize() == m_presenter.displayImage().size() / 2)
+    if (event->size() == event->oldSize() || deviceSize() == m_presenter.displaySize() / 2)
         return;
     // The captions are laid out for the size the window really has, whoever gave it that size.
     m_presenter.resizeDisplay(deviceSize());
@@ -433,7 +433,7 @@ void PresentationWindow::moveEvent(QMoveEvent* event) {
 }
 
 bool PresentationWindow::onDisplayImage(QPoint point) const {
-    return QRect(m_imagePosition, m_presenter.displayImage().size()).contains(point);
+    return QRect(m_imagePosition, m_presenter.displaySize()).contains(point);
 }
 
 void PresentationWindow::mousePressEvent(QMouseEvent* event) {

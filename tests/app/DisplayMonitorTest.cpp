@@ -102,9 +102,9 @@ TEST_F(DisplayMonitorTest, StatusTellsWhatTheStatusQueryTellsAndMore) {
     const HttpResponse response = HttpGet(port, "/status.json");
     ASSERT_EQ(response.status, 200);
     const QJsonObject status = QJsonDocument::fromJson(response.body).object();
-    const QImage& image = display.window().presenter().displayImage();
-    EXPECT_EQ(status[u"DisplayWidth"_s].toInt(), image.width());
-    EXPECT_EQ(status[u"DisplayHeight"_s].toInt(), image.height());
+    const QSize size = display.window().presenter().displaySize();
+    EXPECT_EQ(status[u"DisplayWidth"_s].toInt(), size.width());
+    EXPECT_EQ(status[u"DisplayHeight"_s].toInt(), size.height());
     EXPECT_EQ(status[u"DisplayFontName"_s].toString(), display.window().presenter().displayFont().name);
     EXPECT_EQ(status[u"DisplayLines"_s].toInt(), display.displaySettings().NumberOfLines());
     EXPECT_TRUE(status[u"DisplayFontColor"_s].isString());

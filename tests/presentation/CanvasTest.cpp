@@ -55,6 +55,73 @@ TEST(CanvasTest, CopiesOverlappingRectanglesOfItsOwnImage) {
     EXPECT_EQ(canvas.image().pixel(3, 0), qRgb(2, 2, 2));
 }
 
+// A display image of 8x4 holding its upper-left 4x2 quarter and two pixels of its bottom row, as
+// the display does between effects.
+class CanvasHoldingTest : public testing::Test {
+protected:
+    static constexpr QRgb Red = 0xFFFF0000;
+    static constexpr QPoint BottomLeft{0, 3};
+    static constexpr QPoint BottomMiddle{4, 3};
+
+    void SetUp() override { canvas.resize(QSize(8, 4), Colour::Black, {QSize(4, 2), {BottomLeft, BottomMiddle}}); }
+
+    Canvas canvas;
+};
+
+TEST_F(CanvasHoldingTest, HoldsOnlyItsPartButKeepsItsSize) {
+    EXPECT_EQ(canvas.size(), QSize(8, 4));
+    EXPECT_EQ(canvas.image().size(), QSize(4, 2));
+    EXPECT_EQ(canvas.heldPixel(BottomLeft), Black);
+    EXPECT_EQ(canvas.heldPixel(QPoint(5, 0)), std::nullopt);
+    EXPECT_EQ(canvas.heldPixel(QPoint(8, 3)), std::nullopt); // beyond the bitmap
+}
+
+TEST_F(CanvasHoldingTest, FillsAndCopiesReachThePixelsHeldApart) {
+    canvas.fill(QRect(0, 2, 1, 2), 0xFF0000); // blue, over the bottom-left pixel only
+    EXPECT_EQ(canvas.heldPixel(BottomLeft), Blue);
+    EXPECT_EQ(canvas.heldPixel(BottomMiddle), Black);
+    // The left half onto the right: the bottom-middle pixel takes the bottom-left's colour, read
+    // before the same copy writes anything.
+    canvas.copy(QRect(4, 0, 4, 4), canvas.image(), QRect(0, 0, 4, 4));
+    canvas.copy(QRect(0, 0, 4, 4), canvas.image(), QRect(4, 0, 4, 4));
+    EXPECT_EQ(canvas.heldPixel(BottomMiddle), Blue);
+    EXPECT_EQ(canvas.heldPixel(BottomLeft), Blue);
+    // From a picture of its own: what lies outside it is black.
+    QImage picture(2, 2, Canvas::PixelFormat);
+    picture.fill(Red);
+    canvas.copy(QRect(0, 2, 2, 2), picture, QRect(0, 1, 2, 2));
+    EXPECT_EQ(canvas.heldPixel(BottomLeft), Black);
+    canvas.copy(QRect(0, 2, 2, 2), picture, picture.rect());
+    EXPECT_EQ(canvas.heldPixel(BottomLeft), Red);
+}
+
+TEST_F(CanvasHoldingTest, ACopyWithinReadsBlackWhereNothingIsHeld) {
+    canvas.fillAll(0xFF0000);
+    canvas.hold({QSize(4, 4), {BottomMiddle}}, 0x0000FF); // the lower-left quarter comes back red
+    EXPECT_EQ(canvas.image().pixel(0, 3), Blue);          // held apart until now: its own colour
+    EXPECT_EQ(canvas.image().pixel(1, 3), Red);
+    // Half of what is read lies below the bitmap, and the lower-right quarter is not held.
+    canvas.copy(QRect(0, 0, 8, 4), canvas.image(), QRect(0, 2, 8, 4));
+    EXPECT_EQ(canvas.image().pixel(0, 0), Red);
+    EXPECT_EQ(canvas.image().pixel(0, 1), Blue);
+    EXPECT_EQ(canvas.image().pixel(1, 2), Black);
+    EXPECT_EQ(canvas.heldPixel(BottomMiddle), Black);
+}
+
+TEST_F(CanvasHoldingTest, GivesBackWhatItNoLongerHoldsAndKeepsThePixelsHeldApart) {
+    canvas.hold({QSize(4, 4), {BottomLeft, BottomMiddle}}, 0xFF0000);
+    canvas.fill(QRect(0, 2, 4, 2), 0x0000FF);
+    canvas.hold({QSize(4, 2), {BottomLeft, BottomMiddle}}, 0xFF0000);
+    EXPECT_EQ(canvas.image().size(), QSize(4, 2));
+    EXPECT_EQ(canvas.heldPixel(BottomLeft), Red);
+    EXPECT_EQ(canvas.heldPixel(BottomMiddle), Black);
+    // A new size places the pixels held apart anew: the new bottom row is of the colour given.
+    canvas.resize(QSize(12, 6), 0x00FF00, {QSize(6, 3), {QPoint(0, 5)}});
+    EXPECT_EQ(canvas.image().size(), QSize(6, 3));
+    EXPECT_EQ(canvas.heldPixel(QPoint(0, 5)), 0xFF00FF00);
+    EXPECT_EQ(canvas.image().pixel(5, 2), 0xFF00FF00);
+}
+
 TEST(CanvasTest, DrawsTextInTheFontColourWhereItMeasures) {
     Canvas canvas(QSize(400, 200), Colour::Black);
     TextStyle style;

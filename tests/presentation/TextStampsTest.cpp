@@ -7,8 +7,8 @@ namespace {
 
 constexpr int Flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip;
 
-QImage blank() {
-    QImage image(480, 120, QImage::Format_RGB32);
+QImage blank(QSize size = QSize(480, 120)) {
+    QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::black);
     return image;
 }
@@ -47,4 +47,27 @@ TEST(TextStampsTest, DrawsALineThatGaveWayAsBefore) {
     QImage again = blank();
     drawLine(stamps, again, 1);
     EXPECT_EQ(again, first);
+}
+
+// Between captions only the lines drawn last are kept, the ones a fade out draws again first.
+TEST(TextStampsTest, ATrimKeepsTheLinesDrawnLast) {
+    const QSize size(1920, 480); // room for the stamps of all four lines
+    TextStamps stamps;
+    QImage last;
+    qsizetype before = 0;
+    for (int number = 0; number < 4; ++number) {
+        before = stamps.bytes();
+        last = blank(size);
+        drawLine(stamps, last, number);
+    }
+    const qsizetype lastLine = stamps.bytes() - before;
+    ASSERT_GT(before, 0);
+    ASSERT_GT(lastLine, 0);
+    stamps.trim(lastLine);
+    EXPECT_EQ(stamps.bytes(), lastLine);
+    stamps.trim(0);
+    EXPECT_EQ(stamps.bytes(), 0);
+    QImage again = blank(size);
+    drawLine(stamps, again, 3);
+    EXPECT_EQ(again, last);
 }

@@ -110,7 +110,7 @@ protected:
         frame.fill(picture ? Qt::black : Qt::transparent);
         if (picture)
             QPainter(&frame).drawImage(QPoint(0, 0), *picture);
-        const QRgb transparentColour = TransparentColour(display);
+        const QRgb transparentColour = TransparentColour(window.presenter().bottomLeftPixel());
         for (int y = 0; y < frame.height(); ++y) {
             for (int x = 0; x < frame.width(); ++x) {
                 const QPoint at = QPoint(x, y) - position;

@@ -27,14 +27,14 @@ TEST(PresentationWindowTest, TheDisplayImageIsTwiceTheClientArea) {
     window.resize(960, 540);
     window.show();
     QCoreApplication::processEvents();
-    EXPECT_EQ(window.presenter().displayImage().size(), QSize(1920, 1080));
+    EXPECT_EQ(window.presenter().displaySize(), QSize(1920, 1080));
     EXPECT_EQ(window.BaseFontHeight(), 34);
     EXPECT_EQ(window.settings().baseFontHeight, 34);
 
     window.setFixedBaseFontHeight(40);
     window.resize(640, 360);
     QCoreApplication::processEvents();
-    EXPECT_EQ(window.presenter().displayImage().size(), QSize(1280, 720));
+    EXPECT_EQ(window.presenter().displaySize(), QSize(1280, 720));
     EXPECT_EQ(window.BaseFontHeight(), 40);
 }
 
@@ -163,7 +163,7 @@ TEST(PresentationWindowTest, TheBorderNeverChangesTheContentArea) {
     window.setGeometry(frame); // the window manager reframing it at its outer size
     QCoreApplication::processEvents();
     EXPECT_EQ(window.geometry(), QRect(100, 100, 800, 200));
-    EXPECT_EQ(window.presenter().displayImage().size(), QSize(1600, 400));
+    EXPECT_EQ(window.presenter().displaySize(), QSize(1600, 400));
     EXPECT_FALSE(window.borderHidingPending());
 
     // A size that is no reframing is the operator's, even just after the border changed.
@@ -395,9 +395,9 @@ protected:
         QImage picture(40, 20, QImage::Format_RGB32);
         picture.fill(Red);
         ASSERT_TRUE(picture.save(pictureFile, "BMP"));
-        QImage& display = window.presenter().displayCanvas().image();
-        display.fill(DarkGreen);
-        QPainter(&display).fillRect(0, 0, 10, 10, Blue);
+        Canvas& display = window.presenter().displayCanvas();
+        display.fillAll(0x004000); // DarkGreen, blue first
+        QPainter(&display.image()).fillRect(0, 0, 10, 10, Blue);
     }
 
     QRgb shown(int x, int y) { return window.grab().toImage().pixel(x, y) | 0xFF000000; }
