@@ -110,23 +110,7 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
 
     const Justification justification = justificationOf(surtitle.Justification);
     surtitle.Justification = justification.word;
-    // A fade composes the same caption at every step: its text is prepared once.
-    const QString column = columnText(surtitle);
-    if (!m_prepared || m_prepared->column != column || m_prepared->justification != justification.word) {
-        QString text = StoredStringToMemoString(column);
-        text.replace(u'^', u'\u266A');
-        if (justification.known)
-            text = trimmed(text, *justification.known);
-        if (text.isEmpty())
-            text = u" "_s;
-        // Markup needs a "<": one fast scan spares a picture's long text the slower searches for tags.
-        const bool mayHaveTags = text.contains(u'<');
-        if (mayHaveTags && text.contains(u"<i") && !text.contains(u"<HTML>", Qt::CaseInsensitive))
-            text = u"<HTML>"_s + text + u"</HTML>"_s;
-        const bool formatted = mayHaveTags && text.contains(u"<HTML>", Qt::CaseInsensitive);
-        m_prepared = PreparedText{column, justification.word, std::move(text), formatted};
-    }
-    const QString& text = m_prepared->text;
+    const QString& text = preparedText(columnText(surtitle), justification.word, justification.known);
 
     Result result;
     if (m_prepared->formatted)
@@ -142,10 +126,29 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
     return result;
 }
 
-CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, QString text, const QRect& dst,
+const QString& CaptionComposer::preparedText(const QString& column, const QString& justificationWord,
+                                             std::optional<HorizontalJustification> justification) {
+    // A fade composes the same caption at every step: its text is prepared once.
+    if (m_prepared && m_prepared->column == column && m_prepared->justification == justificationWord)
+        return m_prepared->text;
+    QString text = StoredStringToMemoString(column);
+    text.replace(u'^', u'\u266A');
+    if (justification)
+        text = trimmed(text, *justification);
+    if (text.isEmpty())
+        text = u" "_s;
+    // Markup needs a "<": one fast scan spares a picture's long text the slower searches for tags.
+    const bool mayHaveTags = text.contains(u'<');
+    if (mayHaveTags && text.contains(u"<i") && !text.contains(u"<HTML>", Qt::CaseInsensitive))
+        text = u"<HTML>"_s + text + u"</HTML>"_s;
+    const bool formatted = mayHaveTags && text.contains(u"<HTML>", Qt::CaseInsensitive);
+    m_prepared = PreparedText{column, justificationWord, std::move(text), formatted};
+    return m_prepared->text;
+}
+
+CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, const QString& text, const QRect& dst,
                                                      const TextStyle& style, int alpha,
                                                      const CompositionSettings& settings, const LineMetrics& metrics) {
-    const int visible = visibleHeight();
     const bool rollUp = isRollUp(surtitle);
     // Another word places the block as plain text is placed, but for a roll-up, which keeps the place
     // of the formatted caption composed before it.
@@ -162,44 +165,52 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     if (scale <= 0 || scale > std::numeric_limits<int>::max())
         scale = 100;
     const Justification justification = justificationOf(surtitle.Justification);
-    // The markup is prepared once for the steps of a fade.
-    if (!m_preparedHtml || m_preparedHtml->source != text || m_preparedHtml->scale != int(scale) ||
-        m_preparedHtml->justification != justification.word) {
-        QString html = text;
-        // A lone line feed breaks the line as CR LF does (the renderer itself drops line feeds).
-        html.replace(u"\r\n"_s, u"<br>"_s);
-        html.replace(u'\n', u"<br>"_s);
-        html = ScaleFontHTML(html, int(scale));
-        if (justification.known) {
-            for (const QStringView tag : {u"<HTML>", u"<html>", u"</HTML>", u"</html>"})
-                html.remove(tag.toString());
-            html = u"<HTML><P align=\""_s + justification.word.toLower() + u"\">"_s +
-                   trimmed(html, *justification.known) + u"</P></HTML>"_s;
-        }
-        m_preparedHtml = PreparedHtml{text, int(scale), justification.word, std::move(html)};
-    }
-    text = m_preparedHtml->html;
-
-    const QStringList markup{text};
+    const QStringList markup{preparedHtml(text, int(scale), justification.word, justification.known)};
     HtmlPrintOptions options;
     options.VAlignment = m_htmlAlignment;
-    if (!rollUp) {
-        // The block fills dst whatever its vertical word (the renderer places the text in it), so it
-        // is printed straight onto the display, held inside dst as a bitmap of its own would hold it.
-        QRect dest = dst;
-        if (verticalJustification(surtitle) == VerticalJustification::Middle)
-            dest.translate(0, (visible - dest.height()) / 2);
-        else if (verticalJustification(surtitle) != VerticalJustification::Top)
-            dest.translate(0, visible - dest.height());
-        m_display.fill(dest, style.background);
-        options.clip = dest;
-        m_renderer.HTMLPrint(m_display, markup, style.font, dest, options);
-        if (!settings.transparentMode && alpha != 0) {
-            m_display.scale(dest, 255 - alpha);
-        }
-        return {visible, true};
-    }
+    if (rollUp)
+        return rollUpHtml(markup, options, dst, style, alpha, settings, metrics);
 
+    // The block fills dst whatever its vertical word (the renderer places the text in it), so it is
+    // printed straight onto the display, held inside dst as a bitmap of its own would hold it.
+    const int visible = visibleHeight();
+    QRect dest = dst;
+    if (verticalJustification(surtitle) == VerticalJustification::Middle)
+        dest.translate(0, (visible - dest.height()) / 2);
+    else if (verticalJustification(surtitle) != VerticalJustification::Top)
+        dest.translate(0, visible - dest.height());
+    m_display.fill(dest, style.background);
+    options.clip = dest;
+    m_renderer.HTMLPrint(m_display, markup, style.font, dest, options);
+    if (!settings.transparentMode && alpha != 0)
+        m_display.scale(dest, 255 - alpha);
+    return {visible, true};
+}
+
+const QString& CaptionComposer::preparedHtml(const QString& text, int scale, const QString& justificationWord,
+                                             std::optional<HorizontalJustification> justification) {
+    // The markup is prepared once for the steps of a fade.
+    if (m_preparedHtml && m_preparedHtml->source == text && m_preparedHtml->scale == scale &&
+        m_preparedHtml->justification == justificationWord)
+        return m_preparedHtml->html;
+    QString html = text;
+    // A lone line feed breaks the line as CR LF does (the renderer itself drops line feeds).
+    html.replace(u"\r\n"_s, u"<br>"_s);
+    html.replace(u'\n', u"<br>"_s);
+    html = ScaleFontHTML(html, scale);
+    if (justification) {
+        for (const QStringView tag : {u"<HTML>", u"<html>", u"</HTML>", u"</html>"})
+            html.remove(tag.toString());
+        html = u"<HTML><P align=\""_s + justificationWord.toLower() + u"\">"_s + trimmed(html, *justification) +
+               u"</P></HTML>"_s;
+    }
+    m_preparedHtml = PreparedHtml{text, scale, justificationWord, std::move(html)};
+    return m_preparedHtml->html;
+}
+
+CaptionComposer::Result CaptionComposer::rollUpHtml(const QStringList& markup, const HtmlPrintOptions& options,
+                                                    const QRect& dst, const TextStyle& style, int alpha,
+                                                    const CompositionSettings& settings, const LineMetrics& metrics) {
     // A roll-up keeps whole lines only: the block is printed on the composition bitmap, cut below
     // its last row with ink, and grown to whole line pitches.
     m_composition.resize(dst.size(), style.background);
@@ -223,6 +234,7 @@ CaptionComposer::Result CaptionComposer::composeHtml(const TCaptions& surtitle, 
     m_display.copy(QRect(dst.topLeft(), m_composition.image().size()), m_composition.image(),
                    m_composition.image().rect());
 
+    const int visible = visibleHeight();
     if (visible > height && visible / metrics.height > 1)
         return {metrics.pitch, true};
     return {visible, true};
@@ -275,10 +287,11 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
                                                           const TextStyle& style, TextAlignment alignment,
                                                           const CompositionSettings& settings) {
     // Heights are summed in 64 bits: a long caption in a large font passes the range of int.
-    const int visible = visibleHeight();
     const WordWrap wrap = settings.wordWrap ? WordWrap::On : WordWrap::Off;
     const qint64 count = lineCount(text);
     const int lineHeight = std::max(1, Canvas::textHeight(style.font));
+    if (isRollUp(surtitle))
+        return rollUpPlainText(text, dst, style, alignment, wrap, count, lineHeight);
 
     qint64 blockLines = count;
     qint64 offset = dst.height() - count * lineHeight;
@@ -291,22 +304,21 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
         offset = 0;
     else if (verticalJustification(surtitle) == VerticalJustification::Middle)
         offset = (dst.height() - blockLines * lineHeight) / 2;
-    else if (!isRollUp(surtitle))
-        offset -= m_display.inkBelowLastLine(style.font, dst.width(), text,
-                                             wrap); // a block on the bottom keeps its ink in view
+    else // a block on the bottom keeps its ink in view
+        offset -= m_display.inkBelowLastLine(style.font, dst.width(), text, wrap);
 
-    Result result;
-    result.plainText = true;
-    if (!isRollUp(surtitle)) {
-        result.scrollDistance = visible;
-        m_display.drawText(style, dst.left(), dst.width(), dst.top() + offset, text, alignment, wrap);
-        return result;
-    }
+    m_display.drawText(style, dst.left(), dst.width(), dst.top() + offset, text, alignment, wrap);
+    return {visibleHeight(), true, true};
+}
 
-    // Roll-up: the block moves up by the height of the lines it adds and the gap below each, or by
-    // the whole visible height once it fills it. Lines drawn one by one lie a line pitch apart; a
-    // word-wrapped block is drawn whole and followed by one gap. A font taller than the display
-    // scrolls a whole height.
+CaptionComposer::Result CaptionComposer::rollUpPlainText(const QString& text, QRect& dst, const TextStyle& style,
+                                                         TextAlignment alignment, WordWrap wrap, qint64 count,
+                                                         int lineHeight) {
+    // The block moves up by the height of the lines it adds and the gap below each, or by the whole
+    // visible height once it fills it. Lines drawn one by one lie a line pitch apart; a word-wrapped
+    // block is drawn whole and followed by one gap. A font taller than the display scrolls a whole
+    // height.
+    const int visible = visibleHeight();
     const int fitting = visible / lineHeight;
     int gap = 0;
     qint64 distance = visible;
@@ -321,29 +333,30 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
             distance = visible;
         }
     }
-    result.scrollDistance = int(distance);
-
-    if (wrap == WordWrap::On) {
+    if (wrap == WordWrap::On)
         m_display.drawText(style, dst.left(), dst.width(), dst.top(), text, alignment, wrap);
-    } else {
-        // The lines (split at CR LF, CR or LF) are taken one by one, only while they start on the
-        // image: a fade draws them at every step, and a caption may have a million.
-        qsizetype start = 0;
-        for (int i = 0;; ++i) {
-            const int top = dst.top() + i * (lineHeight + gap);
-            if (top >= m_display.height())
-                break; // the lines below the image draw nothing
-            qsizetype end = start;
-            while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
-                ++end;
-            if (end == text.size() && start == end && i > 0)
-                break; // a final line break starts no line
-            m_display.drawText(style, dst.left(), dst.width(), top, text.mid(start, end - start), alignment,
-                               WordWrap::Off);
-            if (end == text.size())
-                break;
-            start = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
-        }
+    else
+        drawLinesApart(text, dst, style, alignment, lineHeight + gap);
+    return {int(distance), true, true};
+}
+
+void CaptionComposer::drawLinesApart(const QString& text, const QRect& dst, const TextStyle& style,
+                                     TextAlignment alignment, int pitch) {
+    // The lines (split at CR LF, CR or LF) are taken one by one, only while they start on the
+    // image: a fade draws them at every step, and a caption may have a million.
+    qsizetype start = 0;
+    for (int i = 0;; ++i) {
+        const int top = dst.top() + i * pitch;
+        if (top >= m_display.height())
+            break; // the lines below the image draw nothing
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        if (end == text.size() && start == end && i > 0)
+            break; // a final line break starts no line
+        m_display.drawText(style, dst.left(), dst.width(), top, text.mid(start, end - start), alignment, WordWrap::Off);
+        if (end == text.size())
+            break;
+        start = end + (text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n' ? 2 : 1);
     }
-    return result;
 }

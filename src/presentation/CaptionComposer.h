@@ -3,6 +3,7 @@
 #include "Canvas.h"
 #include "CaptionBitmap.h"
 #include "HtmlLabelRenderer.h"
+#include "captions/CaptionWords.h"
 #include "captions/Captions.h"
 #include "captions/Vocabularies.h"
 
@@ -64,11 +65,26 @@ private:
     };
 
     static LineMetrics lineMetrics(const CanvasFont& font, int visibleHeight);
-    Result composeHtml(const TCaptions& surtitle, QString text, const QRect& dst, const TextStyle& style, int alpha,
-                       const CompositionSettings& settings, const LineMetrics& metrics);
+    // The column's text as it is drawn: stored characters decoded, "^" a note, trimmed as its
+    // justification aligns it, markup recognised.
+    const QString& preparedText(const QString& column, const QString& justificationWord,
+                                std::optional<HorizontalJustification> justification);
+    Result composeHtml(const TCaptions& surtitle, const QString& text, const QRect& dst, const TextStyle& style,
+                       int alpha, const CompositionSettings& settings, const LineMetrics& metrics);
+    // The markup as the renderer takes it: line breaks as <br>, sizes scaled, a paragraph aligned.
+    const QString& preparedHtml(const QString& text, int scale, const QString& justificationWord,
+                                std::optional<HorizontalJustification> justification);
+    Result rollUpHtml(const QStringList& markup, const HtmlPrintOptions& options, const QRect& dst,
+                      const TextStyle& style, int alpha, const CompositionSettings& settings,
+                      const LineMetrics& metrics);
     Result composePicture(const TCaptions& surtitle, const QString& text, QRect& dst, int alpha);
     Result composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst, const TextStyle& style,
                             TextAlignment alignment, const CompositionSettings& settings);
+    Result rollUpPlainText(const QString& text, QRect& dst, const TextStyle& style, TextAlignment alignment,
+                           WordWrap wrap, qint64 count, int lineHeight);
+    // Each line of the text, pitch apart from the top of dst.
+    void drawLinesApart(const QString& text, const QRect& dst, const TextStyle& style, TextAlignment alignment,
+                        int pitch);
 
     int visibleWidth() const { return m_display.width() / 2; }
     int visibleHeight() const { return m_display.height() / 2; }
