@@ -24,6 +24,24 @@ int overallPercentage(const QString& overallBrightness) {
     return percent < 0 || percent > 100 ? 100 : percent;
 }
 
+// The colours a caption is drawn in: its text's (yellow where the word is none) and its background's
+// (black likewise).
+ColourValue fontColourOf(const TCaptions& caption) {
+    return PlainColour(StringToColour(caption.Colour, Colour::Yellow));
+}
+
+ColourValue backColourOf(const TCaptions& caption) {
+    return PlainColour(StringToColour(caption.BackColour, Colour::Black));
+}
+
+// A caption that leaves its colours empty fades out as black: "0" stands in for each.
+void blackWhereColourless(TCaptions& caption) {
+    if (caption.Colour.isEmpty())
+        caption.Colour = u"0"_s;
+    if (caption.BackColour.isEmpty())
+        caption.BackColour = u"0"_s;
+}
+
 } // namespace
 
 Presenter::Presenter(PresentationHost& host, Redraw redraw)
@@ -91,9 +109,9 @@ void Presenter::redrawShown() {
     const PresentationSettings settings = m_host.settings();
     // Lines rolled up before the last one have no record: the last one is drawn at the top.
     const TCaptions& caption = m_shown.caption;
-    clear(upperLeft(), PlainColour(StringToColour(caption.BackColour, Colour::Black)));
+    clear(upperLeft(), backColourOf(caption));
     m_viewFill.reset();
-    useCaptionFont(caption, PlainColour(StringToColour(caption.Colour, Colour::Yellow)), settings);
+    useCaptionFont(caption, fontColourOf(caption), settings);
     // Full strength: an opaque caption in transparent mode, no step toward black outside it.
     compose(caption, upperLeft(), m_host.transparentMode() ? 255 : 0, captionBrightness(caption), settings);
 }
@@ -262,17 +280,12 @@ int Presenter::captionBrightness(const TCaptions& caption) const {
 void Presenter::ShowSurtitle() {
     if (m_host.borderHidingPending())
         m_host.hideBorderNow();
-    // Empty entries are dropped, and never let a document past a running effect.
-    while (!m_queue.empty() && m_queue.front().isEmpty())
-        m_queue.pop_front();
-    if (m_queue.empty() || m_pace.EffectRunning)
+    std::optional<QString> document = takeNextDocument();
+    if (!document)
         return;
-
-    const QString document = std::move(m_queue.front());
-    m_queue.pop_front();
     PresentedDocument presented;
-    presented.characters = document.size();
-    const std::optional<QString> languageName = ReadCaptionDocument(document, m_records);
+    presented.characters = document->size();
+    const std::optional<QString> languageName = ReadCaptionDocument(*document, m_records);
     if (!languageName) {
         report(presented);
         return;
@@ -284,33 +297,17 @@ void Presenter::ShowSurtitle() {
         current.FontName = settings.overrideFontName;
         current.Size = QString::number(settings.overrideFontSize);
     }
-
     current.LanguageIndex = ShownColumn(current, *languageName);
-
-    QString& text = current.Caption[std::size_t(current.LanguageIndex)].Text;
+    const QString& text = current.Caption[std::size_t(current.LanguageIndex)].Text;
     presented.parsed = true;
     presented.cue = current.Cue;
     presented.column = current.LanguageIndex;
     presented.language = current.Caption[std::size_t(current.LanguageIndex)].Language;
     presented.textCharacters = text.size();
     presented.textStart = text.first(std::min(text.size(), PresentedDocument::TextStartLength));
-    const std::optional<SpecialText> special = SpecialTextFromString(text);
-    if (special) {
+    if (const std::optional<SpecialText> special = SpecialTextFromString(text)) {
         presented.specialText = SpecialTextToString(*special);
-        switch (*special) {
-        case SpecialText::Blank:
-            current.Effect.InEffect = EntryEffectToString(EntryEffect::Instant);
-            text = u" "_s;
-            break;
-        case SpecialText::Clear:
-            current.Effect.InEffect = EntryEffectToString(EntryEffect::ScrollUp);
-            current.Effect.Speed = m_host.stagetextSpeed();
-            text = u" "_s;
-            break;
-        case SpecialText::Empty:
-            current.Effect.InEffect = EntryEffectToString(EntryEffect::Ignore);
-            break;
-        }
+        applySpecialText(*special, current);
     }
     presented.entryEffect = current.Effect.InEffect;
     report(presented);
@@ -318,21 +315,55 @@ void Presenter::ShowSurtitle() {
         warn(u"the chosen column %1 of cue \"%2\" is empty: the caption shows blank"_s.arg(current.LanguageIndex)
                  .arg(current.Cue));
 
-    std::optional<EntryEffect> entry = EntryEffectFromString(current.Effect.InEffect);
-    if (entry == EntryEffect::RollUp)
-        current.VertJust = VerticalJustificationToString(VerticalJustification::Top);
-    if (entry == EntryEffect::Instant) {
-        entry = EntryEffect::Fade;
-        current.Effect.InEffect = EntryEffectToString(EntryEffect::Fade);
-        current.Effect.Speed = InstantSpeed.toString();
-    }
-
-    m_fontColourValue = PlainColour(StringToColour(current.Colour, Colour::Yellow));
-    m_backColourValue = PlainColour(StringToColour(current.BackColour, Colour::Black));
+    const std::optional<EntryEffect> entry = entryEffectOf(current);
+    m_fontColourValue = fontColourOf(current);
+    m_backColourValue = backColourOf(current);
     if (entry && entry != EntryEffect::Ignore)
         setUpEffect(*entry, settings);
     if (entry != EntryEffect::Ignore)
         m_pace.TickReload = 1;
+}
+
+std::optional<QString> Presenter::takeNextDocument() {
+    // Empty entries are dropped, and never let a document past a running effect.
+    while (!m_queue.empty() && m_queue.front().isEmpty())
+        m_queue.pop_front();
+    if (m_queue.empty() || m_pace.EffectRunning)
+        return std::nullopt;
+    QString document = std::move(m_queue.front());
+    m_queue.pop_front();
+    return document;
+}
+
+void Presenter::applySpecialText(SpecialText special, TCaptions& caption) const {
+    QString& text = caption.Caption[std::size_t(caption.LanguageIndex)].Text;
+    switch (special) {
+    case SpecialText::Blank:
+        caption.Effect.InEffect = EntryEffectToString(EntryEffect::Instant);
+        text = u" "_s;
+        break;
+    case SpecialText::Clear:
+        caption.Effect.InEffect = EntryEffectToString(EntryEffect::ScrollUp);
+        caption.Effect.Speed = m_host.stagetextSpeed();
+        text = u" "_s;
+        break;
+    case SpecialText::Empty:
+        caption.Effect.InEffect = EntryEffectToString(EntryEffect::Ignore);
+        break;
+    }
+}
+
+std::optional<EntryEffect> Presenter::entryEffectOf(TCaptions& caption) {
+    std::optional<EntryEffect> entry = EntryEffectFromString(caption.Effect.InEffect);
+    // A roll-up places its lines from the top; an instant caption is a fade of one tick.
+    if (entry == EntryEffect::RollUp)
+        caption.VertJust = VerticalJustificationToString(VerticalJustification::Top);
+    if (entry == EntryEffect::Instant) {
+        entry = EntryEffect::Fade;
+        caption.Effect.InEffect = EntryEffectToString(EntryEffect::Fade);
+        caption.Effect.Speed = InstantSpeed.toString();
+    }
+    return entry;
 }
 
 void Presenter::report(const PresentedDocument& document) const {
@@ -359,8 +390,8 @@ void Presenter::restoreShown(const ShownCaption& shown) {
     m_records.current = shown.caption;
     m_records.previous = shown.caption;
     m_records.overallBrightness = shown.overallBrightness;
-    m_fontColourValue = PlainColour(StringToColour(shown.caption.Colour, Colour::Yellow));
-    m_backColourValue = PlainColour(StringToColour(shown.caption.BackColour, Colour::Black));
+    m_fontColourValue = fontColourOf(shown.caption);
+    m_backColourValue = backColourOf(shown.caption);
     // Lines rolled up before the last one have no record: the last one is drawn at the top.
     m_shown = {shown.caption, false, QImage()};
     startEffect(State::FadeIn, BrightEffectSpeedFromString(InstantSpeed));
@@ -484,11 +515,7 @@ void Presenter::scrollRightSetUp(const PresentationSettings& settings) {
 }
 
 void Presenter::AnimateTimerTimer() {
-    TCaptions& previous = m_records.previous;
-    if (previous.Colour.isEmpty())
-        previous.Colour = u"0"_s;
-    if (previous.BackColour.isEmpty())
-        previous.BackColour = u"0"_s;
+    blackWhereColourless(m_records.previous);
     m_host.setStayOnTop();
 
     if (EffectState == State::Idle)
@@ -523,14 +550,9 @@ int Presenter::fadeLevel() const {
 Presenter::FadingCaption Presenter::fadingCaption() {
     if (EffectState == State::FadeIn)
         return {m_records.current, m_fontColourValue, m_backColourValue, nullptr};
-    // Colours the record left empty fade out as black.
     TCaptions& previous = m_fadingOut.caption;
-    if (previous.Colour.isEmpty())
-        previous.Colour = u"0"_s;
-    if (previous.BackColour.isEmpty())
-        previous.BackColour = u"0"_s;
-    return {previous, PlainColour(StringToColour(previous.Colour, Colour::Yellow)),
-            PlainColour(StringToColour(previous.BackColour, Colour::Black)),
+    blackWhereColourless(previous);
+    return {previous, fontColourOf(previous), backColourOf(previous),
             m_fadingOut.pictureInView ? &m_fadingOut.picture : nullptr};
 }
 

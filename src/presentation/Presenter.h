@@ -116,6 +116,12 @@ private:
     CaptionComposer::Result compose(const TCaptions& caption, const QRect& area, int alpha, int brightness,
                                     const PresentationSettings& settings);
 
+    // The steps of ShowSurtitle: the next document of the queue, unless an effect runs; what a
+    // special text ("Blank", "Clear", the empty caption) makes of the caption; the effect it enters
+    // with, an instant caption as a fade of one tick.
+    std::optional<QString> takeNextDocument();
+    void applySpecialText(SpecialText special, TCaptions& caption) const;
+    static std::optional<EntryEffect> entryEffectOf(TCaptions& caption);
     void rememberShown(EntryEffect entry);
     void report(const PresentedDocument& document) const;
     void warn(const QString& message) const;
