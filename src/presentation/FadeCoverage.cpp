@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -20,6 +21,36 @@ QRgb mixed(QRgb over, QRgb below, quint32 a) {
                 int(mix(quint32(qBlue(over)), quint32(qBlue(below)), a)));
 }
 
+// What one step writes for each byte and colour: the passes over one byte, in their order, as one
+// table; every level of the font colour over the background; the palette's colours drawn whole (a
+// picture's pixels are always whole).
+struct StepColours {
+    StepColours(std::span<const FadeCoverage::Scale> scales, std::span<const QRgb> palette, QRgb font, QRgb background,
+                int alpha, int brightness) {
+        for (quint32 c = 0; c < 256; ++c) {
+            quint32 value = c;
+            for (const FadeCoverage::Scale scale : scales) {
+                const quint32 factor =
+                    quint32(std::clamp(scale == FadeCoverage::Scale::Fade ? 255 - alpha : brightness, 0, 255));
+                value = value * factor / 255;
+            }
+            scaled[c] = value;
+        }
+        for (quint32 a = 0; a < 256; ++a)
+            fontLevels[a] = scaledPixel(mixed(font, background, a));
+        for (std::size_t i = 0; i < palette.size(); ++i)
+            whole[i + 1] = scaledPixel(palette[i]);
+    }
+
+    QRgb scaledPixel(QRgb pixel) const {
+        return (pixel & 0xFF000000) | scaled[qRed(pixel)] << 16 | scaled[qGreen(pixel)] << 8 | scaled[qBlue(pixel)];
+    }
+
+    std::array<quint32, 256> scaled{};
+    std::array<QRgb, 256> fontLevels{};
+    std::array<QRgb, 256> whole{};
+};
+
 } // namespace
 
 QRgb FadeCoverage::colourAt(uchar colour, int x, int y, QRgb font) const {
@@ -34,27 +65,7 @@ void FadeCoverage::apply(QImage& target, QRgb font, QRgb background, int alpha, 
     const QRect clipped = changing.intersected(target.rect());
     if (clipped.isEmpty())
         return;
-    // The passes over one byte, in their order, as one table; and every level of the font colour.
-    std::array<quint32, 256> scaled{};
-    for (quint32 c = 0; c < 256; ++c) {
-        quint32 value = c;
-        for (const Scale scale : scales) {
-            const quint32 factor = quint32(std::clamp(scale == Scale::Fade ? 255 - alpha : brightness, 0, 255));
-            value = value * factor / 255;
-        }
-        scaled[c] = value;
-    }
-    const auto scaledPixel = [&scaled](QRgb pixel) {
-        return (pixel & 0xFF000000) | scaled[qRed(pixel)] << 16 | scaled[qGreen(pixel)] << 8 | scaled[qBlue(pixel)];
-    };
-    std::array<QRgb, 256> fontLevels{};
-    for (quint32 a = 0; a < 256; ++a)
-        fontLevels[a] = scaledPixel(mixed(font, background, a));
-
-    // The palette's colours drawn whole; a picture's pixels are always whole.
-    std::array<QRgb, 256> whole{};
-    for (std::size_t i = 0; i < palette.size(); ++i)
-        whole[i + 1] = scaledPixel(palette[i]);
+    const StepColours step(scales, palette, font, background, alpha, brightness);
 
     for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
         const qsizetype first = qsizetype(y - area.top()) * area.width() + (clipped.left() - area.left());
@@ -74,20 +85,20 @@ void FadeCoverage::apply(QImage& target, QRgb font, QRgb background, int alpha, 
                 std::memcpy(&eightLevels, level + x, sizeof eightLevels);
                 std::memcpy(&eightColours, colour + x, sizeof eightColours);
                 if (eightColours == 0 && (eightLevels == 0 || eightLevels == ~quint64(0))) {
-                    std::fill_n(row + x, 8, fontLevels[eightLevels == 0 ? 0 : 255]);
+                    std::fill_n(row + x, 8, step.fontLevels[eightLevels == 0 ? 0 : 255]);
                     x += 7;
                     continue;
                 }
             }
             const uchar c = colour[x];
             if (c == FontColour)
-                row[x] = fontLevels[level[x]];
+                row[x] = step.fontLevels[level[x]];
             else if (c == PictureColour)
-                row[x] = scaledPixel(pictureRow[pictureLeft + x]);
+                row[x] = step.scaledPixel(pictureRow[pictureLeft + x]);
             else if (level[x] == 255)
-                row[x] = whole[c];
+                row[x] = step.whole[c];
             else
-                row[x] = scaledPixel(mixed(palette[c - 1u], background, level[x]));
+                row[x] = step.scaledPixel(mixed(palette[c - 1u], background, level[x]));
         }
     }
 }
