@@ -267,7 +267,7 @@ qint64 Canvas::measureText(const CanvasFont& font, int width, const QString& tex
 }
 
 void Canvas::drawText(const TextStyle& style, int left, int width, qint64 top, const QString& text,
-                      TextAlignment alignment, WordWrap wrap) {
+                      HorizontalJustification alignment, WordWrap wrap) {
     const QFont qfont = style.font.toQFont();
     const int lineHeight = std::max(1, QFontMetrics(qfont).height());
     const std::vector<Line>& lines = linesOf(qfont, width, text, wrap);
@@ -280,9 +280,9 @@ void Canvas::drawText(const TextStyle& style, int left, int width, qint64 top, c
     for (std::size_t i = first; i < lines.size() && top < m_image.height(); ++i, top += lineHeight) {
         const Line& line = lines[i];
         qint64 lineLeft = left;
-        if (alignment == TextAlignment::Centre)
+        if (alignment == HorizontalJustification::Centre)
             lineLeft += (qint64(width) - line.width) / 2;
-        else if (alignment == TextAlignment::Right)
+        else if (alignment == HorizontalJustification::Right)
             lineLeft += qint64(width) - line.width;
         const QRect box(coordinate(lineLeft), int(top), int(std::clamp<qint64>(line.width, 0, 1 << 29)), lineHeight);
         fill(box, style.background);

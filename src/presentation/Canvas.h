@@ -3,6 +3,7 @@
 #include "CanvasFont.h"
 #include "TextBackend.h"
 #include "TextStamps.h"
+#include "captions/CaptionWords.h"
 
 #include <QHash>
 #include <QImage>
@@ -16,8 +17,6 @@
 // that the window paints without conversion. Text is never clipped; measuring and drawing agree.
 // A bitmap may hold only part of its pixels (the display image holds its hidden quarters only while
 // an effect brings a picture in from them): drawing elsewhere is dropped.
-
-enum class TextAlignment { Left, Centre, Right };
 
 enum class WordWrap { Off, On };
 
@@ -82,8 +81,8 @@ public:
     // left + width, over the style's background; "&" is drawn as it stands. The top may lie any
     // distance above the image (a long text placed by its bottom): the lines wholly above it are
     // passed over.
-    void drawText(const TextStyle& style, int left, int width, qint64 top, const QString& text, TextAlignment alignment,
-                  WordWrap wrap);
+    void drawText(const TextStyle& style, int left, int width, qint64 top, const QString& text,
+                  HorizontalJustification alignment, WordWrap wrap);
 
     // How far the ink of the last line of text, laid out as measureText lays it out, reaches below
     // the line: glyphs of a fallback font may descend deeper than the font's own.

@@ -31,27 +31,16 @@ QString trimmed(const QString& text, HorizontalJustification justification) {
 }
 
 // The justification word ("Centre" read as "Center"; a word that is none of the three kept as it is,
-// trimming nothing), with how it aligns plain text and formatted paragraphs.
+// trimming nothing and centring the text), with the justification it names.
 struct Justification {
     QString word;
     std::optional<HorizontalJustification> known;
-    TextAlignment alignment = TextAlignment::Centre;
+    HorizontalJustification alignment() const { return known.value_or(HorizontalJustification::Centre); }
 };
 
 Justification justificationOf(const QString& word) {
     const std::optional<HorizontalJustification> known = HorizontalJustificationFromString(word);
-    if (!known)
-        return {word, std::nullopt, TextAlignment::Centre};
-    const QString read = HorizontalJustificationToString(*known);
-    switch (*known) {
-    case HorizontalJustification::Left:
-        return {read, known, TextAlignment::Left};
-    case HorizontalJustification::Right:
-        return {read, known, TextAlignment::Right};
-    case HorizontalJustification::Centre:
-        break;
-    }
-    return {read, known, TextAlignment::Centre};
+    return {known ? HorizontalJustificationToString(*known) : word, known};
 }
 
 QString columnText(const TCaptions& caption) {
@@ -118,7 +107,7 @@ CaptionComposer::Result CaptionComposer::ShowSurtitlesOnCanvas(TCaptions surtitl
     else if (text.startsWith(CaptionDocumentFormat::ImagePrefix))
         result = composePicture(surtitle, text, dst, settings.transparentMode ? 0 : alpha);
     else
-        result = composePlainText(surtitle, text, dst, plain, justification.alignment, settings);
+        result = composePlainText(surtitle, text, dst, plain, justification.alignment(), settings);
 
     if (result.drawn && brightness != 255) {
         m_display.scale(dst, brightness);
@@ -284,7 +273,7 @@ CaptionComposer::Result CaptionComposer::composePicture(const TCaptions& surtitl
 }
 
 CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst,
-                                                          const TextStyle& style, TextAlignment alignment,
+                                                          const TextStyle& style, HorizontalJustification alignment,
                                                           const CompositionSettings& settings) {
     // Heights are summed in 64 bits: a long caption in a large font passes the range of int.
     const WordWrap wrap = settings.wordWrap ? WordWrap::On : WordWrap::Off;
@@ -312,7 +301,7 @@ CaptionComposer::Result CaptionComposer::composePlainText(const TCaptions& surti
 }
 
 CaptionComposer::Result CaptionComposer::rollUpPlainText(const QString& text, QRect& dst, const TextStyle& style,
-                                                         TextAlignment alignment, WordWrap wrap, qint64 count,
+                                                         HorizontalJustification alignment, WordWrap wrap, qint64 count,
                                                          int lineHeight) {
     // The block moves up by the height of the lines it adds and the gap below each, or by the whole
     // visible height once it fills it. Lines drawn one by one lie a line pitch apart; a word-wrapped
@@ -341,7 +330,7 @@ CaptionComposer::Result CaptionComposer::rollUpPlainText(const QString& text, QR
 }
 
 void CaptionComposer::drawLinesApart(const QString& text, const QRect& dst, const TextStyle& style,
-                                     TextAlignment alignment, int pitch) {
+                                     HorizontalJustification alignment, int pitch) {
     // The lines (split at CR LF, CR or LF) are taken one by one, only while they start on the
     // image: a fade draws them at every step, and a caption may have a million.
     qsizetype start = 0;

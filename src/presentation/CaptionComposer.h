@@ -79,12 +79,12 @@ private:
                       const LineMetrics& metrics);
     Result composePicture(const TCaptions& surtitle, const QString& text, QRect& dst, int alpha);
     Result composePlainText(const TCaptions& surtitle, const QString& text, QRect& dst, const TextStyle& style,
-                            TextAlignment alignment, const CompositionSettings& settings);
-    Result rollUpPlainText(const QString& text, QRect& dst, const TextStyle& style, TextAlignment alignment,
+                            HorizontalJustification alignment, const CompositionSettings& settings);
+    Result rollUpPlainText(const QString& text, QRect& dst, const TextStyle& style, HorizontalJustification alignment,
                            WordWrap wrap, qint64 count, int lineHeight);
     // Each line of the text, pitch apart from the top of dst.
-    void drawLinesApart(const QString& text, const QRect& dst, const TextStyle& style, TextAlignment alignment,
-                        int pitch);
+    void drawLinesApart(const QString& text, const QRect& dst, const TextStyle& style,
+                        HorizontalJustification alignment, int pitch);
 
     int visibleWidth() const { return m_display.width() / 2; }
     int visibleHeight() const { return m_display.height() / 2; }

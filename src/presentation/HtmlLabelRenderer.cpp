@@ -23,7 +23,7 @@ struct PlacedRun {
 
 struct LaidOutLine {
     std::vector<PlacedRun> runs;
-    ParagraphAlignment alignment = ParagraphAlignment::Left;
+    HorizontalJustification alignment = HorizontalJustification::Left;
     int defaultHeight = 0; // of "gh" in the font the line starts in
     qint64 width = 0;      // trailing spaces left out, so that aligned lines end on their last letter
     qint64 baseHeight = 0; // LineSpacing and the tallest run
@@ -94,7 +94,7 @@ public:
         const LineEnd end = fillLine(line);
         line.alignment = m_style.alignment;
         if (end == LineEnd::Paragraph)
-            m_style.alignment = ParagraphAlignment::Left;
+            m_style.alignment = HorizontalJustification::Left;
         finishLine(line, end);
         return line;
     }
@@ -234,11 +234,11 @@ qint64 lineLeft(const LaidOutLine& line, const QRect& r) {
     if (room <= 0)
         return r.left();
     switch (line.alignment) {
-    case ParagraphAlignment::Right:
+    case HorizontalJustification::Right:
         return r.left() + room;
-    case ParagraphAlignment::Centre:
+    case HorizontalJustification::Centre:
         return r.left() + room / 2;
-    case ParagraphAlignment::Left:
+    case HorizontalJustification::Left:
         break;
     }
     return r.left();

@@ -132,11 +132,11 @@ void applyParagraph(const TagAttributes& attributes, HtmlStyle& style) {
     if (!align)
         return;
     if (align->upper.contains(u"RIGHT"))
-        style.alignment = ParagraphAlignment::Right;
+        style.alignment = HorizontalJustification::Right;
     if (align->upper.contains(u"LEFT"))
-        style.alignment = ParagraphAlignment::Left;
+        style.alignment = HorizontalJustification::Left;
     if (align->upper.contains(u"CENTER"))
-        style.alignment = ParagraphAlignment::Centre;
+        style.alignment = HorizontalJustification::Centre;
 }
 
 // Only a size in points is understood: "font-size:20px" changes nothing, and a size that is not a

@@ -1,14 +1,13 @@
 #pragma once
 
 #include "CanvasFont.h"
+#include "captions/CaptionWords.h"
 
 #include <QStringView>
 #include <optional>
 
 // The tags caption markup carries and what each does to the style of the text after it; tags the
 // renderer does not use change nothing.
-
-enum class ParagraphAlignment { Left, Right, Centre };
 
 // The style runs are drawn in, changed tag by tag as one print goes through the markup.
 struct HtmlStyle {
@@ -18,7 +17,7 @@ struct HtmlStyle {
     std::optional<ColourValue> background; // none: runs are drawn over whatever lies beneath
     ColourValue colourBeforeLastColor;     // what </FONT> gives back
     std::optional<ColourValue> backgroundBeforeLastFont;
-    ParagraphAlignment alignment = ParagraphAlignment::Left;
+    HorizontalJustification alignment = HorizontalJustification::Left;
     bool subscript = false;
     bool superscript = false;
     bool hidden = false;

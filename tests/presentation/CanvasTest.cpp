@@ -132,7 +132,7 @@ TEST(CanvasTest, DrawsTextInTheFontColourWhereItMeasures) {
     const int height = int(canvas.measureText(style.font, 400, text, WordWrap::Off));
     EXPECT_EQ(height, 2 * Canvas::textHeight(style.font));
 
-    canvas.drawText(style, 0, 400, 10, text, TextAlignment::Centre, WordWrap::Off);
+    canvas.drawText(style, 0, 400, 10, text, HorizontalJustification::Centre, WordWrap::Off);
     const QRect ink = inkBounds(canvas.image(), Black);
     EXPECT_GE(ink.top(), 10);
     EXPECT_LE(ink.bottom(), 10 + height);
@@ -201,8 +201,9 @@ TEST_P(StampedTextTest, MatchesTextDrawnDirectly) {
             style.font.pointSize = GetParam().pointSize;
             style.font.colour = colour;
             style.font.quality = quality;
-            canvas.drawText(style, area.left(), area.width(), area.top(), text, TextAlignment::Left, WordWrap::Off);
-            canvas.drawText(style, area.left(), area.width(), area.top(), text, TextAlignment::Left,
+            canvas.drawText(style, area.left(), area.width(), area.top(), text, HorizontalJustification::Left,
+                            WordWrap::Off);
+            canvas.drawText(style, area.left(), area.width(), area.top(), text, HorizontalJustification::Left,
                             WordWrap::Off); // reused
 
             QImage direct(600, 200, Canvas::PixelFormat);
@@ -256,7 +257,7 @@ TEST(CanvasTest, ALongRightToLeftLineShowsThePartInView) {
     style.font.pointSize = 20;
     style.font.colour = Colour::Yellow;
     style.font.quality = FontQuality::NonAntialiased;
-    canvas.drawText(style, 0, 600, 30, text, TextAlignment::Left, WordWrap::Off);
+    canvas.drawText(style, 0, 600, 30, text, HorizontalJustification::Left, WordWrap::Off);
 
     QImage direct(600, 100, Canvas::PixelFormat);
     direct.fill(Qt::black);
@@ -284,7 +285,7 @@ TEST(CanvasTest, TextFarLargerThanTheImageCostsOnlyTheImage) {
     style.font.pointSize = 3000; // 4000 pixels
     style.background = Canvas::White;
     const long before = peakResidentKilobytes();
-    canvas.drawText(style, -50, 200, -20, u"WWWWWWWW"_s, TextAlignment::Left, WordWrap::Off);
+    canvas.drawText(style, -50, 200, -20, u"WWWWWWWW"_s, HorizontalJustification::Left, WordWrap::Off);
     EXPECT_LT(peakResidentKilobytes() - before, 64 * 1024);
 }
 

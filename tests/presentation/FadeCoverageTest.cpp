@@ -40,7 +40,7 @@ QRect drawCaption(Canvas& canvas, const Case& c, ColourValue font, ColourValue b
     const int lineHeight = Canvas::textHeight(style.font);
     int top = 10;
     for (const QString& line : c.text.split(u'\n')) {
-        canvas.drawText(style, 0, Recorded.width(), top, line, TextAlignment::Centre, WordWrap::Off);
+        canvas.drawText(style, 0, Recorded.width(), top, line, HorizontalJustification::Centre, WordWrap::Off);
         top += lineHeight;
     }
     return canvas.touched();
