@@ -25,7 +25,9 @@ display="${VELTRINOX_LCD:-$build/src/app/veltrinox-lcd}"
 tool="$build/tools/veltrinox-caption/veltrinox-caption"
 probe="$build/tests/e2e/screen-probe"
 watcher="$build/bench/web-watcher"
-web=41002
+# Below the ephemeral ports (32768 and up): a client's connection to the feed or control port may
+# have taken this number as its own, and a port still held by one cannot be listened on.
+web=30002
 start_display /webport "$web"
 await_port "$web" || fail "the web monitor did not start listening"
 sleep 6 # the border hides after five seconds
