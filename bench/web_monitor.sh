@@ -3,27 +3,31 @@
 # full screen), in a private network namespace:
 #   the latency from a caption on screen to the same picture at a watcher of the monitor (median of
 #   the runs; bench/web-watcher decodes each frame as the page does and asks for the next),
-#   the frames a second each of three watchers gets while fades run,
-#   the display's share of one core while captions fade in one after another, with no watcher and
-#   with three: captions in changing colours on black, as a venue sends them ("--backgrounds": each
-#   on a new background colour, so that every step changes the whole picture).
-# Usage: bench/web_monitor.sh BUILD_DIR [RUNS] [--backgrounds]
+#   fourteen captions fading in one after another as bench/fade-load sends them (plain text, two
+#   full-width lines, on black; with "--backgrounds" each on a new background colour, so that every
+#   step changes the whole picture), first with no watcher and then with three: the display's share
+#   of one core, whether the fades kept their time (read from the screen), and the frames a second
+#   each watcher got.
+# Usage: bench/web_monitor.sh BUILD_DIR [RUNS] [--backgrounds]   (VELTRINOX_LCD=PROGRAM measures
+# another build of the display with this build's tools, to compare two builds in one sitting)
 set -euo pipefail
 build=$(realpath "${1:-build}")
 runs=${2:-15}
-backgrounds=${3:-}
+backgrounds_option=${3:-}
 tests="$(dirname "$(realpath "$0")")/../tests/e2e"
 source "$tests/e2e_support.sh"
-enter_private_namespace "$build" "$runs" $backgrounds
+enter_private_namespace "$build" "$runs" $backgrounds_option
 make_work_folder
 mkdir -p "$(dirname "$store")"
 printf '[General]\nForm%%20Full%%20Screen=TRUE\n' >"$store"
 start_x_server 1920x1080
-display="$build/src/app/veltrinox-lcd"
+display="${VELTRINOX_LCD:-$build/src/app/veltrinox-lcd}"
 tool="$build/tools/veltrinox-caption/veltrinox-caption"
 probe="$build/tests/e2e/screen-probe"
 watcher="$build/bench/web-watcher"
-web=41002
+# Below the ephemeral ports (32768 and up): a client's connection to the feed or control port may
+# have taken this number as its own, and a port still held by one cannot be listened on.
+web=30002
 start_display /webport "$web"
 await_port "$web" || fail "the web monitor did not start listening"
 sleep 6 # the border hides after five seconds
@@ -54,32 +58,29 @@ done
 sort -n "$work/latencies" | awk '{ v[NR] = $1 } END {
     printf "latency from screen to watcher, %d runs: median %d ms, min %d ms, max %d ms\n", NR, v[int((NR + 1) / 2)], v[1], v[NR] }'
 
-ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
-# Captions fading in one after another for ten seconds; prints the display's share of one core.
-fading_share() {
-    local before
-    before=$(ticks)
-    local colour
-    for step in $(seq 14); do
-        colour=${names[$((step % ${#names[@]}))]}
-        if [ "$backgrounds" = --backgrounds ]; then
-            caption_document "Fading caption $step" Black "$colour" Fade Medium
-        else
-            caption_document "Fading caption number $step, a line as long as a venue's" "$colour" Black Fade Medium
-        fi | "$tool" send --port "$feed"
-        sleep 0.7
-    done
-    awk -v used="$(($(ticks) - before))" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.1f", used * 100 / hz / 9.8 }'
+# Captions fading in one after another; prints the display's share of one core and whether the
+# effects kept their time.
+fades() {
+    local backgrounds=(Black)
+    [ "$backgrounds_option" = --backgrounds ] && backgrounds=(Red Blue Green Navy Maroon Purple Teal Gray)
+    local status=0
+    "$build/bench/fade-load" "$feed" "$pid" "$xvfb" 14 plain Fade "${backgrounds[@]}" || status=$?
+    [ "$status" -le 3 ] || fail "fade-load failed"
 }
-echo "display CPU while captions fade, no watcher: $(fading_share)% of one core"
+# fade-load finds its caption by colour: none of the runs' backgrounds may be left on screen.
+caption_document " " White Black Instant Fast | "$tool" send --port "$feed"
+sleep 1
+echo "captions fading, no watcher:"
+fades
+echo "captions fading, three watchers:"
 watchers=()
 for watcher_number in 1 2 3; do
-    "$watcher" frames "$web" 12 >"$work/frames-$watcher_number" &
+    # As long as the fades run: a watcher gets no frames while nothing changes.
+    "$watcher" frames "$web" 9 >"$work/frames-$watcher_number" &
     watchers+=($!)
     keep_process $!
 done
-sleep 1
-echo "display CPU while captions fade, three watchers: $(fading_share)% of one core"
+fades
 wait "${watchers[@]}"
-for watcher_number in 1 2 3; do echo "watcher $watcher_number: $(cat "$work/frames-$watcher_number")"; done
+for watcher_number in 1 2 3; do echo "  watcher $watcher_number: $(cat "$work/frames-$watcher_number")"; done
 stop_display

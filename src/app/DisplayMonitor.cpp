@@ -47,8 +47,10 @@ void DisplayMonitor::watch(FeedListener& feed, ControlListener& control) {
 }
 
 void DisplayMonitor::blank() {
-    // A blank in a hurry: nothing waiting comes before it.
-    m_parts.window.presenter().clearQueue();
+    // A blank in a hurry: nothing waiting comes before it, and an effect under way does not finish first.
+    Presenter& presenter = m_parts.window.presenter();
+    presenter.clearQueue();
+    presenter.finishEffectNow();
     m_parts.control.presentStagetext(u"\f");
 }
 

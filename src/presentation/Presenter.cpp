@@ -623,6 +623,24 @@ void Presenter::finishFade() {
     EffectStep = FullProgress;
 }
 
+void Presenter::finishEffectNow() {
+    switch (EffectState) {
+    case State::FadeIn:
+    case State::FadeOut:
+        EffectState = State::FadeIn;
+        finishFade();
+        break;
+    case State::ScrollUp:
+    case State::ScrollDown:
+    case State::ScrollLeft:
+    case State::ScrollRight:
+        finishEffect();
+        break;
+    case State::Idle:
+        break;
+    }
+}
+
 void Presenter::scrollStep() {
     m_host.setWindowAlpha(255);
     const int floor = EffectState == State::ScrollUp ? 1 : 5;

@@ -67,6 +67,10 @@ public:
 
     void ShowSurtitle();
     void AnimateTimerTimer();
+    // Ends the effect under way at once, as its last step would leave it, so that the next document
+    // is presented now (an operator's "Blank" must not wait for a fade to finish). A fade's second
+    // half is skipped with the rest: the next document replaces that caption anyway.
+    void finishEffectNow();
 
     // The observer is told of every caption that enters from now on; null tells no one.
     void setShownCaptionObserver(ShownCaptionObserver* observer) { m_shownObserver = observer; }

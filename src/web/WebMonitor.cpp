@@ -57,6 +57,8 @@ WebMonitor::WebMonitor(MonitorSource& source, HttpLimits limits, QObject* parent
     m_heartbeat.start();
     m_heartbeatTimer.setInterval(HeartbeatMilliseconds);
     connect(&m_heartbeatTimer, &QTimer::timeout, this, [this] { m_heartbeat.start(); });
+    m_frameDelay.setSingleShot(true);
+    connect(&m_frameDelay, &QTimer::timeout, this, &WebMonitor::pump);
 }
 
 WebMonitor::~WebMonitor() {
@@ -223,6 +225,12 @@ void WebMonitor::pump() {
     }
     if (!whole && wanted.isEmpty())
         return;
+    if (m_sinceLiveFrame.isValid() && m_sinceLiveFrame.elapsed() < MinFrameMilliseconds) {
+        if (!m_frameDelay.isActive())
+            m_frameDelay.start(int(MinFrameMilliseconds - m_sinceLiveFrame.elapsed()));
+        return;
+    }
+    m_sinceLiveFrame.start();
     const bool resized = std::any_of(m_pages.begin(), m_pages.end(), [&](const auto& entry) {
         return entry.second.ready && entry.second.shownSize != size;
     });

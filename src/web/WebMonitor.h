@@ -67,6 +67,10 @@ public:
     static constexpr int HealthMilliseconds = 1000;
     // The changes kept for a page that has not taken a frame for a while.
     static constexpr std::size_t MaxChanges = 64;
+    // Live frames are made at most this often, for all pages together: an effect steps a hundred
+    // times a second, and every frame's compression is the display's own processor time. A change
+    // after a quiet moment goes out at once.
+    static constexpr int MinFrameMilliseconds = 80;
 
     explicit WebMonitor(MonitorSource& source, HttpLimits limits = {}, QObject* parent = nullptr);
     ~WebMonitor() override;
@@ -148,6 +152,8 @@ private:
     QByteArray m_whole;
     quint64 m_framesEncoded = 0;
     bool m_pumpScheduled = false;
+    QElapsedTimer m_sinceLiveFrame; // the last frame made for the pages
+    QTimer m_frameDelay;            // the next one, when it comes too soon after the last
     QTimer m_statusTimer;
     QTimer m_heartbeatTimer;
     QElapsedTimer m_heartbeat;

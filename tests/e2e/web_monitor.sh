@@ -16,7 +16,9 @@ enter_private_namespace "$@"
 command -v chromium >/dev/null || { echo "chromium is not installed: skipped"; exit 77; }
 make_work_folder
 start_x_server 1280x720
-web=41002
+# Below the ephemeral ports (32768 and up): a client's connection to the feed or control port may
+# have taken this number as its own, and a port still held by one cannot be listened on.
+web=30002
 width=640 height=120
 # Where the page draws the picture at "?zoom=1": inside the page's margin.
 page_x=12 page_y=12

@@ -152,6 +152,36 @@ INSTANTIATE_TEST_SUITE_P(Effects, PresenterScrollTest,
                          }),
                          [](const auto& info) { return std::string(info.param.effect).replace(6, 1, ""); });
 
+// An operator's "Blank" does not wait for the effect under way: the effect ends where it stands,
+// and the blank shows at the next step, the whole view in its background, with nothing of the
+// caption that was entering left.
+class PresenterBlankTest : public PresenterTest, public testing::WithParamInterface<const char*> {};
+
+TEST_P(PresenterBlankTest, BlanksAtOnceWhileAnEffectRuns) {
+    Document entering = documentOf(u"Entering slowly"_s, QString::fromLatin1(GetParam()));
+    entering.speed = u"Slow"_s;
+    present(entering);
+    for (int step = 0; step < 5; ++step)
+        presenter.AnimateTimerTimer();
+    ASSERT_TRUE(presenter.effectRunning());
+    present(documentOf(u"Waiting"_s));
+
+    presenter.clearQueue();
+    presenter.finishEffectNow();
+    present(documentOf(u"{BLANK}"_s, u"Fade"_s, u"Colour=\"Yellow\" BackColour=\"Red\""_s));
+    EXPECT_EQ(runToIdle(), 1);
+    const QImage view = presenter.displayImage().copy(QRect(-host.position, Client));
+    EXPECT_EQ(inkBounds(view, qRgb(255, 0, 0)), QRect());
+}
+
+INSTANTIATE_TEST_SUITE_P(Effects, PresenterBlankTest,
+                         testing::Values("Fade", "Scroll Up", "Scroll Down", "Scroll Left", "Scroll Right"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::erase(name, ' ');
+                             return name;
+                         });
+
 TEST_F(PresenterTest, DocumentsWaitForTheRunningEffectAndKeepTheirOrder) {
     Document first;
     first.text = u"first"_s;

@@ -3,6 +3,7 @@
 #include "support/HttpProbe.h"
 #include "support/MonitorFrames.h"
 
+#include <QElapsedTimer>
 #include <QImage>
 #include <QJsonDocument>
 #include <QPainter>
@@ -155,6 +156,36 @@ TEST_F(WebMonitorTest, LivePageGetsOnlyTheNewestFrameWhenReady) {
     EXPECT_TRUE(samePixels(page.frames.picture, source.shown));
     QTest::qWait(50);
     EXPECT_EQ(page.frames.count, 2);
+}
+
+TEST_F(WebMonitorTest, FramesOfAnEffectComeNoFasterThanTheFrameRateCap) {
+    // Two pages that are always ready, and a picture that changes at every turn of the event loop
+    // as an effect's steps do: every frame made serves both pages, at most once a frame interval.
+    source.shown = opaquePicture();
+    LivePage first;
+    LivePage second;
+    for (LivePage* page : {&first, &second}) {
+        QObject::connect(&page->socket, &QWebSocket::binaryMessageReceived,
+                         [page] { page->socket.sendTextMessage(u"next"_s); });
+        ASSERT_TRUE(page->open(monitor.port()));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.frames.count == 1 && second.frames.count == 1; }, 5000));
+    constexpr int Frames = 5;
+    QElapsedTimer clock;
+    clock.start();
+    int step = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            source.shown.setPixel(step % source.shown.width(), 0, qRgb(step % 256, 0, 0));
+            monitor.pictureChanged(QRect(step % source.shown.width(), 0, 1, 1));
+            ++step;
+            return first.frames.count > Frames && second.frames.count > Frames;
+        },
+        10000));
+    // Frames more: the first of them may go at once, each later one a frame interval after the last.
+    EXPECT_GE(clock.elapsed(), (Frames - 1) * WebMonitor::MinFrameMilliseconds);
+    // Frames served both pages at once.
+    EXPECT_LT(monitor.framesEncoded(), quint64(first.frames.count + second.frames.count));
 }
 
 TEST_F(WebMonitorTest, OnlyWhatChangedIsSentAndThePagesPictureStaysWhole) {
