@@ -80,9 +80,9 @@ second() {
     [ "$status" -eq 1 ] || fail "second copy on $1/$2 ended with $status: $(cat "$work/second-$1.log")"
     grep -qF "$3" "$work/second-$1.log" || fail "second copy on $1/$2: $(cat "$work/second-$1.log")"
 }
-second "$feed" 41002 "Another instance has the network port open, terminating this instance." &
+second "$feed" 30002 "Another instance has the network port open, terminating this instance." &
 feedCopy=$!
-second 41003 "$control" "Unable to open network port ($control) - application closing." &
+second 30003 "$control" "Unable to open network port ($control) - application closing." &
 controlCopy=$!
 wait "$feedCopy" || exit 1
 wait "$controlCopy" || exit 1

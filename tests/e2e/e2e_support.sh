@@ -12,9 +12,11 @@
 # Every process a script starts in the background goes through keep_process, so the exit trap ends
 # it whatever way the script ends.
 
-# The test's ports. They are free: each test has a network namespace of its own.
-feed=41000
-control=41001
+# The test's ports. They are free: each test has a network namespace of its own. They lie below the
+# range the system picks a connection's own port from (32768 and up), so that a controller's earlier
+# connection cannot hold one of them when the display starts again.
+feed=30000
+control=30001
 
 # Re-runs the calling script in a private network namespace of its own (nothing it listens on or
 # announces can reach beyond it), with loopback up. Exits 77 (skipped) where no namespace can be made.

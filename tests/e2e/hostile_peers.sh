@@ -17,7 +17,7 @@ fail() { echo "FAILED: $*"; tail -20 "$work/display.log"; exit 1; }
 start_x_server 1280x720
 truncate -s 100M "$work/large.bmp"
 
-web=41002
+web=30002
 (ulimit -n 512 && exec "$display" /port "$feed" /capport "$control" /width 640 /height 360 /webport "$web") \
     >"$work/display.log" 2>&1 &
 pid=$!

@@ -33,12 +33,12 @@ done <<EOF_CASES
 -h|0|/log FILE|0
 /log --odd --help|0|/log FILE|0
 --help|0|veltrinox-lcd /port 10001 /capport 1025|0
-/port 41000 /fontname Arial --help|0|/capport N|0
+/port 30000 /fontname Arial --help|0|/capport N|0
 --version|0|veltrinox-lcd $version|0
 -V|0|veltrinox-lcd $version|0
 --frobnicate|2||1
 /width 640 --verbose|2||1
-/port 41000 /capport 41001|1||1
+/port 30000 /capport 30001|1||1
 EOF_CASES
 
 [ "$("$display" --version)" = "veltrinox-lcd $version" ] || fail "--version says more than the version"

@@ -18,7 +18,7 @@ folder="$XDG_CONFIG_HOME/Quillmarch"
 mkdir -p "$folder"
 leftStore="$folder/Brindlecast LCD - left.conf"
 rightStore="$folder/Brindlecast LCD - right.conf"
-leftFeed=41000 leftControl=41001 rightFeed=41010 rightControl=41011
+leftFeed=30000 leftControl=30001 rightFeed=30010 rightControl=30011
 printf '[General]\nFeed%%20Port=%s\nControl%%20Port=%s\nFixForm%%20Transparent=TRUE\nMonitor=0\nForm%%20Width=400\nForm%%20Height=200\n' \
     "$leftFeed" "$leftControl" >"$leftStore"
 printf '[General]\nFeed%%20Port=%s\nControl%%20Port=%s\nFixForm%%20Transparent=TRUE\nMonitor=1\nForm%%20Width=600\nForm%%20Height=100\n' \

@@ -15,7 +15,7 @@ source "$(dirname "$0")/e2e_support.sh"
 enter_private_namespace "$@"
 make_work_folder
 start_x_server 1280x720
-signon=41002
+signon=30002
 
 start_display /width 640 /height 360
 

@@ -113,7 +113,7 @@ sleep 1
 [ "$(geometry)" = "1,1 400x200" ] || fail "the nudge ended in the snap: $(geometry)"
 
 # A second copy refused the feed port says so and ends, showing no window of its own.
-"$display" /port "$feed" /capport 41002 >"$work/second.log" 2>&1 &
+"$display" /port "$feed" /capport 30002 >"$work/second.log" 2>&1 &
 second=$!
 keep_process "$second"
 # Watched while it runs: it may make its window, but never map it. (A search that meets a window as
