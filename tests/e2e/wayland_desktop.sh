@@ -11,10 +11,7 @@ display="$1"
 tool="$2"
 make_work_folder
 mkdir -p "$(dirname "$store")"
-ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 || {
-    echo "Qt's Wayland plugin is not installed: skipped"
-    exit 77
-}
+require_qt_wayland_plugin
 start_wayland_session 1920x1080
 
 printf '[General]\nForm%%20Full%%20Screen=TRUE\nForm%%20Width=400\nForm%%20Height=200\n' >"$store"

@@ -11,10 +11,7 @@ display="$1"
 tool="$2"
 make_work_folder
 mkdir -p "$(dirname "$store")"
-ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 || {
-    echo "Qt's Wayland plugin is not installed: skipped"
-    exit 77
-}
+require_qt_wayland_plugin
 start_mutter_session --no-x11 1920x1080 1280x720
 
 display_image() { "$tool" status --port "$control" | tr -d '\r' | grep -E '^Display(Width|Height)=' | cut -d= -f2 | paste -sd'x'; }

@@ -11,10 +11,7 @@ enter_private_namespace "$@"
 display="$1"
 make_work_folder
 mkdir -p "$(dirname "$store")"
-ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 || {
-    echo "Qt's Wayland plugin is not installed: skipped"
-    exit 77
-}
+require_qt_wayland_plugin
 command -v wmctrl >/dev/null || {
     echo "wmctrl is not installed: skipped"
     exit 77

@@ -10,6 +10,15 @@
 #                                      windows above others as a GNOME desktop does
 #   start_mutter_session --no-x11 ...  the same without XWayland (DISPLAY unset), a desktop with
 #                                      Wayland alone
+#   require_qt_wayland_plugin          exits 77 where Qt's Wayland plugin is not installed: without it
+#                                      the display has no Wayland to choose or refuse
+
+require_qt_wayland_plugin() {
+    ls /usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so >/dev/null 2>&1 && return
+    echo "Qt's Wayland plugin is not installed: skipped"
+    exit 77
+}
+
 start_wayland_session() {
     local size=${1:-1920x1080}
     if ! command -v weston >/dev/null || ! command -v Xwayland >/dev/null; then
